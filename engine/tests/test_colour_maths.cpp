@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -35,6 +36,12 @@ TEST_P(De2000, MatchesPublishedPairsBothWays)
     EXPECT_NEAR(cm_delta_e2000(c.lab1, c.lab2), c.expected, 5e-5);
     EXPECT_NEAR(cm_delta_e2000(c.lab2, c.lab1), c.expected, 5e-5);
     EXPECT_NEAR(cm_delta_e(c.lab1, c.lab2, CM_DE_CIEDE2000), c.expected, 5e-5);
+}
+
+void PrintTo(const De2000Case &c, std::ostream *os)
+{
+    *os << "(" << c.lab1[0] << "," << c.lab1[1] << "," << c.lab1[2] << ") vs (" << c.lab2[0] << ","
+        << c.lab2[1] << "," << c.lab2[2] << ")";
 }
 
 INSTANTIATE_TEST_SUITE_P(Sharma, De2000, ::testing::ValuesIn(kSharma));
@@ -111,6 +118,11 @@ struct WhiteCase {
     double x, z;  // published white, Y = 100
     double tolerance;
 };
+
+void PrintTo(const WhiteCase &c, std::ostream *os)
+{
+    *os << c.illuminant << (c.observer == CM_OBSERVER_10DEG ? " 10deg" : " 2deg");
+}
 
 class IlluminantWhite : public ::testing::TestWithParam<WhiteCase> {};
 
