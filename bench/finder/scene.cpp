@@ -1,0 +1,385 @@
+// Scene model: a flat chart (dark body, square patches with gaps, optional
+// light frame, labels and corner marks) on a textured or cluttered
+// background, seen through a homography (rotation up to 25 degrees, mild
+// perspective, 25 to 90 per cent of the frame), lit unevenly with
+// vignetting and an exposure error of up to a stop, then blurred and given
+// noise. Rendering is done in linear light with 2 x 2 supersampling.
+#include "scene.h"
+
+#include <Eigen/Dense>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+struct rng {
+    uint64_t s;
+    explicit rng(uint64_t seed) : s(seed * 0x9E3779B97F4A7C15ull + 0x632BE59BD9B4E019ull) {}
+    uint64_t next()
+    {
+        s += 0x9E3779B97F4A7C15ull;
+        uint64_t z = s;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    double uniform() { return double(next() >> 11) * (1.0 / 9007199254740992.0); }
+    double range(double a, double b) { return a + (b - a) * uniform(); }
+    int pick(int n) { return int(uniform() * n) % n; }
+    double normal()
+    {
+        const double u1 = std::max(1e-300, uniform()), u2 = uniform();
+        return std::sqrt(-2 * std::log(u1)) * std::cos(6.283185307179586 * u2);
+    }
+};
+
+double to_linear(double v)
+{
+    v /= 255.0;
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
+
+double to_byte(double l)
+{
+    l = std::clamp(l, 0.0, 1.0);
+    const double v = l <= 0.0031308 ? 12.92 * l : 1.055 * std::pow(l, 1 / 2.4) - 0.055;
+    return v * 255.0;
+}
+
+struct colour {
+    double r, g, b;  // linear
+};
+
+colour lin(double r, double g, double b)
+{
+    return {to_linear(r), to_linear(g), to_linear(b)};
+}
+
+// Smooth value noise in 0..1.
+struct value_noise {
+    int n;
+    std::vector<double> grid;
+    value_noise(rng &r, int size) : n(size), grid(size_t(size * size))
+    {
+        for (auto &v : grid)
+            v = r.uniform();
+    }
+    double at(double x, double y) const
+    {
+        x = std::clamp(x, 0.0, n - 1.001);
+        y = std::clamp(y, 0.0, n - 1.001);
+        const int ix = int(x), iy = int(y);
+        const double fx = x - ix, fy = y - iy;
+        const double sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
+        auto g = [&](int a, int b) { return grid[size_t(b * n + a)]; };
+        const double top = g(ix, iy) * (1 - sx) + g(ix + 1, iy) * sx;
+        const double bot = g(ix, iy + 1) * (1 - sx) + g(ix + 1, iy + 1) * sx;
+        return top * (1 - sy) + bot * sy;
+    }
+};
+
+struct chart_model {
+    int columns, rows;
+    double gap, margin, frame;
+    bool labels, marks;
+    colour body, frame_colour, ink;
+    std::vector<colour> patches;
+
+    // Chart coordinates: the grid spans [0, columns] x [0, rows].
+    bool colour_at(double u, double v, colour *out) const
+    {
+        const double m = margin, f = frame;
+        if (u < -m - f || v < -m - f || u > columns + m + f || v > rows + m + f)
+            return false;
+        if (u < -m || v < -m || u > columns + m || v > rows + m) {
+            *out = frame_colour;
+            return true;
+        }
+        if (u >= 0 && v >= 0 && u < columns && v < rows) {
+            const int c = int(u), r = int(v);
+            const double fu = u - c, fv = v - r;
+            const double h = gap / 2;
+            if (fu > h && fu < 1 - h && fv > h && fv < 1 - h) {
+                *out = patches[size_t(r * columns + c)];
+                return true;
+            }
+            *out = body;
+            return true;
+        }
+        *out = body;
+        if (labels && m >= 0.45) {
+            // Glyph-like marks centred in the margin beside each column and row.
+            double du = -1, dv = -1;
+            if (v < 0 && u > 0 && u < columns) {
+                du = u - std::floor(u) - 0.5;
+                dv = v + m / 2;
+            } else if (u < 0 && v > 0 && v < rows) {
+                du = u + m / 2;
+                dv = v - std::floor(v) - 0.5;
+            }
+            if (du > -1 && std::fabs(du) < 0.12 && std::fabs(dv) < 0.16) {
+                const bool stroke = std::fabs(du) > 0.08 || std::fabs(dv) > 0.12 ||
+                                    std::fabs(dv) < 0.025;
+                if (stroke)
+                    *out = ink;
+            }
+        }
+        if (marks) {
+            const double cu[2] = {-m / 2, columns + m / 2}, cv[2] = {-m / 2, rows + m / 2};
+            for (double a : cu)
+                for (double b : cv) {
+                    const double da = std::fabs(u - a), db = std::fabs(v - b);
+                    if ((da < 0.03 && db < 0.18) || (db < 0.03 && da < 0.18))
+                        *out = ink;
+                }
+        }
+        return true;
+    }
+};
+
+Eigen::Matrix3d homography_from(const double src[4][2], const double dst[4][2])
+{
+    Eigen::Matrix<double, 8, 8> a;
+    Eigen::Matrix<double, 8, 1> b;
+    for (int k = 0; k < 4; ++k) {
+        const double x = src[k][0], y = src[k][1], u = dst[k][0], v = dst[k][1];
+        a.row(2 * k) << x, y, 1, 0, 0, 0, -u * x, -u * y;
+        a.row(2 * k + 1) << 0, 0, 0, x, y, 1, -v * x, -v * y;
+        b(2 * k) = u;
+        b(2 * k + 1) = v;
+    }
+    const Eigen::Matrix<double, 8, 1> h = a.fullPivLu().solve(b);
+    Eigen::Matrix3d m;
+    m << h(0), h(1), h(2), h(3), h(4), h(5), h(6), h(7), 1;
+    return m;
+}
+
+void gaussian_blur(std::vector<colour> &img, int w, int h, double sigma)
+{
+    if (sigma < 0.3)
+        return;
+    const int r = int(std::ceil(3 * sigma));
+    std::vector<double> k(size_t(2 * r + 1));
+    double sum = 0;
+    for (int i = -r; i <= r; ++i)
+        sum += k[size_t(i + r)] = std::exp(-0.5 * i * i / (sigma * sigma));
+    for (auto &v : k)
+        v /= sum;
+    std::vector<colour> tmp(img.size());
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            colour c{0, 0, 0};
+            for (int i = -r; i <= r; ++i) {
+                const colour &s = img[size_t(y * w + std::clamp(x + i, 0, w - 1))];
+                const double f = k[size_t(i + r)];
+                c.r += f * s.r;
+                c.g += f * s.g;
+                c.b += f * s.b;
+            }
+            tmp[size_t(y * w + x)] = c;
+        }
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            colour c{0, 0, 0};
+            for (int i = -r; i <= r; ++i) {
+                const colour &s = tmp[size_t(std::clamp(y + i, 0, h - 1) * w + x)];
+                const double f = k[size_t(i + r)];
+                c.r += f * s.r;
+                c.g += f * s.g;
+                c.b += f * s.b;
+            }
+            img[size_t(y * w + x)] = c;
+        }
+}
+
+}  // namespace
+
+void make_chart_scene(uint64_t seed, int index, chart_scene &out)
+{
+    rng r(seed * 1000003ull + uint64_t(index));
+
+    // Sizes the image item hands over: camera frames reduced by the whole
+    // factor max(1, shorter side / 500).
+    static const int frames[][2] = {{6000, 4000}, {4000, 3000}, {5472, 3648}, {8256, 5504},
+                                    {7952, 5304}, {3008, 2000}, {4608, 3456}, {6720, 4480},
+                                    {1920, 1080}, {2560, 1920}, {1600, 1200}, {900, 700}};
+    const int *frame = frames[r.pick(12)];
+    int fw = frame[0], fh = frame[1];
+    if (r.uniform() < 0.25)
+        std::swap(fw, fh);
+    const int f = std::max(1, std::min(fw, fh) / 500);
+    const int w = int(std::lround(double(fw) / f)), h = int(std::lround(double(fh) / f));
+
+    static const int layouts[][2] = {{6, 4}, {4, 6}, {14, 10}, {10, 14}, {12, 8},
+                                     {8, 12}, {7, 5}, {5, 7},   {6, 6},   {9, 6}};
+    const int *layout = layouts[index % 10];
+    chart_model chart;
+    chart.columns = layout[0];
+    chart.rows = layout[1];
+    chart.gap = r.range(0.08, 0.25);
+    const bool border = r.uniform() > 0.2;
+    chart.margin = border ? r.range(0.3, 1.2) : chart.gap / 2;
+    chart.frame = border && r.uniform() < 0.4 ? r.range(0.15, 0.5) : 0.0;
+    chart.labels = r.uniform() < 0.5;
+    chart.marks = r.uniform() < 0.4;
+    const double bodyv = r.range(12, 55);
+    chart.body = lin(bodyv, bodyv * r.range(0.95, 1.05), bodyv * r.range(0.95, 1.08));
+    const double framev = r.range(190, 245);
+    chart.frame_colour = lin(framev, framev, framev * r.range(0.95, 1.0));
+    chart.ink = lin(200, 200, 200);
+    for (int k = 0; k < chart.columns * chart.rows; ++k) {
+        if (r.uniform() < 0.2) {
+            const double v = r.range(20, 245);
+            chart.patches.push_back(lin(v, v, v));
+        } else {
+            chart.patches.push_back(lin(r.range(25, 245), r.range(25, 245), r.range(25, 245)));
+        }
+    }
+
+    // Placement: chart units to pixels.
+    const double extent_u = chart.columns + 2 * (chart.margin + chart.frame);
+    const double extent_v = chart.rows + 2 * (chart.margin + chart.frame);
+    const double angle = r.range(-25, 25) * M_PI / 180;
+    const double span = r.range(0.25, 0.9);
+    double k = span * std::min(w / extent_u, h / extent_v);
+    const double ca = std::fabs(std::cos(angle)), sa = std::fabs(std::sin(angle));
+    const double bw = k * (extent_u * ca + extent_v * sa), bh = k * (extent_u * sa + extent_v * ca);
+    const double fit = std::min(1.0, 0.97 * std::min(w / bw, h / bh));
+    k *= fit;
+    const double bw2 = bw * fit, bh2 = bh * fit;
+    const double cx = r.range(bw2 / 2, w - bw2 / 2), cy = r.range(bh2 / 2, h - bh2 / 2);
+    const double u0 = -chart.margin - chart.frame, v0 = u0;
+    const double u1 = chart.columns + chart.margin + chart.frame;
+    const double v1 = chart.rows + chart.margin + chart.frame;
+    const double src[4][2] = {{u0, v0}, {u1, v0}, {u0, v1}, {u1, v1}};
+    double dst[4][2];
+    const double jitter = r.range(0.0, 0.04) * k * std::max(extent_u, extent_v);
+    for (int c = 0; c < 4; ++c) {
+        const double du = src[c][0] - chart.columns / 2.0, dv = src[c][1] - chart.rows / 2.0;
+        dst[c][0] = cx + k * (du * std::cos(angle) - dv * std::sin(angle)) + jitter * r.range(-1, 1);
+        dst[c][1] = cy + k * (du * std::sin(angle) + dv * std::cos(angle)) + jitter * r.range(-1, 1);
+    }
+    const Eigen::Matrix3d to_image = homography_from(src, dst);
+    const Eigen::Matrix3d to_chart = to_image.inverse();
+    const double grid[4][2] = {{0, 0}, {double(chart.columns), 0}, {0, double(chart.rows)},
+                               {double(chart.columns), double(chart.rows)}};
+    for (int c = 0; c < 4; ++c) {
+        const Eigen::Vector3d p = to_image * Eigen::Vector3d(grid[c][0], grid[c][1], 1);
+        out.x[c] = p.x() / p.z() / w;
+        out.y[c] = p.y() / p.z() / h;
+    }
+
+    // Background: a smooth field with texture, and clutter.
+    const int kind = r.pick(3);
+    value_noise coarse(r, 8), fine(r, 64);
+    const colour base = lin(r.range(40, 220), r.range(40, 220), r.range(40, 220));
+    const colour other = lin(r.range(20, 240), r.range(20, 240), r.range(20, 240));
+    const double stripe = r.range(4, 14), stripe_angle = r.range(0, M_PI);
+    struct shape {
+        double x, y, a, b;
+        int type;
+        colour c;
+    };
+    std::vector<shape> clutter;
+    const int clutter_count = kind == 2 ? 10 + r.pick(30) : r.pick(6);
+    for (int i = 0; i < clutter_count; ++i)
+        clutter.push_back({r.range(0, w), r.range(0, h), r.range(5, w / 5.0), r.range(5, h / 5.0),
+                           r.pick(3), lin(r.range(0, 255), r.range(0, 255), r.range(0, 255))});
+
+    const double exposure = std::pow(2.0, r.range(-1, 1));
+    const double ramp_x = r.range(-0.4, 0.4), ramp_y = r.range(-0.4, 0.4);
+    const double vignette = r.range(0, 0.5);
+    const double blur = r.uniform() < 0.3 ? 0 : r.range(0.3, 1.5);
+    const double noise = r.range(0, 6);
+
+    std::vector<colour> img(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const double nx = double(x) / w, ny = double(y) / h;
+            colour c = base;
+            const double t = 0.6 + 0.8 * coarse.at(nx * 7, ny * 7);
+            c = {c.r * t, c.g * t, c.b * t};
+            if (kind == 0) {
+                const double s = 0.8 + 0.4 * fine.at(nx * 63, ny * 63);
+                c = {c.r * s, c.g * s, c.b * s};
+            } else if (kind == 1) {
+                const double p = std::sin((x * std::cos(stripe_angle) + y * std::sin(stripe_angle)) /
+                                          stripe + 3 * fine.at(nx * 20, ny * 20));
+                const double m = 0.5 + 0.5 * p;
+                c = {c.r * (1 - m) + other.r * m, c.g * (1 - m) + other.g * m,
+                     c.b * (1 - m) + other.b * m};
+            }
+            for (const auto &s : clutter) {
+                const double dx = (x - s.x) / s.a, dy = (y - s.y) / s.b;
+                const bool in = s.type == 0   ? (std::fabs(dx) < 1 && std::fabs(dy) < 1)
+                                : s.type == 1 ? (dx * dx + dy * dy < 1)
+                                              : (std::fabs(dx - dy) < 0.08 && std::fabs(dx) < 1);
+                if (in)
+                    c = s.c;
+            }
+            img[size_t(y * w + x)] = c;
+        }
+
+    // The chart over it, 2 x 2 samples per pixel.
+    double x0 = w, x1 = 0, y0 = h, y1 = 0;
+    for (auto &d : dst) {
+        x0 = std::min(x0, d[0]);
+        x1 = std::max(x1, d[0]);
+        y0 = std::min(y0, d[1]);
+        y1 = std::max(y1, d[1]);
+    }
+    for (int y = std::max(0, int(y0) - 1); y < std::min(h, int(y1) + 2); ++y)
+        for (int x = std::max(0, int(x0) - 1); x < std::min(w, int(x1) + 2); ++x) {
+            colour sum{0, 0, 0};
+            int hits = 0;
+            for (int sy = 0; sy < 2; ++sy)
+                for (int sx = 0; sx < 2; ++sx) {
+                    const Eigen::Vector3d q =
+                        to_chart * Eigen::Vector3d(x + 0.25 + 0.5 * sx, y + 0.25 + 0.5 * sy, 1);
+                    colour c;
+                    if (chart.colour_at(q.x() / q.z(), q.y() / q.z(), &c)) {
+                        sum.r += c.r;
+                        sum.g += c.g;
+                        sum.b += c.b;
+                        ++hits;
+                    }
+                }
+            if (hits == 0)
+                continue;
+            colour &p = img[size_t(y * w + x)];
+            const double keep = (4 - hits) / 4.0;
+            p = {p.r * keep + sum.r / 4, p.g * keep + sum.g / 4, p.b * keep + sum.b / 4};
+        }
+
+    // Light, optics, sensor.
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const double nx = double(x) / w - 0.5, ny = double(y) / h - 0.5;
+            const double light =
+                exposure * (1 + ramp_x * nx + ramp_y * ny) * (1 - vignette * (nx * nx + ny * ny) * 2);
+            colour &p = img[size_t(y * w + x)];
+            p = {p.r * light, p.g * light, p.b * light};
+        }
+    gaussian_blur(img, w, h, blur);
+    out.width = w;
+    out.height = h;
+    out.columns = chart.columns;
+    out.rows = chart.rows;
+    out.pixels.resize(size_t(w) * size_t(h));
+    for (size_t i = 0; i < img.size(); ++i) {
+        const double rr = std::clamp(to_byte(img[i].r) + noise * r.normal(), 0.0, 255.0);
+        const double gg = std::clamp(to_byte(img[i].g) + noise * r.normal(), 0.0, 255.0);
+        const double bb = std::clamp(to_byte(img[i].b) + noise * r.normal(), 0.0, 255.0);
+        out.pixels[i] = 0xff000000u | (uint32_t(std::lround(rr)) << 16) |
+                        (uint32_t(std::lround(gg)) << 8) | uint32_t(std::lround(bb));
+    }
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "%dx%d %dx%d span %.2f rot %+.0f gap %.2f %s%s bg%d ev %+.1f blur %.1f noise %.1f",
+                  w, h, chart.columns, chart.rows, span * fit, angle * 180 / M_PI, chart.gap,
+                  border ? "border" : "no-border", chart.frame > 0 ? "+frame" : "", kind,
+                  std::log2(exposure), blur, noise);
+    out.label = text;
+}

@@ -1,0 +1,16 @@
+// Runs every test class of the target area in one executable.
+#include "TestSuites.h"
+
+#include <QGuiApplication>
+#include <QTest>
+
+int main(int argc, char** argv)
+{
+    QGuiApplication app(argc, argv);
+    int failures = 0;
+    for (auto& make : targetTestSuites()) {
+        std::unique_ptr<QObject> suite = make();
+        failures += QTest::qExec(suite.get(), argc, argv);
+    }
+    return failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,69 @@
+// Reader of DNG camera-profile files: one TIFF-style directory of
+// camera-profile tags, in either byte order ("IIRC" or "MMCR").
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+#include <array>
+#include <cstdint>
+#include <map>
+
+namespace dcp {
+
+struct Entry {
+    uint16_t type = 0;
+    uint32_t count = 0;
+    uint32_t offset = 0;  // of the value bytes within the file
+    uint32_t length = 0;  // value bytes
+};
+
+struct Table {
+    int hue = 0, sat = 0, val = 0;
+    QVector<float> data;  // val-major, then hue, then sat; 3 floats each
+};
+
+struct Profile {
+    bool bigEndian = false;
+    std::map<uint16_t, Entry> entries;
+    QString uniqueCameraModel;
+    QString profileName;
+    QString copyright;
+    bool hasMatrix2 = false;
+    std::array<double, 9> colorMatrix1{}, colorMatrix2{};
+    bool hasForward = false;
+    std::array<double, 9> forwardMatrix1{}, forwardMatrix2{};
+    int illuminant1 = 0, illuminant2 = 0;
+    Table hueSat1, hueSat2, look;
+    int hueSatEncoding = 0, lookEncoding = 0;
+    QVector<float> toneCurve;
+    double baselineExposureOffset = 0.0;
+    int defaultBlackRender = 0;
+};
+
+enum Tags : uint16_t {
+    UniqueCameraModel = 50708,
+    ColorMatrix1 = 50721,
+    ColorMatrix2 = 50722,
+    CalibrationIlluminant1 = 50778,
+    CalibrationIlluminant2 = 50779,
+    ProfileName = 50936,
+    ProfileHueSatMapDims = 50937,
+    ProfileHueSatMapData1 = 50938,
+    ProfileHueSatMapData2 = 50939,
+    ProfileToneCurve = 50940,
+    ProfileCopyright = 50942,
+    ForwardMatrix1 = 50964,
+    ForwardMatrix2 = 50965,
+    ProfileLookTableDims = 50981,
+    ProfileLookTableData = 50982,
+    ProfileHueSatMapEncoding = 51107,
+    ProfileLookTableEncoding = 51108,
+    BaselineExposureOffset = 51109,
+    DefaultBlackRender = 51110,
+};
+
+// Parses the bytes; on failure returns false with the reason.
+bool parse(const QByteArray &bytes, Profile *out, QString *error);
+
+}  // namespace dcp

@@ -1,0 +1,325 @@
+// Chart corner finder.
+//
+// Method: the image is reduced to a shorter side of about 500 pixels and
+// smoothed; patches show as compact flat regions (low colour gradient)
+// separated by the gaps and by their neighbours' colours. These regions are
+// patch candidates. A seed (a candidate and two neighbours along roughly
+// perpendicular steps, confirmed by its 5 x 5 neighbourhood) starts a
+// lattice that grows outwards: candidates are given integer indices where a
+// least-squares projective map (Eigen) predicts them, and the map is refitted
+// as the lattice grows. The lattice is turned so that its first index runs
+// along the image's x axis, and a window of exactly columns x rows cells must
+// then hold nearly all of its patches, at least 45% of the cells, with no
+// patch-like cell just outside; an ambiguous window (an undetected outer row
+// or column) is settled by the contrast of each cell against its own gaps,
+// or refused. The corners are the projective map's images of the outer
+// corners of the window's cells.
+#include "engine/chart_finder.h"
+
+#include "finder/finder_image.h"
+#include "finder/lattice_fit.h"
+#include "finder/patch_blobs.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <new>
+#include <set>
+#include <utility>
+#include <vector>
+
+namespace finder {
+namespace {
+
+struct corners {
+    double x[4], y[4];  // working pixels: top-left, top-right, bottom-left, bottom-right
+};
+
+enum class verdict { found, not_this, transposed };
+
+// Index transforms: (i', j') = (a i + b j, c i + d j).
+struct turn {
+    int a, b, c, d;
+};
+constexpr turn kTurns[8] = {{1, 0, 0, 1},  {-1, 0, 0, 1}, {1, 0, 0, -1}, {-1, 0, 0, -1},
+                            {0, 1, 1, 0},  {0, -1, 1, 0}, {0, 1, -1, 0}, {0, -1, -1, 0}};
+
+// Re-indexes the lattice so that +i runs closest to +x and +j to +y.
+bool orient(const std::vector<blob> &blobs, lattice *l)
+{
+    double ci = 0, cj = 0;
+    for (const auto &p : l->points) {
+        ci += p.i;
+        cj += p.j;
+    }
+    ci = std::round(ci / double(l->points.size()));
+    cj = std::round(cj / double(l->points.size()));
+    double x0, y0, xi, yi, xj, yj;
+    if (!l->to_image.map(ci, cj, &x0, &y0) || !l->to_image.map(ci + 1, cj, &xi, &yi) ||
+        !l->to_image.map(ci, cj + 1, &xj, &yj))
+        return false;
+    double dix = xi - x0, diy = yi - y0, djx = xj - x0, djy = yj - y0;
+    const double li = std::hypot(dix, diy), lj = std::hypot(djx, djy);
+    if (li <= 0 || lj <= 0)
+        return false;
+    dix /= li;
+    diy /= li;
+    djx /= lj;
+    djy /= lj;
+    int best = 0;
+    double best_score = -1e9;
+    for (int t = 0; t < 8; ++t) {
+        const turn &r = kTurns[t];
+        // Image direction of +i' is a * di + b * dj, of +j' is c * di + d * dj.
+        const double score = (r.a * dix + r.b * djx) + (r.c * diy + r.d * djy);
+        if (score > best_score) {
+            best_score = score;
+            best = t;
+        }
+    }
+    const turn &r = kTurns[best];
+    for (auto &p : l->points) {
+        const int i = p.i, j = p.j;
+        p.i = r.a * i + r.b * j;
+        p.j = r.c * i + r.d * j;
+    }
+    return refit(blobs, l);
+}
+
+// Contrast of cell (i, j) against the gaps around it: the sum over channels
+// of |centre - mean of the four gap midpoints|; -1 when it leaves the image.
+double cell_contrast(const work_image &image, const homography &h, int i, int j)
+{
+    const double pitch = h.scale_at(i, j);
+    if (pitch < 3)
+        return -1;
+    double x, y, c[3], g[3] = {0, 0, 0};
+    if (!h.map(i, j, &x, &y) || !box_mean(image, x, y, std::max(1, int(pitch * 0.15)), c))
+        return -1;
+    static const double off[4][2] = {{-0.5, 0}, {0.5, 0}, {0, -0.5}, {0, 0.5}};
+    for (const auto &o : off) {
+        double gx, gy, s[3];
+        if (!h.map(i + o[0], j + o[1], &gx, &gy) || !box_mean(image, gx, gy, 0, s))
+            return -1;
+        for (int k = 0; k < 3; ++k)
+            g[k] += s[k] / 4;
+    }
+    return std::fabs(c[0] - g[0]) + std::fabs(c[1] - g[1]) + std::fabs(c[2] - g[2]);
+}
+
+bool convex_quad(const corners &q)
+{
+    // Order around: top-left, top-right, bottom-right, bottom-left.
+    const int order[4] = {0, 1, 3, 2};
+    int sign = 0;
+    for (int k = 0; k < 4; ++k) {
+        const int a = order[k], b = order[(k + 1) % 4], c = order[(k + 2) % 4];
+        const double cross = (q.x[b] - q.x[a]) * (q.y[c] - q.y[b]) -
+                             (q.y[b] - q.y[a]) * (q.x[c] - q.x[b]);
+        const int s = cross > 0 ? 1 : (cross < 0 ? -1 : 0);
+        if (s == 0 || (sign != 0 && s != sign))
+            return false;
+        sign = s;
+    }
+    return sign > 0;  // clockwise on screen (y down)
+}
+
+// Checks the lattice against a columns x rows chart.
+verdict fit_window(const work_image &image, const std::vector<blob> &blobs, const lattice &l,
+                   int columns, int rows, corners *out)
+{
+    int imin = 1 << 30, imax = -(1 << 30), jmin = 1 << 30, jmax = -(1 << 30);
+    for (const auto &p : l.points) {
+        imin = std::min(imin, p.i);
+        imax = std::max(imax, p.i);
+        jmin = std::min(jmin, p.j);
+        jmax = std::max(jmax, p.j);
+    }
+    const int cells = columns * rows;
+    const int total = int(l.points.size());
+    if (total < std::max(4, int(std::ceil(0.45 * cells))))
+        return verdict::not_this;
+
+    const int ilo = std::min(imin, imax - columns + 1), ihi = std::max(imin, imax - columns + 1);
+    const int jlo = std::min(jmin, jmax - rows + 1), jhi = std::max(jmin, jmax - rows + 1);
+    if ((ihi - ilo + 1) * (jhi - jlo + 1) > 400)
+        return verdict::not_this;
+
+    std::set<std::pair<int, int>> occupied;
+    for (const auto &p : l.points)
+        occupied.insert({p.i, p.j});
+
+    struct window {
+        int i0, j0, inside;
+        double contrast;
+    };
+    std::vector<window> windows;
+    int best_inside = -1;
+    for (int j0 = jlo; j0 <= jhi; ++j0)
+        for (int i0 = ilo; i0 <= ihi; ++i0) {
+            int inside = 0;
+            for (const auto &p : l.points)
+                if (p.i >= i0 && p.i < i0 + columns && p.j >= j0 && p.j < j0 + rows)
+                    ++inside;
+            windows.push_back({i0, j0, inside, 0});
+            best_inside = std::max(best_inside, inside);
+        }
+    std::vector<window> tied;
+    for (const auto &w : windows)
+        if (w.inside == best_inside)
+            tied.push_back(w);
+
+    const int outside = total - best_inside;
+    if (best_inside < std::max(4, int(std::ceil(0.45 * cells))) ||
+        outside > std::max(1, best_inside / 25))
+        return verdict::not_this;
+
+    // Cells without a patch candidate count when they stand out from their gaps.
+    std::map<std::pair<int, int>, bool> patch_like;
+    auto is_patch_like = [&](int i, int j) {
+        if (occupied.count({i, j}))
+            return true;
+        auto it = patch_like.find({i, j});
+        if (it != patch_like.end())
+            return it->second;
+        const bool v = cell_contrast(image, l.to_image, i, j) > 45.0;
+        patch_like[{i, j}] = v;
+        return v;
+    };
+    window chosen = tied.front();
+    if (tied.size() > 1) {
+        for (auto &w : tied) {
+            int n = 0;
+            for (int j = w.j0; j < w.j0 + rows; ++j)
+                for (int i = w.i0; i < w.i0 + columns; ++i)
+                    n += is_patch_like(i, j) ? 1 : 0;
+            w.contrast = n;
+        }
+        std::sort(tied.begin(), tied.end(),
+                  [](const window &a, const window &b) { return a.contrast > b.contrast; });
+        if (tied[0].contrast < tied[1].contrast + 1)
+            return verdict::not_this;
+        chosen = tied[0];
+    }
+
+    // No patch candidate in the ring of cells just outside the window.
+    for (const auto &p : l.points) {
+        const bool in_i = p.i >= chosen.i0 - 1 && p.i <= chosen.i0 + columns;
+        const bool in_j = p.j >= chosen.j0 - 1 && p.j <= chosen.j0 + rows;
+        const bool inside = p.i >= chosen.i0 && p.i < chosen.i0 + columns && p.j >= chosen.j0 &&
+                            p.j < chosen.j0 + rows;
+        if (in_i && in_j && !inside)
+            return verdict::not_this;
+    }
+
+    lattice fitted = l;
+    fitted.points.clear();
+    for (const auto &p : l.points)
+        if (p.i >= chosen.i0 && p.i < chosen.i0 + columns && p.j >= chosen.j0 &&
+            p.j < chosen.j0 + rows)
+            fitted.points.push_back(p);
+    if (!refit(blobs, &fitted) || fitted.mean_residual > 0.12)
+        return verdict::not_this;
+
+    const double ci[4] = {chosen.i0 - 0.5, chosen.i0 + columns - 0.5, chosen.i0 - 0.5,
+                          chosen.i0 + columns - 0.5};
+    const double cj[4] = {chosen.j0 - 0.5, chosen.j0 - 0.5, chosen.j0 + rows - 0.5,
+                          chosen.j0 + rows - 0.5};
+    corners q;
+    for (int k = 0; k < 4; ++k) {
+        if (!fitted.to_image.map(ci[k], cj[k], &q.x[k], &q.y[k]))
+            return verdict::not_this;
+        const double mx = 0.03 * image.width, my = 0.03 * image.height;
+        if (q.x[k] < -mx || q.y[k] < -my || q.x[k] > image.width + mx ||
+            q.y[k] > image.height + my)
+            return verdict::not_this;
+    }
+    if (!convex_quad(q))
+        return verdict::not_this;
+    // Mild perspective only: opposite edges of similar length.
+    auto edge = [&](int a, int b) { return std::hypot(q.x[b] - q.x[a], q.y[b] - q.y[a]); };
+    const double top = edge(0, 1), bottom = edge(2, 3), left = edge(0, 2), right = edge(1, 3);
+    if (top < 1.5 * columns || left < 1.5 * rows || top > 1.8 * bottom || bottom > 1.8 * top ||
+        left > 1.8 * right || right > 1.8 * left)
+        return verdict::not_this;
+    // The columns run along x within 45 degrees.
+    const double ax = (q.x[1] - q.x[0]) + (q.x[3] - q.x[2]);
+    const double ay = (q.y[1] - q.y[0]) + (q.y[3] - q.y[2]);
+    if (ax <= std::fabs(ay))
+        return verdict::not_this;
+    *out = q;
+    return verdict::found;
+}
+
+verdict search(const work_image &image, int columns, int rows, corners *out)
+{
+    const int reach = 2 * std::max(columns, rows) + 2;
+    const double min_area = 6;
+    const double max_area = std::pow(std::min(image.width, image.height) / 2.0, 2);
+    std::vector<blob> blobs;
+    std::vector<seed> seeds;
+    for (int level = 0; level < 3; ++level) {
+        find_blobs(image, flat_threshold(image, level), min_area, max_area, blobs);
+        if (blobs.size() < 4)
+            continue;
+        std::vector<double> sizes;
+        for (const auto &b : blobs)
+            sizes.push_back(b.size);
+        std::nth_element(sizes.begin(), sizes.begin() + std::ptrdiff_t(sizes.size() / 2),
+                         sizes.end());
+        const blob_index index(blobs, image.width, image.height, 2.0 * sizes[sizes.size() / 2]);
+        find_seeds(blobs, index, 8, seeds);
+        std::vector<char> used(blobs.size(), 0);
+        for (const auto &s : seeds) {
+            if (used[size_t(s.blob)])
+                continue;
+            lattice l;
+            if (!grow_lattice(blobs, s, reach, &l))
+                continue;
+            for (const auto &p : l.points)
+                used[size_t(p.blob)] = 1;
+            if (!orient(blobs, &l))
+                continue;
+            if (fit_window(image, blobs, l, columns, rows, out) == verdict::found)
+                return verdict::found;
+            corners ignored;
+            if (columns != rows &&
+                fit_window(image, blobs, l, rows, columns, &ignored) == verdict::found)
+                return verdict::transposed;
+        }
+    }
+    return verdict::not_this;
+}
+
+}  // namespace
+}  // namespace finder
+
+int find_chart_corners(const uint32_t *pixels, int width, int height, double *x, double *y,
+                       int count, int columns, int rows)
+{
+    if (!pixels || !x || !y || count != 4 || width < 16 || height < 16 || width > 16384 ||
+        height > 16384 || columns < 1 || rows < 1 || columns > CHART_FINDER_MAX_SIDE ||
+        rows > CHART_FINDER_MAX_SIDE || columns * rows < 4)
+        return -1;
+    try {
+        finder::work_image image;
+        if (!finder::make_work_image(pixels, width, height, image))
+            return -1;
+        finder::corners q;
+        if (finder::search(image, columns, rows, &q) != finder::verdict::found)
+            return -1;
+        const double f = image.scale;
+        for (int k = 0; k < 4; ++k) {
+            const double fx = q.x[k] * f / width, fy = q.y[k] * f / height;
+            if (!std::isfinite(fx) || !std::isfinite(fy))
+                return -1;
+        }
+        for (int k = 0; k < 4; ++k) {
+            x[k] = q.x[k] * f / width;
+            y[k] = q.y[k] * f / height;
+        }
+        return 0;
+    } catch (const std::bad_alloc &) {
+        return -1;
+    }
+}

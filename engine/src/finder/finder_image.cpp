@@ -1,0 +1,150 @@
+#include "finder/finder_image.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace finder {
+namespace {
+
+// One 3 x 3 box pass over a plane, edges replicated.
+void box3(std::vector<uint8_t> &plane, int w, int h, std::vector<uint16_t> &scratch)
+{
+    scratch.resize(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y) {
+        const uint8_t *s = &plane[size_t(y) * size_t(w)];
+        uint16_t *d = &scratch[size_t(y) * size_t(w)];
+        for (int x = 0; x < w; ++x) {
+            const int xl = x > 0 ? x - 1 : 0;
+            const int xr = x + 1 < w ? x + 1 : w - 1;
+            d[x] = uint16_t(s[xl] + s[x] + s[xr]);
+        }
+    }
+    for (int y = 0; y < h; ++y) {
+        const uint16_t *up = &scratch[size_t(y > 0 ? y - 1 : 0) * size_t(w)];
+        const uint16_t *mid = &scratch[size_t(y) * size_t(w)];
+        const uint16_t *dn = &scratch[size_t(y + 1 < h ? y + 1 : h - 1) * size_t(w)];
+        uint8_t *d = &plane[size_t(y) * size_t(w)];
+        for (int x = 0; x < w; ++x)
+            d[x] = uint8_t((up[x] + mid[x] + dn[x] + 4) / 9);
+    }
+}
+
+}  // namespace
+
+bool make_work_image(const uint32_t *pixels, int width, int height, work_image &out)
+{
+    try {
+        const int f = std::max(1, std::min(width, height) / 500);
+        const int w = width / f;
+        const int h = height / f;
+        out.width = w;
+        out.height = h;
+        out.scale = f;
+        const size_t n = size_t(w) * size_t(h);
+        for (auto &p : out.plane)
+            p.assign(n, 0);
+        if (f == 1) {
+            for (size_t i = 0; i < n; ++i) {
+                const uint32_t v = pixels[i];
+                out.plane[0][i] = uint8_t(v >> 16);
+                out.plane[1][i] = uint8_t(v >> 8);
+                out.plane[2][i] = uint8_t(v);
+            }
+        } else {
+            std::vector<uint32_t> sum(size_t(w) * 3);
+            const uint32_t div = uint32_t(f * f);
+            for (int y = 0; y < h; ++y) {
+                std::fill(sum.begin(), sum.end(), 0u);
+                for (int yy = 0; yy < f; ++yy) {
+                    const uint32_t *row = pixels + size_t(y * f + yy) * size_t(width);
+                    for (int x = 0; x < w; ++x)
+                        for (int xx = 0; xx < f; ++xx) {
+                            const uint32_t v = row[x * f + xx];
+                            sum[size_t(x) * 3] += (v >> 16) & 0xff;
+                            sum[size_t(x) * 3 + 1] += (v >> 8) & 0xff;
+                            sum[size_t(x) * 3 + 2] += v & 0xff;
+                        }
+                }
+                for (int x = 0; x < w; ++x)
+                    for (int c = 0; c < 3; ++c)
+                        out.plane[c][size_t(y) * size_t(w) + size_t(x)] =
+                            uint8_t((sum[size_t(x) * 3 + size_t(c)] + div / 2) / div);
+            }
+        }
+        std::vector<uint16_t> scratch;
+        for (auto &p : out.plane) {
+            box3(p, w, h, scratch);
+            box3(p, w, h, scratch);
+        }
+        out.gradient.assign(n, 0);
+        for (int y = 1; y + 1 < h; ++y) {
+            uint16_t *g = &out.gradient[size_t(y) * size_t(w)];
+            for (int c = 0; c < 3; ++c) {
+                const uint8_t *p = &out.plane[c][size_t(y) * size_t(w)];
+                const uint8_t *up = p - w;
+                const uint8_t *dn = p + w;
+                for (int x = 1; x + 1 < w; ++x)
+                    g[x] = uint16_t(g[x] + std::abs(int(p[x + 1]) - int(p[x - 1])) +
+                                    std::abs(int(dn[x]) - int(up[x])));
+            }
+        }
+        // The border has no gradient of its own; keep it out of every flat region.
+        for (int x = 0; x < w; ++x) {
+            out.gradient[size_t(x)] = 0xffff;
+            out.gradient[size_t(h - 1) * size_t(w) + size_t(x)] = 0xffff;
+        }
+        for (int y = 0; y < h; ++y) {
+            out.gradient[size_t(y) * size_t(w)] = 0xffff;
+            out.gradient[size_t(y) * size_t(w) + size_t(w - 1)] = 0xffff;
+        }
+    } catch (const std::bad_alloc &) {
+        return false;
+    }
+    return true;
+}
+
+int flat_threshold(const work_image &image, int level)
+{
+    // Median of the gradient over a sparse sample of interior pixels.
+    int histogram[1024] = {};
+    int total = 0;
+    for (int y = 1; y + 1 < image.height; y += 2) {
+        const uint16_t *g = &image.gradient[size_t(y) * size_t(image.width)];
+        for (int x = 1; x + 1 < image.width; x += 2) {
+            ++histogram[std::min<int>(g[x], 1023)];
+            ++total;
+        }
+    }
+    int median = 0;
+    for (int acc = 0; median < 1023; ++median) {
+        acc += histogram[median];
+        if (2 * acc >= total)
+            break;
+    }
+    static const double factor[3] = {3.0, 2.0, 4.5};
+    static const int floor_value[3] = {18, 12, 30};
+    const int t = int(std::lround(factor[level] * median)) + floor_value[level];
+    return std::min(t, 160);
+}
+
+bool box_mean(const work_image &image, double x, double y, int r, double out[3])
+{
+    const int cx = int(std::floor(x));
+    const int cy = int(std::floor(y));
+    if (cx - r < 0 || cy - r < 0 || cx + r >= image.width || cy + r >= image.height)
+        return false;
+    double sum[3] = {0, 0, 0};
+    for (int yy = cy - r; yy <= cy + r; ++yy)
+        for (int c = 0; c < 3; ++c) {
+            const uint8_t *p = &image.plane[c][size_t(yy) * size_t(image.width)];
+            for (int xx = cx - r; xx <= cx + r; ++xx)
+                sum[c] += p[xx];
+        }
+    const double n = double((2 * r + 1) * (2 * r + 1));
+    for (int c = 0; c < 3; ++c)
+        out[c] = sum[c] / n;
+    return true;
+}
+
+}  // namespace finder

@@ -1,0 +1,32 @@
+// The finder's working copy of an image: smoothed colour planes and their
+// gradient magnitude.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace finder {
+
+struct work_image {
+    int width = 0;
+    int height = 0;
+    int scale = 1;                     // input pixels per working pixel along each axis
+    std::vector<uint8_t> plane[3];     // smoothed R, G, B, row by row
+    std::vector<uint16_t> gradient;    // sum over planes of |d/dx| + |d/dy|
+};
+
+// Builds the working copy: reduced by the whole factor max(1, shorter side /
+// 500) (box average), then smoothed twice with a 3 x 3 box. False when out of
+// memory.
+bool make_work_image(const uint32_t *pixels, int width, int height, work_image &out);
+
+// Gradient below which a pixel counts as flat, from the image's own gradient
+// distribution (its noise and texture); `level` 0 is the usual choice, 1 a
+// stricter and 2 a looser one.
+int flat_threshold(const work_image &image, int level);
+
+// Mean colour of the (2r+1)^2 box at (x, y) in working pixels; false when the
+// box leaves the image.
+bool box_mean(const work_image &image, double x, double y, int r, double out[3]);
+
+}  // namespace finder

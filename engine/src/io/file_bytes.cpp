@@ -1,0 +1,45 @@
+#include "io/file_bytes.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <sys/stat.h>
+
+file_bytes::~file_bytes()
+{
+    std::free(data);
+}
+
+engine_result read_file_bytes(const char *path, size_t max_bytes, file_bytes *out)
+{
+    if (!path || !out)
+        return ENGINE_ERR_FILE;
+    std::FILE *f = std::fopen(path, "rb");
+    if (!f)
+        return ENGINE_ERR_FILE;
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
+        static_cast<unsigned long long>(st.st_size) > max_bytes) {
+        std::fclose(f);
+        return ENGINE_ERR_FILE;
+    }
+    const size_t size = static_cast<size_t>(st.st_size);
+    char *data = static_cast<char *>(std::malloc(size + 1));
+    if (!data) {
+        std::fclose(f);
+        return ENGINE_ERR_NO_MEMORY;
+    }
+    const size_t got = size ? std::fread(data, 1, size, f) : 0;
+    // A file that shrank while being read is read as far as it goes; one that
+    // grew is read up to the size it had.
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) {
+        std::free(data);
+        return ENGINE_ERR_FILE;
+    }
+    data[got] = '\0';
+    std::free(out->data);
+    out->data = data;
+    out->size = got;
+    return ENGINE_OK;
+}

@@ -1,0 +1,19 @@
+// Whole-file reads for the engine's text readers.
+#pragma once
+
+#include "engine/engine_result.h"
+
+#include <cstddef>
+
+struct file_bytes {
+    char *data = nullptr;  // size bytes and a NUL; malloc'd
+    size_t size = 0;
+    file_bytes() = default;
+    file_bytes(const file_bytes &) = delete;
+    file_bytes &operator=(const file_bytes &) = delete;
+    ~file_bytes();
+};
+
+// Reads the file whole. 0; -1 when it cannot be opened or read or is longer
+// than max_bytes; -108 when there is no memory for it.
+engine_result read_file_bytes(const char *path, size_t max_bytes, file_bytes *out);

@@ -1,0 +1,21 @@
+// The per-user folder of DNG camera profiles that raw converters read:
+// $XDG_CONFIG_HOME/Adobe/CameraRaw/CameraProfiles/ (by default under
+// ~/.config), the roaming application data of the freedesktop conventions.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// The folder path with a final '/'; empty when neither XDG_CONFIG_HOME nor
+// HOME gives a location. The folder is not created.
+std::string camera_profile_folder();
+
+// Creates the folder (and its parents) when missing; false when it cannot.
+bool ensure_camera_profile_folder();
+
+// Creates a folder given with a final '/' and its parents; false when it
+// cannot be made or is not a folder.
+bool ensure_folder(const std::string &folder);
+
+}  // namespace platform

@@ -1,0 +1,420 @@
+#include "platform/cms.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <lcms2.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+namespace cms {
+
+namespace {
+
+constexpr std::size_t header_bytes = 128;
+constexpr uint32_t acsp = 0x61637370u;
+
+uint32_t be32(const uint8_t *p)
+{
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+uint16_t be16(const uint8_t *p) { return uint16_t((p[0] << 8) | p[1]); }
+void put32(uint8_t *p, uint32_t v)
+{
+    p[0] = uint8_t(v >> 24);
+    p[1] = uint8_t(v >> 16);
+    p[2] = uint8_t(v >> 8);
+    p[3] = uint8_t(v);
+}
+double s15(const uint8_t *p) { return double(int32_t(be32(p))) / 65536.0; }
+
+bool read_whole_file(const std::string &path, std::vector<uint8_t> *out, Status *status)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *status = Status::io_error;
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        *status = Status::io_error;
+        return false;
+    }
+    if (uint64_t(st.st_size) > max_profile_bytes) {
+        ::close(fd);
+        *status = Status::too_large;
+        return false;
+    }
+    out->resize(std::size_t(st.st_size));
+    std::size_t done = 0;
+    while (done < out->size()) {
+        const ssize_t n = ::read(fd, out->data() + done, out->size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += std::size_t(n);
+    }
+    ::close(fd);
+    out->resize(done);
+    return true;
+}
+
+}  // namespace
+
+const char *status_text(Status s)
+{
+    switch (s) {
+    case Status::ok: return "ok";
+    case Status::empty: return "no profile data";
+    case Status::too_small: return "data shorter than a profile header";
+    case Status::bad_signature: return "no profile signature 'acsp'";
+    case Status::bad_size: return "profile size in the header does not match the data";
+    case Status::bad_tag_table: return "tag table does not fit in the profile";
+    case Status::bad_tag_bounds: return "tag data lies outside the profile";
+    case Status::too_large: return "profile too large";
+    case Status::io_error: return "file cannot be read or written";
+    case Status::no_tag: return "no such tag";
+    case Status::buffer_too_small: return "buffer smaller than the tag";
+    case Status::read_only: return "profile opened read-only";
+    case Status::not_open: return "profile not open";
+    case Status::bad_argument: return "bad argument";
+    }
+    return "unknown";
+}
+
+bool parse_header(const uint8_t *b, std::size_t size, Header *h)
+{
+    if (!b || size < header_bytes || !h)
+        return false;
+    h->size = be32(b);
+    h->cmm = be32(b + 4);
+    h->version = be32(b + 8);
+    h->device_class = be32(b + 12);
+    h->colour_space = be32(b + 16);
+    h->connection_space = be32(b + 20);
+    h->created.year = be16(b + 24);
+    h->created.month = be16(b + 26);
+    h->created.day = be16(b + 28);
+    h->created.hours = be16(b + 30);
+    h->created.minutes = be16(b + 32);
+    h->created.seconds = be16(b + 34);
+    h->platform = be32(b + 40);
+    h->flags = be32(b + 44);
+    h->manufacturer = be32(b + 48);
+    h->model = be32(b + 52);
+    h->attributes = (uint64_t(be32(b + 56)) << 32) | be32(b + 60);
+    h->rendering_intent = be32(b + 64);
+    h->illuminant[0] = s15(b + 68);
+    h->illuminant[1] = s15(b + 72);
+    h->illuminant[2] = s15(b + 76);
+    h->creator = be32(b + 80);
+    std::memcpy(h->profile_id, b + 84, 16);
+    return true;
+}
+
+Status Profile::check(const uint8_t *b, std::size_t size, std::vector<Tag> *tags, Header *header)
+{
+    if (!b || size == 0)
+        return Status::empty;
+    if (size > max_profile_bytes)
+        return Status::too_large;
+    if (size < header_bytes + 4)
+        return Status::too_small;
+    if (be32(b + 36) != acsp)
+        return Status::bad_signature;
+    const uint32_t declared = be32(b);
+    // Trailing bytes beyond the declared size are ignored; a declared size
+    // beyond the data means a truncated profile.
+    if (declared < header_bytes + 4 || declared > size)
+        return Status::bad_size;
+    const uint64_t count = be32(b + 128);
+    const uint64_t table_end = header_bytes + 4 + count * 12u;
+    if (table_end > declared)
+        return Status::bad_tag_table;
+    tags->clear();
+    tags->reserve(std::size_t(count));
+    struct Span {
+        uint32_t offset, size;
+    };
+    std::vector<Span> spans;
+    spans.reserve(std::size_t(count));
+    for (uint64_t i = 0; i < count; ++i) {
+        const uint8_t *e = b + header_bytes + 4 + i * 12u;
+        const uint32_t sig = be32(e);
+        const uint32_t offset = be32(e + 4);
+        const uint32_t length = be32(e + 8);
+        if (offset < table_end || uint64_t(offset) + length > declared)
+            return Status::bad_tag_bounds;
+        bool duplicate = false;
+        for (const Tag &t : *tags)
+            duplicate = duplicate || t.sig == sig;
+        if (duplicate)
+            continue;  // the first entry of a signature counts
+        Tag tag;
+        tag.sig = sig;
+        tag.shared_with = -1;
+        for (std::size_t k = 0; k < spans.size(); ++k) {
+            if (spans[k].offset == offset && spans[k].size == length) {
+                tag.shared_with = int(k);
+                break;
+            }
+        }
+        if (tag.shared_with < 0)
+            tag.data.assign(b + offset, b + offset + length);
+        else
+            tag.data = (*tags)[std::size_t(tag.shared_with)].data;
+        spans.push_back({offset, length});
+        tags->push_back(std::move(tag));
+    }
+    parse_header(b, size, header);
+    return Status::ok;
+}
+
+std::unique_ptr<Profile> Profile::open_memory(const uint8_t *bytes, std::size_t size,
+                                              Access access, Status *status)
+{
+    Status local;
+    Status &st = status ? *status : local;
+    std::unique_ptr<Profile> p(new Profile);
+    st = check(bytes, size, &p->tags_, &p->header_);
+    if (st != Status::ok)
+        return nullptr;
+    p->access_ = access;
+    p->bytes_.assign(bytes, bytes + p->header_.size);
+    return p;
+}
+
+std::unique_ptr<Profile> Profile::open_file(const std::string &path, Access access,
+                                            Status *status)
+{
+    Status local;
+    Status &st = status ? *status : local;
+    if (path.empty()) {
+        st = Status::bad_argument;
+        return nullptr;
+    }
+    std::vector<uint8_t> bytes;
+    if (!read_whole_file(path, &bytes, &st))
+        return nullptr;
+    std::unique_ptr<Profile> p = open_memory(bytes.data(), bytes.size(), access, &st);
+    if (p)
+        p->path_ = path;
+    return p;
+}
+
+Profile::~Profile() = default;
+
+std::vector<uint32_t> Profile::tags() const
+{
+    std::vector<uint32_t> out;
+    for (const Tag &t : tags_)
+        out.push_back(t.sig);
+    return out;
+}
+
+Profile::Tag *Profile::find(uint32_t tag)
+{
+    for (Tag &t : tags_)
+        if (t.sig == tag)
+            return &t;
+    return nullptr;
+}
+
+const Profile::Tag *Profile::find(uint32_t tag) const
+{
+    for (const Tag &t : tags_)
+        if (t.sig == tag)
+            return &t;
+    return nullptr;
+}
+
+bool Profile::has_tag(uint32_t tag) const { return find(tag) != nullptr; }
+
+bool Profile::element_size(uint32_t tag, uint32_t *size) const
+{
+    const Tag *t = find(tag);
+    if (!t)
+        return false;
+    if (size)
+        *size = uint32_t(t->data.size());
+    return true;
+}
+
+Status Profile::read_element(uint32_t tag, void *buffer, uint32_t *size) const
+{
+    if (!size)
+        return Status::bad_argument;
+    const Tag *t = find(tag);
+    if (!t)
+        return Status::no_tag;
+    const uint32_t need = uint32_t(t->data.size());
+    const uint32_t capacity = *size;
+    *size = need;
+    if (!buffer || capacity < need)
+        return Status::buffer_too_small;
+    if (need)
+        std::memcpy(buffer, t->data.data(), need);
+    return Status::ok;
+}
+
+void Profile::unshare(std::size_t index)
+{
+    // Tags that shared this one's data take the next as their anchor.
+    int anchor = -1;
+    for (std::size_t k = index + 1; k < tags_.size(); ++k) {
+        if (tags_[k].shared_with == int(index)) {
+            if (anchor < 0) {
+                anchor = int(k);
+                tags_[k].shared_with = -1;
+            } else {
+                tags_[k].shared_with = anchor;
+            }
+        }
+    }
+    tags_[index].shared_with = -1;
+}
+
+Status Profile::set_element_size(uint32_t tag, uint32_t size)
+{
+    if (access_ != Access::read_write)
+        return Status::read_only;
+    if (size > max_profile_bytes)
+        return Status::bad_argument;
+    Tag *t = find(tag);
+    if (!t) {
+        tags_.push_back(Tag{tag, std::vector<uint8_t>(size, 0), -1});
+    } else {
+        if (t->data.size() == size)
+            return Status::ok;
+        unshare(std::size_t(t - tags_.data()));
+        t->data.resize(size, 0);
+    }
+    return commit();
+}
+
+Status Profile::set_element(uint32_t tag, uint32_t offset, uint32_t size, const void *bytes)
+{
+    if (access_ != Access::read_write)
+        return Status::read_only;
+    if (size && !bytes)
+        return Status::bad_argument;
+    Tag *t = find(tag);
+    if (!t)
+        return Status::no_tag;
+    const uint64_t end = uint64_t(offset) + size;
+    if (end > max_profile_bytes)
+        return Status::bad_argument;
+    const std::size_t index = std::size_t(t - tags_.data());
+    unshare(index);
+    if (end > t->data.size())
+        t->data.resize(std::size_t(end), 0);
+    if (size)
+        std::memcpy(t->data.data() + offset, bytes, size);
+    for (Tag &other : tags_)
+        if (other.shared_with >= 0)
+            other.data = tags_[std::size_t(other.shared_with)].data;
+    return commit();
+}
+
+Status Profile::commit()
+{
+    // Measure: header, table, then each unshared element on a 4-byte boundary.
+    const uint64_t table_end = header_bytes + 4 + uint64_t(tags_.size()) * 12u;
+    std::vector<uint32_t> offsets(tags_.size(), 0);
+    uint64_t pos = table_end;
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+        if (tags_[i].shared_with >= 0) {
+            offsets[i] = offsets[std::size_t(tags_[i].shared_with)];
+            continue;
+        }
+        pos = (pos + 3u) & ~uint64_t(3u);
+        offsets[i] = uint32_t(pos);
+        pos += tags_[i].data.size();
+    }
+    const uint64_t total = (pos + 3u) & ~uint64_t(3u);
+    if (total > max_profile_bytes)
+        return Status::too_large;
+
+    std::vector<uint8_t> out(std::size_t(total), 0);
+    std::memcpy(out.data(), bytes_.data(), header_bytes);
+    put32(out.data(), uint32_t(total));
+    put32(out.data() + header_bytes, uint32_t(tags_.size()));
+    for (std::size_t i = 0; i < tags_.size(); ++i) {
+        uint8_t *e = out.data() + header_bytes + 4 + i * 12;
+        put32(e, tags_[i].sig);
+        put32(e + 4, offsets[i]);
+        put32(e + 8, uint32_t(tags_[i].data.size()));
+        if (tags_[i].shared_with < 0 && !tags_[i].data.empty())
+            std::memcpy(out.data() + offsets[i], tags_[i].data.data(), tags_[i].data.size());
+    }
+
+    // A profile that carried an ID gets the ID of its new contents.
+    bool had_id = false;
+    for (uint8_t v : header_.profile_id)
+        had_id = had_id || v != 0;
+    if (had_id) {
+        std::memset(out.data() + 84, 0, 16);
+        cmsContext ctx = cmsCreateContext(nullptr, nullptr);
+        cmsSetLogErrorHandlerTHR(ctx, [](cmsContext, cmsUInt32Number, const char *) {});
+        cmsHPROFILE h = cmsOpenProfileFromMemTHR(ctx, out.data(), cmsUInt32Number(out.size()));
+        bool ok = false;
+        if (h) {
+            // The ID is an MD5 of the bytes with flags, intent and ID zeroed.
+            ok = cmsMD5computeID(h) != 0;
+            if (ok)
+                cmsGetHeaderProfileID(h, out.data() + 84);
+            cmsCloseProfile(h);
+        }
+        cmsDeleteContext(ctx);
+        if (!ok)
+            std::memset(out.data() + 84, 0, 16);
+    }
+
+    if (is_file() && !write_file_atomically(path_, out.data(), out.size()))
+        return Status::io_error;
+    bytes_.swap(out);
+    parse_header(bytes_.data(), bytes_.size(), &header_);
+    return Status::ok;
+}
+
+bool write_file_atomically(const std::string &path, const uint8_t *bytes, std::size_t size)
+{
+    if (path.empty() || (size && !bytes))
+        return false;
+    std::string temp = path + ".XXXXXX";
+    std::vector<char> name(temp.begin(), temp.end());
+    name.push_back('\0');
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = true;
+    std::size_t done = 0;
+    while (ok && done < size) {
+        const ssize_t n = ::write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            ok = false;
+        else
+            done += std::size_t(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) {
+        struct stat st {};
+        // Keep the permissions of a file being replaced; new files get 0644.
+        ::chmod(name.data(), ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+        ok = ::rename(name.data(), path.c_str()) == 0;
+    }
+    if (!ok)
+        ::unlink(name.data());
+    return ok;
+}
+
+}  // namespace cms
+}  // namespace platform

@@ -1,0 +1,358 @@
+#include "platform/cms.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <lcms2.h>
+
+namespace platform {
+namespace cms {
+
+namespace {
+
+uint16_t round_clamp16(double v)
+{
+    const double r = v > 0 ? std::floor(v + 0.5) : std::ceil(v - 0.5);
+    return uint16_t(std::min(65535.0, std::max(0.0, r)));
+}
+
+bool natural_reversed(BitmapFormat f)
+{
+    return f == BitmapFormat::rgb8 || f == BitmapFormat::rgb16 || f == BitmapFormat::cmyk8;
+}
+
+int bytes_per_channel(BitmapFormat f)
+{
+    switch (f) {
+    case BitmapFormat::rgb16:
+    case BitmapFormat::xyz16:
+    case BitmapFormat::lab16: return 2;
+    case BitmapFormat::none: return 0;
+    default: return 1;
+    }
+}
+
+cmsUInt32Number mch(int n)
+{
+    static const cmsUInt32Number spaces[] = {PT_MCH5, PT_MCH6, PT_MCH7, PT_MCH8};
+    return COLORSPACE_SH(spaces[n - 5]) | CHANNELS_SH(cmsUInt32Number(n)) | BYTES_SH(1);
+}
+
+// Little CMS format of a direct layout, natural order first.
+cmsUInt32Number lcms_format(const Layout &l)
+{
+    cmsUInt32Number base = 0;
+    switch (l.format) {
+    case BitmapFormat::rgb8: base = TYPE_RGB_8; break;
+    case BitmapFormat::rgb16: base = TYPE_RGB_16; break;
+    case BitmapFormat::cmyk8: base = TYPE_CMYK_8; break;
+    case BitmapFormat::xyz16: base = TYPE_XYZ_16; break;
+    case BitmapFormat::lab8: base = TYPE_Lab_8; break;
+    case BitmapFormat::ch5: base = mch(5); break;
+    case BitmapFormat::ch6: base = mch(6); break;
+    case BitmapFormat::ch7: base = mch(7); break;
+    case BitmapFormat::ch8: base = mch(8); break;
+    default: return 0;
+    }
+    if (l.extra < 0 || l.extra > 7)
+        return 0;
+    base |= EXTRA_SH(cmsUInt32Number(l.extra));
+    if (l.reversed)
+        base |= DOSWAP | (l.extra ? SWAPFIRST : 0);
+    return base;
+}
+
+cmsUInt32Number colour_format(ColourType t)
+{
+    switch (t) {
+    case ColourType::gray: return TYPE_GRAY_16;
+    case ColourType::rgb: return TYPE_RGB_16;
+    case ColourType::xyz: return TYPE_XYZ_16;
+    case ColourType::cmyk: return TYPE_CMYK_16;
+    case ColourType::lab: return TYPE_Lab_DBL;
+    }
+    return 0;
+}
+
+int colour_channels(ColourType t)
+{
+    switch (t) {
+    case ColourType::gray: return 1;
+    case ColourType::cmyk: return 4;
+    default: return 3;
+    }
+}
+
+void silent(cmsContext, cmsUInt32Number, const char *) {}
+
+}  // namespace
+
+int bitmap_channels(BitmapFormat f)
+{
+    switch (f) {
+    case BitmapFormat::none: return 0;
+    case BitmapFormat::cmyk8: return 4;
+    case BitmapFormat::ch5: return 5;
+    case BitmapFormat::ch6: return 6;
+    case BitmapFormat::ch7: return 7;
+    case BitmapFormat::ch8: return 8;
+    default: return 3;
+    }
+}
+
+int bitmap_pixel_bytes(BitmapFormat f) { return bitmap_channels(f) * bytes_per_channel(f); }
+
+Layout default_layout(BitmapFormat f)
+{
+    Layout l;
+    l.format = f;
+    l.reversed = natural_reversed(f);
+    return l;
+}
+
+bool is_direct(BitmapFormat f)
+{
+    return f != BitmapFormat::none && f != BitmapFormat::lab16 && f != BitmapFormat::xyz8;
+}
+
+void encode_lab16(const double lab[3], uint16_t out[3])
+{
+    out[0] = round_clamp16(lab[0] / 100.0 * 65535.0);
+    out[1] = round_clamp16((lab[1] / 128.0 + 1.0) * 32768.0);
+    out[2] = round_clamp16((lab[2] / 128.0 + 1.0) * 32768.0);
+}
+
+void decode_lab16(const uint16_t in[3], double lab[3])
+{
+    lab[0] = in[0] / 65535.0 * 100.0;
+    lab[1] = (in[1] / 32768.0 - 1.0) * 128.0;
+    lab[2] = (in[2] / 32768.0 - 1.0) * 128.0;
+}
+
+struct Transform::Impl {
+    cmsContext ctx = nullptr;
+    std::vector<cmsHPROFILE> profiles;
+    cmsUInt32Number intent = INTENT_PERCEPTUAL;
+    struct Cached {
+        cmsUInt32Number in, out;
+        cmsHTRANSFORM xf;  // null: known to fail
+    };
+    std::vector<Cached> cache;
+
+    ~Impl()
+    {
+        for (Cached &c : cache)
+            if (c.xf)
+                cmsDeleteTransform(c.xf);
+        for (cmsHPROFILE p : profiles)
+            cmsCloseProfile(p);
+        if (ctx)
+            cmsDeleteContext(ctx);
+    }
+
+    cmsHTRANSFORM get(cmsUInt32Number in, cmsUInt32Number out)
+    {
+        for (const Cached &c : cache)
+            if (c.in == in && c.out == out)
+                return c.xf;
+        cmsHTRANSFORM xf = cmsCreateMultiprofileTransformTHR(
+            ctx, profiles.data(), cmsUInt32Number(profiles.size()), in, out, intent,
+            cmsFLAGS_HIGHRESPRECALC);
+        cache.push_back({in, out, xf});
+        return xf;
+    }
+};
+
+Transform::Transform(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Transform::~Transform() = default;
+
+std::unique_ptr<Transform> Transform::create(const std::vector<const Profile *> &profiles,
+                                             int intent)
+{
+    if (profiles.size() < 2 || profiles.size() > 255)
+        return nullptr;
+    std::unique_ptr<Impl> impl(new Impl);
+    impl->ctx = cmsCreateContext(nullptr, nullptr);
+    if (!impl->ctx)
+        return nullptr;
+    cmsSetLogErrorHandlerTHR(impl->ctx, silent);
+    impl->intent = (intent >= 0 && intent <= 3) ? cmsUInt32Number(intent) : INTENT_PERCEPTUAL;
+    for (const Profile *p : profiles) {
+        if (!p)
+            return nullptr;
+        cmsHPROFILE h = cmsOpenProfileFromMemTHR(impl->ctx, p->bytes().data(),
+                                                 cmsUInt32Number(p->bytes().size()));
+        if (!h)
+            return nullptr;
+        impl->profiles.push_back(h);
+    }
+    // Refuse early when the profiles cannot be joined at all: try the
+    // transform between their own colour spaces.
+    const cmsUInt32Number in = cmsFormatterForColorspaceOfProfile(impl->profiles.front(), 2, 0);
+    cmsHPROFILE last = impl->profiles.back();
+    const cmsProfileClassSignature cls = cmsGetDeviceClass(last);
+    const cmsUInt32Number out = (cls == cmsSigLinkClass || cls == cmsSigAbstractClass)
+        ? cmsFormatterForPCSOfProfile(last, 2, 0)
+        : cmsFormatterForColorspaceOfProfile(last, 2, 0);
+    if (!in || !out || !impl->get(in, out))
+        return nullptr;
+    return std::unique_ptr<Transform>(new Transform(std::move(impl)));
+}
+
+bool Transform::translate_colours(const Word4 *in, std::size_t count, ColourType in_type,
+                                  Word4 *out, ColourType out_type)
+{
+    if (!in || !out || count == 0)
+        return false;
+    cmsHTRANSFORM xf = impl_->get(colour_format(in_type), colour_format(out_type));
+    if (!xf)
+        return false;
+    const int nin = colour_channels(in_type);
+    const int nout = colour_channels(out_type);
+    std::vector<uint16_t> in16, out16;
+    std::vector<double> indbl, outdbl;
+    const void *src;
+    void *dst;
+    if (in_type == ColourType::lab) {
+        indbl.resize(count * 3);
+        for (std::size_t i = 0; i < count; ++i)
+            decode_lab16(in[i].w, &indbl[i * 3]);
+        src = indbl.data();
+    } else {
+        in16.resize(count * std::size_t(nin));
+        for (std::size_t i = 0; i < count; ++i)
+            for (int c = 0; c < nin; ++c)
+                in16[i * std::size_t(nin) + std::size_t(c)] = in[i].w[c];
+        src = in16.data();
+    }
+    if (out_type == ColourType::lab) {
+        outdbl.resize(count * 3);
+        dst = outdbl.data();
+    } else {
+        out16.resize(count * std::size_t(nout));
+        dst = out16.data();
+    }
+    cmsDoTransform(xf, src, dst, cmsUInt32Number(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        Word4 w{{0, 0, 0, 0}};
+        if (out_type == ColourType::lab)
+            encode_lab16(&outdbl[i * 3], w.w);
+        else
+            for (int c = 0; c < nout; ++c)
+                w.w[c] = out16[i * std::size_t(nout) + std::size_t(c)];
+        out[i] = w;
+    }
+    return true;
+}
+
+bool Transform::translate_row(const void *in, BitmapFormat in_format, void *out,
+                              BitmapFormat out_format, std::size_t width)
+{
+    return translate_bitmap(in, default_layout(in_format), width, 1, 0, out,
+                            default_layout(out_format), 0);
+}
+
+namespace {
+
+// Codec layouts are converted through a Little CMS format of their own:
+// lab16 through float Lab, xyz8 through 16-bit XYZ.
+cmsUInt32Number codec_format(BitmapFormat f)
+{
+    return f == BitmapFormat::lab16 ? TYPE_Lab_FLT : TYPE_XYZ_16;
+}
+
+void decode_row(const uint8_t *src, BitmapFormat f, std::size_t width, void *dst)
+{
+    if (f == BitmapFormat::lab16) {
+        float *o = static_cast<float *>(dst);
+        for (std::size_t x = 0; x < width; ++x) {
+            uint16_t w[3];
+            std::memcpy(w, src + x * 6, 6);
+            double lab[3];
+            decode_lab16(w, lab);
+            o[x * 3] = float(lab[0]);
+            o[x * 3 + 1] = float(lab[1]);
+            o[x * 3 + 2] = float(lab[2]);
+        }
+    } else {
+        uint16_t *o = static_cast<uint16_t *>(dst);
+        for (std::size_t i = 0; i < width * 3; ++i)
+            o[i] = uint16_t(src[i] << 8);
+    }
+}
+
+void encode_row(const void *src, BitmapFormat f, std::size_t width, uint8_t *dst)
+{
+    if (f == BitmapFormat::lab16) {
+        const float *in = static_cast<const float *>(src);
+        for (std::size_t x = 0; x < width; ++x) {
+            const double lab[3] = {in[x * 3], in[x * 3 + 1], in[x * 3 + 2]};
+            uint16_t w[3];
+            encode_lab16(lab, w);
+            std::memcpy(dst + x * 6, w, 6);
+        }
+    } else {
+        const uint16_t *in = static_cast<const uint16_t *>(src);
+        for (std::size_t i = 0; i < width * 3; ++i)
+            dst[i] = uint8_t(std::min(255, (in[i] + 128) >> 8));
+    }
+}
+
+}  // namespace
+
+bool Transform::translate_bitmap(const void *in, const Layout &il, std::size_t width,
+                                 std::size_t height, std::size_t in_stride, void *out,
+                                 const Layout &ol, std::size_t out_stride)
+{
+    if (!in || !out || width == 0 || height == 0 || width > 0x7fffffffu)
+        return false;
+    const std::size_t in_pixel =
+        std::size_t(bitmap_pixel_bytes(il.format) + il.extra * bytes_per_channel(il.format));
+    const std::size_t out_pixel =
+        std::size_t(bitmap_pixel_bytes(ol.format) + ol.extra * bytes_per_channel(ol.format));
+    if (in_pixel == 0 || out_pixel == 0)
+        return false;
+    if (in_stride == 0)
+        in_stride = in_pixel * width;
+    if (out_stride == 0)
+        out_stride = out_pixel * width;
+
+    const bool in_direct = is_direct(il.format);
+    const bool out_direct = is_direct(ol.format);
+    if ((!in_direct && (il.extra || il.reversed)) || (!out_direct && (ol.extra || ol.reversed)))
+        return false;
+    const cmsUInt32Number fin = in_direct ? lcms_format(il) : codec_format(il.format);
+    const cmsUInt32Number fout = out_direct ? lcms_format(ol) : codec_format(ol.format);
+    if (!fin || !fout)
+        return false;
+    cmsHTRANSFORM xf = impl_->get(fin, fout);
+    if (!xf)
+        return false;
+
+    if (in_direct && out_direct) {
+        if (in_stride > 0xffffffffu || out_stride > 0xffffffffu || height > 0xffffffffu)
+            return false;
+        cmsDoTransformLineStride(xf, in, out, cmsUInt32Number(width), cmsUInt32Number(height),
+                                 cmsUInt32Number(in_stride), cmsUInt32Number(out_stride), 0, 0);
+        return true;
+    }
+    // Row by row through codec buffers (12 bytes per pixel covers both).
+    std::vector<uint8_t> a(in_direct ? 0 : width * 12), b(out_direct ? 0 : width * 12);
+    const uint8_t *src = static_cast<const uint8_t *>(in);
+    uint8_t *dst = static_cast<uint8_t *>(out);
+    for (std::size_t y = 0; y < height; ++y) {
+        const void *s = src + y * in_stride;
+        void *d = dst + y * out_stride;
+        if (!in_direct) {
+            decode_row(static_cast<const uint8_t *>(s), il.format, width, a.data());
+            s = a.data();
+        }
+        cmsDoTransform(xf, s, out_direct ? d : b.data(), cmsUInt32Number(width));
+        if (!out_direct)
+            encode_row(b.data(), ol.format, width, static_cast<uint8_t *>(d));
+    }
+    return true;
+}
+
+}  // namespace cms
+}  // namespace platform
