@@ -202,15 +202,23 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
         chosen = tied[0];
     }
 
-    // No patch candidate in the ring of cells just outside the window.
+    // A larger chart would show a line of patches just outside the window.
+    int side[4] = {0, 0, 0, 0};  // left, right, above, below
     for (const auto &p : l.points) {
-        const bool in_i = p.i >= chosen.i0 - 1 && p.i <= chosen.i0 + columns;
-        const bool in_j = p.j >= chosen.j0 - 1 && p.j <= chosen.j0 + rows;
-        const bool inside = p.i >= chosen.i0 && p.i < chosen.i0 + columns && p.j >= chosen.j0 &&
-                            p.j < chosen.j0 + rows;
-        if (in_i && in_j && !inside)
-            return verdict::not_this;
+        const bool in_i = p.i >= chosen.i0 && p.i < chosen.i0 + columns;
+        const bool in_j = p.j >= chosen.j0 && p.j < chosen.j0 + rows;
+        if (in_j && p.i == chosen.i0 - 1)
+            ++side[0];
+        if (in_j && p.i == chosen.i0 + columns)
+            ++side[1];
+        if (in_i && p.j == chosen.j0 - 1)
+            ++side[2];
+        if (in_i && p.j == chosen.j0 + rows)
+            ++side[3];
     }
+    if (side[0] >= std::max(2, rows / 3) || side[1] >= std::max(2, rows / 3) ||
+        side[2] >= std::max(2, columns / 3) || side[3] >= std::max(2, columns / 3))
+        return verdict::not_this;
 
     lattice fitted = l;
     fitted.points.clear();
