@@ -26,7 +26,9 @@
 //     (any case) are written in upper case with the channel letter (LAB_L,
 //     XYZ_X ...); Yxy_x, Yxy_y, Yxy_Y become XYY_X, XYY_Y, XYY_PY; spectral
 //     columns SPEC_<nm>, nm<nm>, NM_<nm> and SPECTRAL_NM_<nm> become
-//     SPECTRAL_<nm> (a wavelength such as 380.0 is written 380). R_<nm> stays.
+//     SPECTRAL_<nm> (a wavelength such as 380.0 is written 380; when every
+//     spectral column is a multiple of 1000 from 100000 up, as in SPEC_380000,
+//     the wavelengths are read as thousandths of a nm). R_<nm> stays.
 //  6. The data-format block is written from the names found, with
 //     NUMBER_OF_FIELDS set to their count (a wrong count in the file is
 //     corrected). Without a data format but with data, the names FIELD_1 ..

@@ -395,6 +395,27 @@ QByteArray Normaliser::run(const QByteArray& raw)
         }
     }
 
+    // Wavelengths written in thousandths of a nm without the point (SPEC_380000).
+    {
+        std::vector<size_t> spectral;
+        bool milli = true;
+        for (size_t i = 0; i < m_fields.size(); ++i) {
+            if (!m_fields[i].startsWith("SPECTRAL_"))
+                continue;
+            bool ok = false;
+            const qulonglong nm = m_fields[i].mid(9).toULongLong(&ok);
+            if (!ok)
+                continue;
+            spectral.push_back(i);
+            if (nm < 100000 || nm % 1000 != 0)
+                milli = false;
+        }
+        if (milli && !spectral.empty()) {
+            for (size_t i : spectral)
+                m_fields[i] = "SPECTRAL_" + QByteArray::number(m_fields[i].mid(9).toULongLong() / 1000);
+        }
+    }
+
     if (m_haveData && !m_haveFormat) {
         size_t width = 0;
         for (const auto& row : m_rows)

@@ -169,9 +169,7 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
         if (w.inside == best_inside)
             tied.push_back(w);
 
-    const int outside = total - best_inside;
-    if (best_inside < std::max(4, int(std::ceil(0.45 * cells))) ||
-        outside > std::max(1, best_inside / 25))
+    if (best_inside < std::max(4, int(std::ceil(0.45 * cells))))
         return verdict::not_this;
 
     // Cells without a patch candidate count when they stand out from their gaps.

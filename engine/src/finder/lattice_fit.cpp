@@ -257,6 +257,8 @@ void find_seeds(const std::vector<blob> &blobs, const blob_index &index, int lim
 
 namespace {
 
+void keep_connected(std::vector<lattice_point> &points);
+
 // Assigns every blob whose position falls near an index within reach; one
 // blob per index, the closest.
 void assign(const std::vector<blob> &blobs, const homography &to_image, double reach,
@@ -288,6 +290,43 @@ void assign(const std::vector<blob> &blobs, const homography &to_image, double r
     }
     for (const auto &entry : best)
         points.push_back(entry.second);
+    keep_connected(points);
+}
+
+// Keeps the points joined to the one nearest the origin through steps of at
+// most two cells along each index (a missing patch does not break the chart).
+void keep_connected(std::vector<lattice_point> &points)
+{
+    if (points.empty())
+        return;
+    std::map<std::pair<int, int>, size_t> at;
+    size_t start = 0;
+    for (size_t k = 0; k < points.size(); ++k) {
+        at[{points[k].i, points[k].j}] = k;
+        if (std::abs(points[k].i) + std::abs(points[k].j) <
+            std::abs(points[start].i) + std::abs(points[start].j))
+            start = k;
+    }
+    std::vector<char> keep(points.size(), 0);
+    std::vector<size_t> queue{start};
+    keep[start] = 1;
+    while (!queue.empty()) {
+        const lattice_point p = points[queue.back()];
+        queue.pop_back();
+        for (int dj = -2; dj <= 2; ++dj)
+            for (int di = -2; di <= 2; ++di) {
+                auto it = at.find({p.i + di, p.j + dj});
+                if (it != at.end() && !keep[it->second]) {
+                    keep[it->second] = 1;
+                    queue.push_back(it->second);
+                }
+            }
+    }
+    size_t n = 0;
+    for (size_t k = 0; k < points.size(); ++k)
+        if (keep[k])
+            points[n++] = points[k];
+    points.resize(n);
 }
 
 bool fit_points(const std::vector<blob> &blobs, const std::vector<lattice_point> &points,
