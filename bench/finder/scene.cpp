@@ -196,9 +196,11 @@ void gaussian_blur(std::vector<colour> &img, int w, int h, double sigma)
 
 }  // namespace
 
-void make_chart_scene(uint64_t seed, int index, chart_scene &out)
+scene_params chart_scene_params(uint64_t seed, int index)
 {
     rng r(seed * 1000003ull + uint64_t(index));
+    scene_params p;
+    p.seed = r.next();
 
     // Sizes the image item hands over: camera frames reduced by the whole
     // factor max(1, shorter side / 500).
@@ -210,21 +212,56 @@ void make_chart_scene(uint64_t seed, int index, chart_scene &out)
     if (r.uniform() < 0.25)
         std::swap(fw, fh);
     const int f = std::max(1, std::min(fw, fh) / 500);
-    const int w = int(std::lround(double(fw) / f)), h = int(std::lround(double(fh) / f));
+    p.width = int(std::lround(double(fw) / f));
+    p.height = int(std::lround(double(fh) / f));
 
     static const int layouts[][2] = {{6, 4}, {4, 6}, {14, 10}, {10, 14}, {12, 8},
                                      {8, 12}, {7, 5}, {5, 7},   {6, 6},   {9, 6}};
     const int *layout = layouts[index % 10];
+    p.columns = layout[0];
+    p.rows = layout[1];
+    p.gap = r.range(0.08, 0.25);
+    p.border = r.uniform() > 0.2;
+    p.margin = p.border ? r.range(0.3, 1.2) : 0.0;
+    p.frame = p.border && r.uniform() < 0.4 ? r.range(0.15, 0.5) : 0.0;
+    p.labels = r.uniform() < 0.5;
+    p.marks = r.uniform() < 0.4;
+    p.body = r.range(12, 55);
+    p.angle = r.range(-25, 25);
+    p.span = r.range(0.25, 0.9);
+    p.cx = r.uniform();
+    p.cy = r.uniform();
+    p.perspective = r.range(0.0, 0.04);
+    p.background = r.pick(3);
+    p.clutter = p.background == 2 ? 10 + r.pick(30) : r.pick(6);
+    p.ev = r.range(-1, 1);
+    p.ramp_x = r.range(-0.4, 0.4);
+    p.ramp_y = r.range(-0.4, 0.4);
+    p.vignette = r.range(0, 0.5);
+    p.blur = r.uniform() < 0.3 ? 0 : r.range(0.3, 1.5);
+    p.noise = r.range(0, 6);
+    return p;
+}
+
+void make_chart_scene(uint64_t seed, int index, chart_scene &out)
+{
+    render_chart_scene(chart_scene_params(seed, index), out);
+}
+
+void render_chart_scene(const scene_params &sp, chart_scene &out)
+{
+    rng r(sp.seed);
+    const int w = sp.width, h = sp.height;
+
     chart_model chart;
-    chart.columns = layout[0];
-    chart.rows = layout[1];
-    chart.gap = r.range(0.08, 0.25);
-    const bool border = r.uniform() > 0.2;
-    chart.margin = border ? r.range(0.3, 1.2) : chart.gap / 2;
-    chart.frame = border && r.uniform() < 0.4 ? r.range(0.15, 0.5) : 0.0;
-    chart.labels = r.uniform() < 0.5;
-    chart.marks = r.uniform() < 0.4;
-    const double bodyv = r.range(12, 55);
+    chart.columns = sp.columns;
+    chart.rows = sp.rows;
+    chart.gap = sp.gap;
+    chart.margin = sp.border ? sp.margin : sp.gap / 2;
+    chart.frame = sp.border ? sp.frame : 0.0;
+    chart.labels = sp.labels;
+    chart.marks = sp.marks;
+    const double bodyv = sp.body;
     chart.body = lin(bodyv, bodyv * r.range(0.95, 1.05), bodyv * r.range(0.95, 1.08));
     const double framev = r.range(190, 245);
     chart.frame_colour = lin(framev, framev, framev * r.range(0.95, 1.0));
@@ -241,21 +278,22 @@ void make_chart_scene(uint64_t seed, int index, chart_scene &out)
     // Placement: chart units to pixels.
     const double extent_u = chart.columns + 2 * (chart.margin + chart.frame);
     const double extent_v = chart.rows + 2 * (chart.margin + chart.frame);
-    const double angle = r.range(-25, 25) * M_PI / 180;
-    const double span = r.range(0.25, 0.9);
+    const double angle = sp.angle * M_PI / 180;
+    const double span = sp.span;
     double k = span * std::min(w / extent_u, h / extent_v);
     const double ca = std::fabs(std::cos(angle)), sa = std::fabs(std::sin(angle));
     const double bw = k * (extent_u * ca + extent_v * sa), bh = k * (extent_u * sa + extent_v * ca);
     const double fit = std::min(1.0, 0.97 * std::min(w / bw, h / bh));
     k *= fit;
     const double bw2 = bw * fit, bh2 = bh * fit;
-    const double cx = r.range(bw2 / 2, w - bw2 / 2), cy = r.range(bh2 / 2, h - bh2 / 2);
+    const double cx = bw2 / 2 + std::clamp(sp.cx, 0.0, 1.0) * std::max(0.0, w - bw2);
+    const double cy = bh2 / 2 + std::clamp(sp.cy, 0.0, 1.0) * std::max(0.0, h - bh2);
     const double u0 = -chart.margin - chart.frame, v0 = u0;
     const double u1 = chart.columns + chart.margin + chart.frame;
     const double v1 = chart.rows + chart.margin + chart.frame;
     const double src[4][2] = {{u0, v0}, {u1, v0}, {u0, v1}, {u1, v1}};
     double dst[4][2];
-    const double jitter = r.range(0.0, 0.04) * k * std::max(extent_u, extent_v);
+    const double jitter = sp.perspective * k * std::max(extent_u, extent_v);
     for (int c = 0; c < 4; ++c) {
         const double du = src[c][0] - chart.columns / 2.0, dv = src[c][1] - chart.rows / 2.0;
         dst[c][0] = cx + k * (du * std::cos(angle) - dv * std::sin(angle)) + jitter * r.range(-1, 1);
@@ -263,6 +301,9 @@ void make_chart_scene(uint64_t seed, int index, chart_scene &out)
     }
     const Eigen::Matrix3d to_image = homography_from(src, dst);
     const Eigen::Matrix3d to_chart = to_image.inverse();
+    double m[9];
+    for (int i = 0; i < 9; ++i)
+        m[i] = to_chart(i / 3, i % 3);
     const double grid[4][2] = {{0, 0}, {double(chart.columns), 0}, {0, double(chart.rows)},
                                {double(chart.columns), double(chart.rows)}};
     for (int c = 0; c < 4; ++c) {
@@ -272,7 +313,7 @@ void make_chart_scene(uint64_t seed, int index, chart_scene &out)
     }
 
     // Background: a smooth field with texture, and clutter.
-    const int kind = r.pick(3);
+    const int kind = std::clamp(sp.background, 0, 2);
     value_noise coarse(r, 8), fine(r, 64);
     const colour base = lin(r.range(40, 220), r.range(40, 220), r.range(40, 220));
     const colour other = lin(r.range(20, 240), r.range(20, 240), r.range(20, 240));
@@ -283,16 +324,16 @@ void make_chart_scene(uint64_t seed, int index, chart_scene &out)
         colour c;
     };
     std::vector<shape> clutter;
-    const int clutter_count = kind == 2 ? 10 + r.pick(30) : r.pick(6);
+    const int clutter_count = std::max(0, sp.clutter);
     for (int i = 0; i < clutter_count; ++i)
         clutter.push_back({r.range(0, w), r.range(0, h), r.range(5, w / 5.0), r.range(5, h / 5.0),
                            r.pick(3), lin(r.range(0, 255), r.range(0, 255), r.range(0, 255))});
 
-    const double exposure = std::pow(2.0, r.range(-1, 1));
-    const double ramp_x = r.range(-0.4, 0.4), ramp_y = r.range(-0.4, 0.4);
-    const double vignette = r.range(0, 0.5);
-    const double blur = r.uniform() < 0.3 ? 0 : r.range(0.3, 1.5);
-    const double noise = r.range(0, 6);
+    const double exposure = std::pow(2.0, sp.ev);
+    const double ramp_x = sp.ramp_x, ramp_y = sp.ramp_y;
+    const double vignette = sp.vignette;
+    const double blur = sp.blur;
+    const double noise = sp.noise;
 
     std::vector<colour> img(size_t(w) * size_t(h));
     for (int y = 0; y < h; ++y)
@@ -336,10 +377,12 @@ void make_chart_scene(uint64_t seed, int index, chart_scene &out)
             int hits = 0;
             for (int sy = 0; sy < 2; ++sy)
                 for (int sx = 0; sx < 2; ++sx) {
-                    const Eigen::Vector3d q =
-                        to_chart * Eigen::Vector3d(x + 0.25 + 0.5 * sx, y + 0.25 + 0.5 * sy, 1);
+                    const double px = x + 0.25 + 0.5 * sx, py = y + 0.25 + 0.5 * sy;
+                    const double qz = m[6] * px + m[7] * py + m[8];
+                    const double qu = (m[0] * px + m[1] * py + m[2]) / qz;
+                    const double qv = (m[3] * px + m[4] * py + m[5]) / qz;
                     colour c;
-                    if (chart.colour_at(q.x() / q.z(), q.y() / q.z(), &c)) {
+                    if (chart.colour_at(qu, qv, &c)) {
                         sum.r += c.r;
                         sum.g += c.g;
                         sum.b += c.b;
@@ -379,7 +422,7 @@ void make_chart_scene(uint64_t seed, int index, chart_scene &out)
     std::snprintf(text, sizeof text,
                   "%dx%d %dx%d span %.2f rot %+.0f gap %.2f %s%s bg%d ev %+.1f blur %.1f noise %.1f",
                   w, h, chart.columns, chart.rows, span * fit, angle * 180 / M_PI, chart.gap,
-                  border ? "border" : "no-border", chart.frame > 0 ? "+frame" : "", kind,
+                  sp.border ? "border" : "no-border", chart.frame > 0 ? "+frame" : "", kind,
                   std::log2(exposure), blur, noise);
     out.label = text;
 }

@@ -6,4 +6,10 @@ vp_add_qtest(chart_target_tests
     ${CMAKE_CURRENT_LIST_DIR}/target/TestSuites.cpp
     ${CMAKE_CURRENT_LIST_DIR}/target/test_rawimage.cpp
     ${CMAKE_CURRENT_LIST_DIR}/target/test_patchgrid.cpp
-  LIBS chart)
+    ${CMAKE_CURRENT_LIST_DIR}/target/test_target.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/target/test_measure.cpp
+  LIBS chart engine)
+if(TARGET chart_target_tests)
+  target_compile_definitions(chart_target_tests PRIVATE
+    TARGET_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/target/fixtures")
+endif()

@@ -36,8 +36,9 @@
 //  7. Data: one set per line, empty lines dropped; a number written as .5 or
 //     -.5 gets its leading 0; a word that is no number and holds characters
 //     that an identifier cannot hold is quoted. NUMBER_OF_SETS is set to the
-//     number of sets found (a wrong or missing count is corrected), END_DATA
-//     is added when missing.
+//     number of sets found (a wrong or missing count is corrected; an empty
+//     data block gets none, so it parses as a table of no sets), END_DATA is
+//     added when missing.
 //  8. Only the first table is kept: text from a second NUMBER_OF_FIELDS,
 //     BEGIN_DATA_FORMAT or BEGIN_DATA after the first END_DATA on is dropped.
 //     Header lines after the data are kept.

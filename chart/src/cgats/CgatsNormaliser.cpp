@@ -453,7 +453,10 @@ QByteArray Normaliser::run(const QByteArray& raw)
         size_t sets = m_rows.size();
         if (!m_fields.empty() && total % m_fields.size() == 0)
             sets = total / m_fields.size();
-        put("NUMBER_OF_SETS " + QByteArray::number(static_cast<qulonglong>(sets)));
+        // Without sets the count is left to the parser, which then reads an
+        // empty table instead of rejecting NUMBER_OF_SETS 0.
+        if (sets > 0)
+            put("NUMBER_OF_SETS " + QByteArray::number(static_cast<qulonglong>(sets)));
         put("BEGIN_DATA");
         for (const auto& row : m_rows) {
             QByteArray line;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <sys/stat.h>
 #include <vector>
 
 using icc::byte_sink;
@@ -294,6 +295,12 @@ engine_result icc_writer_load_target_data(icc_writer *writer, const char *path)
     std::FILE *f = std::fopen(path, "rb");
     if (!f)
         return ENGINE_OK;
+    // A folder or a device opens but holds no file to embed.
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+        std::fclose(f);
+        return ENGINE_OK;
+    }
     long size = -1;
     if (std::fseek(f, 0, SEEK_END) == 0)
         size = std::ftell(f);

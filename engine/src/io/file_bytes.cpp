@@ -9,11 +9,20 @@ file_bytes::~file_bytes()
     std::free(data);
 }
 
+std::string engine_file_path(const char *path)
+{
+    std::string s(path ? path : "");
+    for (char &c : s)
+        if (c == '\\')
+            c = '/';
+    return s;
+}
+
 engine_result read_file_bytes(const char *path, size_t max_bytes, file_bytes *out)
 {
     if (!path || !out)
         return ENGINE_ERR_FILE;
-    std::FILE *f = std::fopen(path, "rb");
+    std::FILE *f = std::fopen(engine_file_path(path).c_str(), "rb");
     if (!f)
         return ENGINE_ERR_FILE;
     struct stat st;

@@ -4,6 +4,7 @@
 #include "engine/engine_result.h"
 
 #include <cstddef>
+#include <string>
 
 struct file_bytes {
     char *data = nullptr;  // size bytes and a NUL; malloc'd
@@ -13,6 +14,9 @@ struct file_bytes {
     file_bytes &operator=(const file_bytes &) = delete;
     ~file_bytes();
 };
+
+// The path as the file system takes it: a backslash separates folders like '/'.
+std::string engine_file_path(const char *path);
 
 // Reads the file whole. 0; -1 when it cannot be opened or read or is longer
 // than max_bytes; -108 when there is no memory for it.

@@ -113,14 +113,15 @@ public:
 private:
     struct Tag {
         uint32_t sig;
-        std::vector<uint8_t> data;
-        int shared_with;  // index of an earlier tag with the same data, or -1
+        std::vector<uint8_t> data;  // empty while shared
+        int shared_with;            // index of an earlier tag with the same span, or -1
     };
     Profile() = default;
     static Status check(const uint8_t *bytes, std::size_t size, std::vector<Tag> *tags,
                         Header *header);
     Tag *find(uint32_t tag);
     const Tag *find(uint32_t tag) const;
+    const std::vector<uint8_t> &data_of(const Tag &t) const;
     void unshare(std::size_t index);
     // Lays the tags out again and writes the file of a file profile.
     Status commit();

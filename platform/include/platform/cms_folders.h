@@ -12,9 +12,4 @@ namespace platform {
 // HOME) are left out; existence is not tested.
 std::vector<std::string> colour_search_folders();
 
-// The per-user folder of DNG camera profiles of the raw converter:
-// $XDG_DATA_HOME/Adobe/CameraRaw/CameraProfiles/ (by default under
-// ~/.local/share); empty when neither variable gives a location.
-std::string camera_profile_folder();
-
 }  // namespace platform

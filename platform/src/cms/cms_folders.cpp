@@ -33,13 +33,4 @@ std::vector<std::string> colour_search_folders()
     return out;
 }
 
-std::string camera_profile_folder()
-{
-    // colour_folder() is <data home>/icc/; the camera profiles sit beside it.
-    std::string icc = colour_folder();
-    if (icc.size() < 5)
-        return std::string();
-    return icc.substr(0, icc.size() - 4) + "Adobe/CameraRaw/CameraProfiles/";
-}
-
 }  // namespace platform

@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <map>
+#include <set>
+#include <utility>
 #include <lcms2.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +19,8 @@ namespace {
 
 constexpr std::size_t header_bytes = 128;
 constexpr uint32_t acsp = 0x61637370u;
+// Far above any real profile (Little CMS itself reads at most 100 tags).
+constexpr uint64_t max_tags = 4096;
 
 uint32_t be32(const uint8_t *p)
 {
@@ -136,13 +141,16 @@ Status Profile::check(const uint8_t *b, std::size_t size, std::vector<Tag> *tags
     const uint64_t table_end = header_bytes + 4 + count * 12u;
     if (table_end > declared)
         return Status::bad_tag_table;
+    // A profile may name one span for several tags; distinct spans together
+    // may not hold much more than the profile itself, so that a table of
+    // overlapping spans cannot make us copy the data many times over.
+    if (count > max_tags)
+        return Status::bad_tag_table;
     tags->clear();
     tags->reserve(std::size_t(count));
-    struct Span {
-        uint32_t offset, size;
-    };
-    std::vector<Span> spans;
-    spans.reserve(std::size_t(count));
+    std::map<std::pair<uint32_t, uint32_t>, int> spans;  // (offset, size) -> tag index
+    std::set<uint32_t> seen;
+    uint64_t copied = 0;
     for (uint64_t i = 0; i < count; ++i) {
         const uint8_t *e = b + header_bytes + 4 + i * 12u;
         const uint32_t sig = be32(e);
@@ -150,25 +158,22 @@ Status Profile::check(const uint8_t *b, std::size_t size, std::vector<Tag> *tags
         const uint32_t length = be32(e + 8);
         if (offset < table_end || uint64_t(offset) + length > declared)
             return Status::bad_tag_bounds;
-        bool duplicate = false;
-        for (const Tag &t : *tags)
-            duplicate = duplicate || t.sig == sig;
-        if (duplicate)
+        if (!seen.insert(sig).second)
             continue;  // the first entry of a signature counts
         Tag tag;
         tag.sig = sig;
         tag.shared_with = -1;
-        for (std::size_t k = 0; k < spans.size(); ++k) {
-            if (spans[k].offset == offset && spans[k].size == length) {
-                tag.shared_with = int(k);
-                break;
-            }
-        }
-        if (tag.shared_with < 0)
+        const auto key = std::make_pair(offset, length);
+        const auto it = spans.find(key);
+        if (it != spans.end()) {
+            tag.shared_with = it->second;  // reads go to the first tag of the span
+        } else {
+            copied += length;
+            if (copied > 2u * uint64_t(declared))
+                return Status::bad_tag_bounds;
             tag.data.assign(b + offset, b + offset + length);
-        else
-            tag.data = (*tags)[std::size_t(tag.shared_with)].data;
-        spans.push_back({offset, length});
+            spans.emplace(key, int(tags->size()));
+        }
         tags->push_back(std::move(tag));
     }
     parse_header(b, size, header);
@@ -241,7 +246,7 @@ bool Profile::element_size(uint32_t tag, uint32_t *size) const
     if (!t)
         return false;
     if (size)
-        *size = uint32_t(t->data.size());
+        *size = uint32_t(data_of(*t).size());
     return true;
 }
 
@@ -252,31 +257,44 @@ Status Profile::read_element(uint32_t tag, void *buffer, uint32_t *size) const
     const Tag *t = find(tag);
     if (!t)
         return Status::no_tag;
-    const uint32_t need = uint32_t(t->data.size());
+    const std::vector<uint8_t> &data = data_of(*t);
+    const uint32_t need = uint32_t(data.size());
     const uint32_t capacity = *size;
     *size = need;
     if (!buffer || capacity < need)
         return Status::buffer_too_small;
     if (need)
-        std::memcpy(buffer, t->data.data(), need);
+        std::memcpy(buffer, data.data(), need);
     return Status::ok;
+}
+
+const std::vector<uint8_t> &Profile::data_of(const Tag &t) const
+{
+    return t.shared_with >= 0 ? tags_[std::size_t(t.shared_with)].data : t.data;
 }
 
 void Profile::unshare(std::size_t index)
 {
-    // Tags that shared this one's data take the next as their anchor.
+    Tag &t = tags_[index];
+    if (t.shared_with >= 0) {
+        // A tag that shared another's span takes its own copy.
+        t.data = tags_[std::size_t(t.shared_with)].data;
+        t.shared_with = -1;
+        return;
+    }
+    // Tags that shared this one's span take the next of them as their anchor.
     int anchor = -1;
     for (std::size_t k = index + 1; k < tags_.size(); ++k) {
-        if (tags_[k].shared_with == int(index)) {
-            if (anchor < 0) {
-                anchor = int(k);
-                tags_[k].shared_with = -1;
-            } else {
-                tags_[k].shared_with = anchor;
-            }
+        if (tags_[k].shared_with != int(index))
+            continue;
+        if (anchor < 0) {
+            anchor = int(k);
+            tags_[k].shared_with = -1;
+            tags_[k].data = t.data;
+        } else {
+            tags_[k].shared_with = anchor;
         }
     }
-    tags_[index].shared_with = -1;
 }
 
 Status Profile::set_element_size(uint32_t tag, uint32_t size)
@@ -286,15 +304,19 @@ Status Profile::set_element_size(uint32_t tag, uint32_t size)
     if (size > max_profile_bytes)
         return Status::bad_argument;
     Tag *t = find(tag);
+    if (t && data_of(*t).size() == size)
+        return Status::ok;
+    std::vector<Tag> before = tags_;
     if (!t) {
         tags_.push_back(Tag{tag, std::vector<uint8_t>(size, 0), -1});
     } else {
-        if (t->data.size() == size)
-            return Status::ok;
         unshare(std::size_t(t - tags_.data()));
         t->data.resize(size, 0);
     }
-    return commit();
+    const Status st = commit();
+    if (st != Status::ok)
+        tags_.swap(before);  // a failed write changes nothing
+    return st;
 }
 
 Status Profile::set_element(uint32_t tag, uint32_t offset, uint32_t size, const void *bytes)
@@ -309,16 +331,17 @@ Status Profile::set_element(uint32_t tag, uint32_t offset, uint32_t size, const 
     const uint64_t end = uint64_t(offset) + size;
     if (end > max_profile_bytes)
         return Status::bad_argument;
+    std::vector<Tag> before = tags_;
     const std::size_t index = std::size_t(t - tags_.data());
     unshare(index);
     if (end > t->data.size())
         t->data.resize(std::size_t(end), 0);
     if (size)
         std::memcpy(t->data.data() + offset, bytes, size);
-    for (Tag &other : tags_)
-        if (other.shared_with >= 0)
-            other.data = tags_[std::size_t(other.shared_with)].data;
-    return commit();
+    const Status st = commit();
+    if (st != Status::ok)
+        tags_.swap(before);  // a failed write changes nothing
+    return st;
 }
 
 Status Profile::commit()
@@ -348,7 +371,7 @@ Status Profile::commit()
         uint8_t *e = out.data() + header_bytes + 4 + i * 12;
         put32(e, tags_[i].sig);
         put32(e + 4, offsets[i]);
-        put32(e + 8, uint32_t(tags_[i].data.size()));
+        put32(e + 8, uint32_t(data_of(tags_[i]).size()));
         if (tags_[i].shared_with < 0 && !tags_[i].data.empty())
             std::memcpy(out.data() + offsets[i], tags_[i].data.data(), tags_[i].data.size());
     }

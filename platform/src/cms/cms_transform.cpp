@@ -58,7 +58,7 @@ cmsUInt32Number lcms_format(const Layout &l)
         return 0;
     base |= EXTRA_SH(cmsUInt32Number(l.extra));
     if (l.reversed)
-        base |= DOSWAP | (l.extra ? SWAPFIRST : 0);
+        base |= DOSWAP_SH(1) | (l.extra ? SWAPFIRST_SH(1) : 0);
     return base;
 }
 

@@ -1,0 +1,11 @@
+# Profile accuracy: builds profiles from measurement sets and scores them on
+# their training and held-out patches.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(LCMS2_BENCH REQUIRED IMPORTED_TARGET lcms2)
+add_executable(profile_accuracy ${CMAKE_CURRENT_LIST_DIR}/build/profile_accuracy.cpp)
+target_link_libraries(profile_accuracy PRIVATE engine PkgConfig::LCMS2_BENCH)
+if(VP_TESTS)
+  add_test(NAME profile_accuracy_smoke
+    COMMAND profile_accuracy --no-peer --types matrix
+            ${CMAKE_CURRENT_LIST_DIR}/build/smoke)
+endif()

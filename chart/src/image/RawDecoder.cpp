@@ -1,0 +1,283 @@
+#include <chart/RawDecoder.h>
+#include <chart/RawImage.h>
+
+#include <libraw.h>
+
+#include <QString>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <string>
+#include <thread>
+
+namespace {
+
+struct DecodeOptions {
+    bool verbose = false;
+    bool linear16 = false;
+    int outputColor = 1;
+    float mul[4] = {0, 0, 0, 0};
+    bool userMul = false;
+    const char* file = nullptr;
+};
+
+bool parseNumber(const char* text, double lo, double hi, double& value)
+{
+    if (!text || !*text)
+        return false;
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return end && *end == '\0' && value >= lo && value <= hi;
+}
+
+bool parseOptions(int argc, const char* const* argv, DecodeOptions& o)
+{
+    if (argc < 2 || !argv)
+        return false;
+    int i = 1;
+    for (; i < argc - 1; ++i) {
+        const char* a = argv[i];
+        if (!a)
+            return false;
+        if (std::strcmp(a, "-v") == 0)
+            o.verbose = true;
+        else if (std::strcmp(a, "-T") == 0)
+            ;  // the memory sink takes the place of the TIFF file
+        else if (std::strcmp(a, "-4") == 0)
+            o.linear16 = true;
+        else if (std::strcmp(a, "-o") == 0) {
+            double v = 0;
+            if (i + 1 >= argc - 1 || !parseNumber(argv[i + 1], 0, 6, v) || v != int(v))
+                return false;
+            o.outputColor = int(v);
+            ++i;
+        } else if (std::strcmp(a, "-r") == 0) {
+            if (i + 4 >= argc - 1)
+                return false;
+            for (int k = 0; k < 4; ++k) {
+                double v = 0;
+                if (!parseNumber(argv[i + 1 + k], 0, 1e6, v))
+                    return false;
+                o.mul[k] = float(v);
+            }
+            o.userMul = true;
+            i += 4;
+        } else
+            return false;
+    }
+    o.file = argv[argc - 1];
+    return o.file && *o.file && o.file[0] != '-';
+}
+
+// Fractions of the end fraction reached at each decoder stage.
+double stageFraction(LibRaw_progress stage, int iteration, int expected)
+{
+    switch (stage) {
+    case LIBRAW_PROGRESS_START:
+    case LIBRAW_PROGRESS_OPEN:
+    case LIBRAW_PROGRESS_IDENTIFY:
+    case LIBRAW_PROGRESS_SIZE_ADJUST: return 0.01;
+    case LIBRAW_PROGRESS_LOAD_RAW: return 0.05;
+    case LIBRAW_PROGRESS_RAW2_IMAGE:
+    case LIBRAW_PROGRESS_REMOVE_ZEROES:
+    case LIBRAW_PROGRESS_BAD_PIXELS:
+    case LIBRAW_PROGRESS_DARK_FRAME: return 0.06;
+    case LIBRAW_PROGRESS_FOVEON_INTERPOLATE:
+    case LIBRAW_PROGRESS_SCALE_COLORS: return 0.08;
+    case LIBRAW_PROGRESS_PRE_INTERPOLATE: return 0.09;
+    case LIBRAW_PROGRESS_INTERPOLATE:
+        if (expected > 0)
+            return 0.1 + 0.8 * std::clamp(double(iteration) / expected, 0.0, 1.0);
+        return 0.1;
+    default: return 0.9;
+    }
+}
+
+// Per-decode state: the hooks, the fraction last reported, and a watcher that
+// polls the abort function while a long stage runs and cancels the decoder.
+class Decode {
+public:
+    explicit Decode(const RawDecoderHooks& hooks) : m_hooks(hooks) {}
+
+    void report(double fraction)
+    {
+        std::lock_guard<std::mutex> lock(m_reportMutex);
+        fraction = std::min(1.0, fraction) * m_hooks.endFraction;
+        if (fraction <= m_last)
+            return;
+        m_last = fraction;
+        if (m_hooks.progress)
+            m_hooks.progress(m_hooks.context, fraction);
+    }
+    bool abortRequested()
+    {
+        if (m_cancelled.load())
+            return true;
+        if (m_hooks.abort && m_hooks.abort(m_hooks.context))
+            m_cancelled = true;
+        return m_cancelled.load();
+    }
+    bool cancelled() const { return m_cancelled.load(); }
+
+    static int progressCallback(void* data, LibRaw_progress stage, int iteration, int expected)
+    {
+        auto* self = static_cast<Decode*>(data);
+        self->report(stageFraction(stage, iteration, expected));
+        return self->abortRequested() ? 1 : 0;
+    }
+
+    void startWatch(LibRaw* raw)
+    {
+        if (!m_hooks.abort)
+            return;
+        m_watcher = std::thread([this, raw] {
+            std::unique_lock<std::mutex> lock(m_watchMutex);
+            while (!m_stop) {
+                m_watchWake.wait_for(lock, std::chrono::milliseconds(10));
+                if (m_stop)
+                    break;
+                lock.unlock();
+                const bool abort = abortRequested();
+                lock.lock();
+                if (abort) {
+                    raw->setCancelFlag();
+                    break;
+                }
+            }
+        });
+    }
+    void stopWatch()
+    {
+        if (!m_watcher.joinable())
+            return;
+        {
+            std::lock_guard<std::mutex> lock(m_watchMutex);
+            m_stop = true;
+        }
+        m_watchWake.notify_all();
+        m_watcher.join();
+    }
+    ~Decode() { stopWatch(); }
+
+private:
+    const RawDecoderHooks& m_hooks;
+    std::mutex m_reportMutex;
+    double m_last = -1.0;
+    std::atomic<bool> m_cancelled{false};
+    std::thread m_watcher;
+    std::mutex m_watchMutex;
+    std::condition_variable m_watchWake;
+    bool m_stop = false;
+};
+
+void quietData(void*, const char*, const int) {}
+void quietMemory(void*, const char*, const char*) {}
+
+RawDecoderResult resultOf(int code, const Decode& decode)
+{
+    if (code == LIBRAW_CANCELLED_BY_CALLBACK || decode.cancelled())
+        return RAW_DECODE_CANCELLED;
+    if (code == LIBRAW_UNSUFFICIENT_MEMORY)
+        return RAW_DECODE_NO_MEMORY;
+    return RAW_DECODE_FAILED;
+}
+
+QString text64(const char* s)
+{
+    return QString::fromLatin1(s, int(strnlen(s, 64))).trimmed();
+}
+
+}  // namespace
+
+RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sink, int maxSize,
+                                const RawDecoderHooks& hooks)
+{
+    DecodeOptions options;
+    if (!sink || !parseOptions(argc, argv, options) || !options.linear16)
+        return RAW_DECODE_BAD_ARGUMENTS;
+    sink->clear();
+
+    std::unique_ptr<LibRaw> raw(new (std::nothrow) LibRaw(LIBRAW_OPTIONS_NONE));
+    if (!raw)
+        return RAW_DECODE_NO_MEMORY;
+    Decode decode(hooks);
+    raw->set_dataerror_handler(quietData, nullptr);
+    raw->set_memerror_handler(quietMemory, nullptr);
+    raw->set_progress_handler(&Decode::progressCallback, &decode);
+
+    libraw_output_params_t& p = raw->imgdata.params;
+    p.output_bps = 16;
+    p.gamm[0] = 1.0;
+    p.gamm[1] = 1.0;
+    p.no_auto_bright = 1;
+    p.output_color = options.outputColor;
+    p.use_camera_wb = 0;
+    p.use_auto_wb = 0;
+    p.adjust_maximum_thr = 0.0f;  // keep the camera's white level, as is
+    if (options.userMul)
+        std::copy(options.mul, options.mul + 4, p.user_mul);
+
+    if (raw->open_file(options.file) != LIBRAW_SUCCESS)
+        return decode.cancelled() ? RAW_DECODE_CANCELLED : RAW_DECODE_OPEN_FAILED;
+    if (decode.abortRequested())
+        return RAW_DECODE_CANCELLED;
+    decode.startWatch(raw.get());
+    int code = raw->unpack();
+    if (code == LIBRAW_SUCCESS) {
+        decode.report(0.05);
+        code = raw->dcraw_process();
+    }
+    decode.stopWatch();
+    if (code != LIBRAW_SUCCESS)
+        return resultOf(code, decode);
+    if (decode.abortRequested())
+        return RAW_DECODE_CANCELLED;
+    decode.report(0.92);
+
+    const libraw_image_sizes_t& s = raw->imgdata.sizes;
+    const int colors = raw->imgdata.idata.colors;
+    const ushort(*image)[4] = raw->imgdata.image;
+    const int iw = s.iwidth, ih = s.iheight, flip = s.flip;
+    if (!image || iw < 1 || ih < 1 || colors < 1 || colors > 4)
+        return RAW_DECODE_FAILED;
+    const int w = (flip & 4) ? ih : iw;
+    const int h = (flip & 4) ? iw : ih;
+    const int longer = std::max(w, h);
+    const int f = (maxSize > 0 && maxSize < longer) ? longer / maxSize : 1;
+    const int ow = w / f, oh = h / f;
+    const libraw_iparams_t& id = raw->imgdata.idata;
+    if (!sink->allocate(ow, oh, colors, 16, text64(id.make), text64(id.model), text64(id.software),
+                        w, h))
+        return RAW_DECODE_NO_MEMORY;
+
+    for (int row = 0; row < oh; ++row) {
+        std::uint16_t* out = sink->rowData16(row);
+        for (int col = 0; col < ow; ++col) {
+            int r = row * f, c = col * f;
+            if (flip & 4)
+                std::swap(r, c);
+            if (flip & 2)
+                r = ih - 1 - r;
+            if (flip & 1)
+                c = iw - 1 - c;
+            const ushort* px = image[std::size_t(r) * iw + c];
+            for (int k = 0; k < colors; ++k)
+                *out++ = px[k];
+        }
+        if ((row & 63) == 63 || row == oh - 1) {
+            decode.report(0.92 + 0.08 * double(row + 1) / oh);
+            if (decode.abortRequested()) {
+                sink->clear();
+                return RAW_DECODE_CANCELLED;
+            }
+        }
+    }
+    return RAW_DECODE_OK;
+}

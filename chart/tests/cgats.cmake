@@ -1,0 +1,10 @@
+find_package(Qt5 5.15 REQUIRED COMPONENTS Test)
+
+vp_add_qtest(chart_cgats_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/cgats/main.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cgats/test_scanner.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cgats/test_parser.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cgats/test_normaliser.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cgats/test_realfiles.cpp
+  LIBS chart)

@@ -1,0 +1,284 @@
+#include "cms_tests.h"
+
+#include "colour/Kirr_ColorImageIF.h"
+#include "colour/Kirr_ColorMatch.h"
+#include "colour/Kirr_ColorProfileIF.h"
+#include "colour/Kirr_ColorWorldIF.h"
+#include "colour/Kirr_colorLibrary.h"
+
+#include <QImage>
+#include <QTest>
+#include <lcms2.h>
+#include <cmath>
+#include <memory>
+
+namespace {
+
+using ProfilePtr = std::unique_ptr<Kirr_ColorProfileIF>;
+using MatchPtr = std::unique_ptr<Kirr_ColorMatch>;
+using ImagePtr = std::unique_ptr<Kirr_ColorImageIF>;
+
+const QString kAdobe = QStringLiteral("/usr/share/color/icc/colord/AdobeRGB1998.icc");
+const QString kDcp = QStringLiteral("/usr/share/rawtherapee/dcpprofiles/Canon EOS 20D.dcp");
+
+MatchPtr match(const Kirr_ColorProfileIF *a, const Kirr_ColorProfileIF *b, int intent = 1)
+{
+    return MatchPtr(static_cast<Kirr_ColorMatch *>(Kirr_createColorMatch(a, b, intent)));
+}
+
+class MatchTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(Kirr_ensureStandardProfiles());
+        srgb.reset(Kirr_profileFromFile(systemSRGBPath()));
+        lab.reset(Kirr_genericLabProfile());
+        xyz.reset(Kirr_genericXYZProfile());
+        adobe.reset(Kirr_profileFromFile(kAdobe));
+        QVERIFY(srgb && lab && xyz && adobe);
+    }
+
+    void knownValues()
+    {
+        MatchPtr toLab = match(srgb.get(), lab.get());
+        const double white[3] = {1, 1, 1};
+        double out[3];
+        QVERIFY(toLab->rgbToLab(white, out, 1));
+        QVERIFY(qAbs(out[0] - 100) < 0.01 && qAbs(out[1]) < 0.01 && qAbs(out[2]) < 0.01);
+        QVERIFY(!toLab->labToRgb(out, out, 1));  // wrong direction
+        QVERIFY(!toLab->rgbToLab(white, out, 0));
+        QVERIFY(!toLab->rgbToLab(nullptr, out, 1));
+        MatchPtr toXyz = match(srgb.get(), xyz.get());
+        QVERIFY(toXyz->rgbToXyz(white, out, 1));
+        QVERIFY(qAbs(out[0] - 96.42) < 0.05 && qAbs(out[1] - 100) < 0.05
+                && qAbs(out[2] - 82.49) < 0.05);
+        MatchPtr back = match(lab.get(), srgb.get());
+        const double l100[3] = {100, 0, 0};
+        QVERIFY(back->labToRgb(l100, out, 1));
+        QVERIFY(qAbs(out[0] - 1) < 0.001 && qAbs(out[1] - 1) < 0.001 && qAbs(out[2] - 1) < 0.001);
+    }
+
+    // Values agree with Little CMS through the same two profiles.
+    void againstLittleCms()
+    {
+        const QByteArray a = readFileBytes(systemSRGBPath());
+        cmsHPROFILE hs = cmsOpenProfileFromMem(a.constData(), cmsUInt32Number(a.size()));
+        cmsHPROFILE hl = cmsCreateLab4Profile(cmsD50_xyY());
+        cmsHTRANSFORM xf = cmsCreateTransform(hs, TYPE_RGB_DBL, hl, TYPE_Lab_DBL,
+                                              INTENT_RELATIVE_COLORIMETRIC, 0);
+        QVERIFY(xf);
+        const double rgb[] = {0.2, 0.4, 0.6, 1, 0, 0, 0, 1, 0, 0.5, 0.5, 0.5, 0.9, 0.1, 0.7};
+        double ours[15], theirs[15];
+        MatchPtr m = match(srgb.get(), lab.get());
+        QVERIFY(m->rgbToLab(rgb, ours, 5));
+        cmsDoTransform(xf, rgb, theirs, 5);
+        for (int i = 0; i < 15; ++i)
+            QVERIFY2(qAbs(ours[i] - theirs[i]) < 0.05, qPrintable(QString::number(i)));
+        cmsDeleteTransform(xf);
+        cmsCloseProfile(hs);
+        cmsCloseProfile(hl);
+    }
+
+    void encodingLimits()
+    {
+        MatchPtr m = match(srgb.get(), srgb.get());
+        const double in[6] = {1.2, -0.1, 0.5, 1.0, 0.0, 0.5};
+        double out[6];
+        QVERIFY(m->rgbToRgb(in, out, 2));
+        for (int c = 0; c < 3; ++c)
+            QVERIFY(qAbs(out[c] - out[3 + c]) < 1e-4);  // 1.2 -> 65535, -0.1 -> 0
+        double inPlace[3] = {0.25, 0.5, 0.75};
+        QVERIFY(m->rgbToRgbInPlace(inPlace, 1));
+        QVERIFY(qAbs(inPlace[0] - 0.25) < 0.002 && qAbs(inPlace[2] - 0.75) < 0.002);
+    }
+
+    void worldLifecycle()
+    {
+        MatchPtr m = match(srgb.get(), lab.get());
+        ImagePtr a(Kirr_createColorImage(2, 2, Kirr_sig("RGB "), 8, 3, 0, true));
+        ImagePtr b(Kirr_createColorImage(3, 2, Kirr_sig("Lab "), 16, 3, 0, false));
+        QVERIFY(!m->transformImage(*a, *b));
+        QCOMPARE(m->worldsBuilt(), 0);  // no world for images of different size
+        const double rgb[3] = {0.5, 0.5, 0.5};
+        double out[3];
+        QVERIFY(m->rgbToLab(rgb, out, 1));
+        QVERIFY(m->rgbToLab(rgb, out, 1));
+        QCOMPARE(m->worldsBuilt(), 1);
+        m->setIntent(0);
+        QCOMPARE(m->worldsBuilt(), 1);
+        QVERIFY(m->rgbToLab(rgb, out, 1));
+        QCOMPARE(m->worldsBuilt(), 2);
+        double w[3];
+        QVERIFY(m->readSourceXYZTag(Kirr_sig("wtpt"), w));
+        QVERIFY(m->rgbToLab(rgb, out, 1));
+        QCOMPARE(m->worldsBuilt(), 2);  // reads keep the world
+        // A path that does not open keeps the old source.
+        m->setSourceProfile(QStringLiteral("/nonexistent/profile.icc"));
+        QCOMPARE(m->sourceColorSpace(), Kirr_sig("RGB "));
+        QVERIFY(m->rgbToLab(rgb, out, 1));
+        QCOMPARE(m->worldsBuilt(), 2);
+        m->setDestinationProfile(kAdobe);
+        QVERIFY(!m->rgbToLab(rgb, out, 1));
+        QVERIFY(m->rgbToRgb(rgb, out, 1));
+        // A null profile gives a match that converts nothing.
+        MatchPtr empty = match(nullptr, lab.get());
+        QVERIFY(empty);
+        QCOMPARE(empty->sourceColorSpace(), Kirr_blankSignature);
+        QVERIFY(!empty->rgbToLab(rgb, out, 1));
+    }
+
+    // 16-bit rows agree with Little CMS over the same pixels.
+    void image16AgainstLittleCms()
+    {
+        const int w = 64, h = 3;
+        ImagePtr src(Kirr_createColorImage(w, h, Kirr_sig("RGB "), 16, 3, 0, false));
+        ImagePtr dst(Kirr_createColorImage(w, h, Kirr_sig("RGB "), 16, 3, 0, false));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c)
+                    src->setSample(x, y, c, (x * 1021 + y * 7919 + c * 30011) % 65536);
+        MatchPtr m = match(srgb.get(), adobe.get());
+        QVERIFY(m->transformImage(*src, *dst));
+        const QByteArray a = readFileBytes(systemSRGBPath()), b = readFileBytes(kAdobe);
+        cmsHPROFILE ha = cmsOpenProfileFromMem(a.constData(), cmsUInt32Number(a.size()));
+        cmsHPROFILE hb = cmsOpenProfileFromMem(b.constData(), cmsUInt32Number(b.size()));
+        cmsHTRANSFORM xf = cmsCreateTransform(ha, TYPE_RGB_16, hb, TYPE_RGB_16,
+                                              INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_HIGHRESPRECALC);
+        std::vector<quint16> row(w * 3);
+        for (int y = 0; y < h; ++y) {
+            cmsDoTransform(xf, src->rowData(y), row.data(), w);
+            for (int x = 0; x < w; ++x)
+                for (int c = 0; c < 3; ++c)
+                    QCOMPARE(dst->sample(x, y, c), int(row[std::size_t(x * 3 + c)]));
+        }
+        cmsDeleteTransform(xf);
+        cmsCloseProfile(ha);
+        cmsCloseProfile(hb);
+    }
+
+    // Rows that need a copy (a layout the transform cannot take) give the
+    // same pixels as rows it reads directly.
+    void imageLayouts()
+    {
+        const int w = 5;
+        ImagePtr dense(Kirr_createColorImage(w, 1, Kirr_sig("RGB "), 8, 3, 0, true));
+        ImagePtr gappy(Kirr_createColorImage(w, 1, Kirr_sig("RGB "), 8, 3, 2, false));
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                dense->setSample(x, 0, c, 40 * x + 20 * c);
+                gappy->setSample(x, 0, c, 40 * x + 20 * c);
+            }
+        ImagePtr out1(Kirr_createColorImage(w, 1, Kirr_sig("Lab "), 16, 3, 0, false));
+        ImagePtr out2(Kirr_createColorImage(w, 1, Kirr_sig("Lab "), 16, 3, 0, false));
+        MatchPtr m = match(srgb.get(), lab.get());
+        QVERIFY(m->transformImage(*dense, *out1));
+        QVERIFY(m->transformImage(*gappy, *out2));
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c)
+                QCOMPARE(out1->sample(x, 0, c), out2->sample(x, 0, c));
+        // White in 16-bit Lab words.
+        dense->setSample(0, 0, 0, 255);
+        dense->setSample(0, 0, 1, 255);
+        dense->setSample(0, 0, 2, 255);
+        QVERIFY(m->transformImage(*dense, *out1));
+        QVERIFY(qAbs(out1->sample(0, 0, 0) - 65535) <= 2);
+        QVERIFY(qAbs(out1->sample(0, 0, 1) - 32768) <= 40);
+        QVERIFY(qAbs(out1->sample(0, 0, 2) - 32768) <= 40);
+    }
+
+    void qimageInPlace()
+    {
+        QImage img(4, 2, QImage::Format_RGB32);
+        img.fill(qRgb(100, 150, 200));
+        MatchPtr m = match(srgb.get(), srgb.get());
+        QVERIFY(m->transformQImage(img, img));
+        const QRgb p = img.pixel(3, 1);
+        QVERIFY(qAbs(qRed(p) - 100) <= 1 && qAbs(qGreen(p) - 150) <= 1 && qAbs(qBlue(p) - 200) <= 1);
+        QImage other(4, 2, QImage::Format_RGB32);
+        MatchPtr toAdobe = match(srgb.get(), adobe.get());
+        QVERIFY(toAdobe->transformQImage(img, other));
+        QVERIFY(qRed(other.pixel(0, 0)) != 100 || qBlue(other.pixel(0, 0)) != 200);
+        QCOMPARE(img.pixel(0, 0), p);  // the source is only read
+        QImage small(2, 2, QImage::Format_RGB32);
+        QVERIFY(!toAdobe->transformQImage(img, small));
+    }
+
+    // 16-bit XYZ rows: to 8-bit RGB with the word's rounding (65153 and
+    // above give 255), and to 16-bit Lab without the transform.
+    void xyzRows()
+    {
+        std::unique_ptr<Kirr_ColorWorldIF> world(Kirr_createColorWorld(xyz.get(), srgb.get(), 1));
+        QVERIFY(world);
+        ImagePtr src(Kirr_createColorImage(2, 1, Kirr_sig("XYZ "), 16, 3, 0, false));
+        const int d50[3] = {31595, 32768, 27040};
+        for (int c = 0; c < 3; ++c) {
+            src->setSample(0, 0, c, d50[c] * 103 / 100);  // a little above white
+            src->setSample(1, 0, c, d50[c] / 2);
+        }
+        ImagePtr rgb8(Kirr_createColorImage(2, 1, Kirr_sig("RGB "), 8, 3, 0, true));
+        QVERIFY(world->transformImage(*src, *rgb8));
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(rgb8->sample(0, 0, c), 255);
+        ImagePtr rgb16(Kirr_createColorImage(2, 1, Kirr_sig("RGB "), 16, 3, 0, true));
+        QVERIFY(world->transformImage(*src, *rgb16));
+        for (int c = 0; c < 3; ++c) {
+            const int w16 = rgb16->sample(1, 0, c);
+            const int expected = w16 > 65152 ? 255 : (w16 + 127) >> 8;
+            QCOMPARE(rgb8->sample(1, 0, c), expected);
+        }
+        ImagePtr lab16(Kirr_createColorImage(2, 1, Kirr_sig("Lab "), 16, 3, 0, false));
+        QVERIFY(world->transformImage(*src, *lab16));
+        QCOMPARE(lab16->sample(0, 0, 0), 65535);  // L above 100 is clamped
+        // Half the white: L of Y 0.5 with the CIE formula, a and b neutral.
+        const double l = 116.0 * std::cbrt(0.5) - 16.0;
+        QVERIFY(qAbs(lab16->sample(1, 0, 0) - l / 100.0 * 65535.0) <= 3);
+        QVERIFY(qAbs(lab16->sample(1, 0, 1) - 32768) <= 8);
+        QVERIFY(qAbs(lab16->sample(1, 0, 2) - 32768) <= 8);
+        ImagePtr cmyk(Kirr_createColorImage(2, 1, Kirr_sig("CMYK"), 8, 4, 0, true));
+        QVERIFY(!world->transformImage(*src, *cmyk));
+        QVERIFY(!Kirr_createColorWorld(xyz.get(), nullptr, 0));
+    }
+
+    // A camera profile as source goes through 16-bit XYZ.
+    void cameraProfileSource()
+    {
+        ProfilePtr dcp(Kirr_profileFromFile(kDcp));
+        QVERIFY(dcp);
+        MatchPtr m = match(dcp.get(), srgb.get(), 1);
+        QCOMPARE(m->sourceColorSpace(), Kirr_sig("RGB "));
+        QVERIFY(m->sourceTemperature() > 0);
+        m->setSourceTemperature(5000);
+        QCOMPARE(m->sourceTemperature(), 5000.0);
+        ImagePtr cam(Kirr_createColorImage(1, 1, Kirr_sig("RGB "), 16, 3, 0, false));
+        cam->setSample(0, 0, 0, 20000);
+        cam->setSample(0, 0, 1, 30000);
+        cam->setSample(0, 0, 2, 15000);
+        ImagePtr out(Kirr_createColorImage(1, 1, Kirr_sig("RGB "), 8, 3, 0, true));
+        // Balance factors that make the camera value neutral give a grey.
+        const double balance[3] = {1.5, 1.0, 2.0};
+        QVERIFY(m->transformImage(*cam, *out, balance));
+        const int r = out->sample(0, 0, 0), g = out->sample(0, 0, 1), b = out->sample(0, 0, 2);
+        QVERIFY2(qAbs(r - g) <= 3 && qAbs(g - b) <= 3,
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(r).arg(g).arg(b)));
+        QVERIFY(g > 100);
+        double xyzTag[3];
+        QVERIFY(!m->readSourceXYZTag(Kirr_sig("wtpt"), xyzTag));
+        const double rgb[3] = {0.5, 0.5, 0.5};
+        double lab[3];
+        QVERIFY(!m->rgbToXyz(rgb, lab, 1));  // camera values are not XYZ
+        QImage img(2, 2, QImage::Format_RGB32);
+        img.fill(qRgb(120, 120, 120));
+        QVERIFY(m->transformQImage(img, img));
+    }
+
+private:
+    ProfilePtr srgb, lab, xyz, adobe;
+};
+
+}  // namespace
+
+QObject *makeMatchTest() { return new MatchTest; }
+
+#include "match_test.moc"

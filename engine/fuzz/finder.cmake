@@ -1,0 +1,12 @@
+# Reader of the target texts rendered as chart images.
+vp_add_fuzzer(fuzz_target_image
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/finder/fuzz_target_image.cpp
+  LIBS engine)
+if(TARGET fuzz_target_image)
+  target_include_directories(fuzz_target_image PRIVATE ${PROJECT_SOURCE_DIR}/engine/src)
+endif()
+
+# The corner finder over arbitrary small images.
+vp_add_fuzzer(fuzz_chart_finder
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/finder/fuzz_chart_finder.cpp
+  LIBS engine)

@@ -1,0 +1,156 @@
+// The spectral builder: fills the profile tables from a spectral (or
+// colorimetric) reference; its dispatcher writes the profile.
+#include "stages.h"
+
+#include "engine/builders.h"
+#include "engine/colour_maths.h"
+#include "engine/engine_context.h"
+#include "engine/entries.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+using namespace vp_build;
+
+namespace {
+
+constexpr uint32_t kSigSpec = engine_sig("Spec");
+constexpr uint32_t kSigSpnm = engine_sig("Spnm");
+
+struct sets {
+    patch_set lab{};
+    sets() { patch_set_init(&lab); }
+    ~sets() { patch_set_free(&lab); }
+};
+
+}  // namespace
+
+engine_result build_spectral_profile(engine_context *ctx, profile_tables *tables,
+                                     patch_set *reference, patch_set *measured, float gamma[4],
+                                     scan_prefs *given_prefs, profile_options *options,
+                                     fit_statistics *stats, progress_callbacks *cb)
+{
+    if (!tables || !reference || !measured || !options || !gamma)
+        return ENGINE_ERR_EMPTY;
+    if (reference->count <= 0 || measured->count <= 0)
+        return ENGINE_ERR_EMPTY;
+    scan_prefs prefs{};
+    if (given_prefs)
+        prefs = *given_prefs;
+    else if (ctx)
+        prefs = *engine_context_scan_prefs(ctx);
+    else
+        set_default_scan_prefs(&prefs);
+
+    engine_result r;
+    if (measured->count > reference->count) {
+        patch_set_remove_ignored(measured);
+        if (measured->count > reference->count &&
+            (r = align_patch_sets(measured, reference)) != ENGINE_OK)
+            return r;
+    }
+    if ((r = merge_device_values(measured, reference)) != ENGINE_OK)
+        return r;
+    patch_set_remove_ignored(measured);
+    patch_set_remove_ignored(reference);
+    if (reference->data_space == kSigSpec || reference->data_space == kSigSpnm ||
+        reference->spectral) {
+        if ((r = patch_set_spectra_to_xyz(reference)) != ENGINE_OK)
+            return r;
+    }
+    sets st;
+    r = build_lab_patch_set(measured, reference, &st.lab);
+    if (r != ENGINE_OK && r != LAB_SET_INCOMPLETE)
+        return r;
+    report_percent(cb, 0);
+    if (abort_requested(cb))
+        return ENGINE_ABORTED;
+    prepared_data data;
+    if ((r = prepare_patch_sets(measured, &st.lab, &prefs, &data)) != ENGINE_OK)
+        return r;
+
+    tables->colour_space = measured->data_space;
+    tables->device_attributes = 0;
+    if (options->device_flag1)
+        tables->device_attributes |= ICC_ATTR_TRANSPARENCY;
+    if (options->device_flag2)
+        tables->device_attributes |= ICC_ATTR_NEGATIVE;
+    tables->device_class = ICC_CLASS_INPUT;
+    for (int k = 0; k < 3; ++k)
+        tables->media_white[k] = prefs.leading[k] / 100.0f;
+    if (tables->colour_space != SIG_RGB && tables->colour_space != SIG_LAB)
+        return ENGINE_ERR_WRONG_KIND;
+    tables->pcs = prefs.poly_quality == 1 ? SIG_XYZ : SIG_LAB;
+
+    poly_model order1;
+    if ((r = poly_model_init(&order1, 1, 3)) != ENGINE_OK)
+        return r;
+    if (prefs.iterate_on_gamma_basic &&
+        (r = estimate_channel_gammas(&data, gamma, options->delta_e_formula)) != ENGINE_OK)
+        return r;
+    if ((r = build_device_to_pcs_table(&order1, &data, gamma, tables, stats)) != ENGINE_OK)
+        return r;
+
+    camera_fit fit;
+    const int degree = prefs.poly_quality <= 1 ? 1 : prefs.poly_quality == 2 ? 2 : 3;
+    if ((r = fit_model_init(&fit, cb, &data, false, degree)) != ENGINE_OK)
+        return r;
+    fit_start s{};
+    for (int j = 0; j < 3; ++j)
+        for (int k = 0; k < 3; ++k)
+            s.matrix[j][k] = order1.model.coef[j][k];
+    for (int c = 0; c < 3; ++c)
+        s.gamma[c] = gamma[c];
+    fit_model_start(&fit, s);
+    const int formula = (options->delta_e_formula >= 0 && options->delta_e_formula <= 3)
+                            ? options->delta_e_formula
+                            : 0;
+    if ((r = fit_model_powell(&fit, 73, 0, FIT_MODE_PLAIN, 0, 40)) != ENGINE_OK)
+        return r;
+    if (degree > 1 && (r = fit_model_powell(&fit, 1353, formula, FIT_MODE_FINAL, 40, 90)) !=
+                          ENGINE_OK)
+        return r;
+
+    fit_model_to_tables(&fit, tables);
+    if (stats)
+        for (int k = 0; k < 7; ++k)
+            stats->values[k] = fit.statistics[k];
+
+    // The dispatcher writes the A2B0 of the tables: an 'mft2' of 33 points.
+    tables->a2b0_lut.grid_points = 33;
+    if (tables->pcs == SIG_LAB) {
+        r = correct_lut_lab(&fit, tables);
+    } else {
+        // An 'mft2' with an XYZ PCS: the Lab fill with the XYZ encoding.
+        lut_table &lut = tables->a2b0_lut;
+        r = lut_table_alloc(&lut, ICC_TYPE_LUT16, 3, 3, 33, 256, 256);
+        if (r == ENGINE_OK) {
+            for (int c = 0; c < 3; ++c)
+                for (int j = 0; j < 256; ++j)
+                    lut.input_tables[c][j] = uint16_t(
+                        std::lround(std::min(1.0, fit.model.curve[c].apply(j / 255.0)) * 65535));
+            size_t n = 0;
+            const int g = 33;
+            for (int i = 0; i < g; ++i)
+                for (int j = 0; j < g; ++j)
+                    for (int k = 0; k < g; ++k) {
+                        const double u[3] = {i / 32.0, j / 32.0, k / 32.0};
+                        double xyz[3];
+                        fit.model.apply_linear(u, xyz);
+                        for (double v : xyz) {
+                            const double e = v * 32768.0 / 65535.0;
+                            lut.clut[n++] = uint16_t(
+                                std::lround(std::max(0.0, std::min(1.0, e)) * 65535.0));
+                        }
+                    }
+            lut.present = 1;
+        }
+    }
+    if (r != ENGINE_OK) {
+        lut_table_free(&tables->a2b0_lut);
+        return r;
+    }
+    report_percent(cb, 100);
+    return ENGINE_OK;
+}

@@ -1,0 +1,35 @@
+#include "engine/engine_context.h"
+
+#include "engine/entries.h"
+
+#include <cstring>
+
+void engine_context_init(engine_context *ctx)
+{
+    if (ctx)
+        std::memset(ctx, 0, sizeof(*ctx));
+}
+
+scan_prefs *engine_context_scan_prefs(engine_context *ctx)
+{
+    if (!ctx)
+        return nullptr;
+    if (!ctx->scan_prefs_loaded) {
+        set_default_scan_prefs(&ctx->prefs);
+        read_scan_prefs(&ctx->prefs, ctx->scan_prefs_path ? ctx->scan_prefs_path : "ScanPrefs");
+        ctx->scan_prefs_loaded = true;
+    }
+    return &ctx->prefs;
+}
+
+int engine_report_progress(const progress_callbacks *cb, int done, int total)
+{
+    if (!cb || !cb->progress)
+        return 0;
+    return cb->progress(cb->context, done, total);
+}
+
+bool engine_abort_requested(const progress_callbacks *cb)
+{
+    return cb && cb->abort && cb->abort(cb->context) != 0;
+}

@@ -1,0 +1,231 @@
+// Chart corner finder on rendered scenes, non-charts and bad arguments.
+#include "engine/chart_finder.h"
+#include "scene.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace {
+
+const double kUnitX[4] = {0, 1, 0, 1};
+const double kUnitY[4] = {0, 0, 1, 1};
+
+struct call_result {
+    int rc;
+    double x[4], y[4];
+};
+
+call_result find(const std::vector<uint32_t> &pixels, int width, int height, int columns, int rows)
+{
+    call_result r;
+    std::copy_n(kUnitX, 4, r.x);
+    std::copy_n(kUnitY, 4, r.y);
+    r.rc = find_chart_corners(pixels.data(), width, height, r.x, r.y, 4, columns, rows);
+    return r;
+}
+
+bool untouched(const call_result &r)
+{
+    return std::equal(r.x, r.x + 4, kUnitX) && std::equal(r.y, r.y + 4, kUnitY);
+}
+
+// Largest corner error in pixels.
+double worst_corner(const call_result &r, const chart_scene &s)
+{
+    double worst = 0;
+    for (int k = 0; k < 4; ++k)
+        worst = std::max(worst,
+                         std::hypot((r.x[k] - s.x[k]) * s.width, (r.y[k] - s.y[k]) * s.height));
+    return worst;
+}
+
+struct scene_case {
+    const char *name;
+    scene_params params;
+};
+
+scene_params base(int columns = 6, int rows = 4)
+{
+    scene_params p;
+    p.width = 600;
+    p.height = 450;
+    p.columns = columns;
+    p.rows = rows;
+    p.span = 0.6;
+    p.angle = 4;
+    p.blur = 0.6;
+    p.noise = 1.5;
+    p.seed = 7;
+    return p;
+}
+
+template <typename F> scene_params with(scene_params p, F change)
+{
+    change(p);
+    return p;
+}
+
+std::vector<scene_case> scene_cases()
+{
+    return {
+        {"plain", base()},
+        {"turned_plus_25", with(base(), [](scene_params &p) { p.angle = 25; })},
+        {"turned_minus_25", with(base(), [](scene_params &p) { p.angle = -25; })},
+        {"perspective", with(base(), [](scene_params &p) { p.perspective = 0.05; p.seed = 11; })},
+        {"quarter_of_frame", with(base(), [](scene_params &p) { p.span = 0.25; p.cx = 0.1; })},
+        {"nine_tenths_of_frame", with(base(), [](scene_params &p) { p.span = 0.9; })},
+        {"cluttered", with(base(), [](scene_params &p) { p.background = 2; p.clutter = 30; })},
+        {"striped_background", with(base(), [](scene_params &p) { p.background = 1; })},
+        {"uneven_light", with(base(), [](scene_params &p) {
+             p.ramp_x = 0.4;
+             p.ramp_y = -0.4;
+             p.vignette = 0.5;
+         })},
+        {"noisy", with(base(), [](scene_params &p) { p.noise = 6; })},
+        {"blurred", with(base(), [](scene_params &p) { p.blur = 1.5; })},
+        {"one_stop_under", with(base(), [](scene_params &p) { p.ev = -1; })},
+        {"one_stop_over", with(base(), [](scene_params &p) { p.ev = 1; })},
+        {"no_border", with(base(), [](scene_params &p) { p.border = false; })},
+        {"frame_labels_marks", with(base(), [](scene_params &p) {
+             p.margin = 1.0;
+             p.frame = 0.4;
+             p.labels = true;
+             p.marks = true;
+         })},
+        {"portrait_layout", with(base(4, 6), [](scene_params &p) { p.angle = -10; })},
+        {"fourteen_by_ten", with(base(14, 10), [](scene_params &p) { p.span = 0.8; })},
+        {"portrait_frame", with(base(8, 12), [](scene_params &p) {
+             p.width = 450;
+             p.height = 600;
+             p.angle = 12;
+         })},
+    };
+}
+
+class ChartScenes : public testing::TestWithParam<scene_case> {};
+
+TEST_P(ChartScenes, FindsTheGridCorners)
+{
+    chart_scene s;
+    render_chart_scene(GetParam().params, s);
+    const call_result r = find(s.pixels, s.width, s.height, s.columns, s.rows);
+    ASSERT_EQ(r.rc, 0) << s.label;
+    const double diagonal = std::hypot(s.width, s.height);
+    EXPECT_LT(worst_corner(r, s), 0.006 * diagonal) << s.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(Finder, ChartScenes, testing::ValuesIn(scene_cases()),
+                         [](const testing::TestParamInfo<scene_case> &info) {
+                             return std::string(info.param.name);
+                         });
+
+// A chart turned by 90 degrees, or asked for with other counts, is not the
+// chart asked for: the caller then tries the next rotation.
+TEST(Finder, RefusesOtherGridSizes)
+{
+    chart_scene s;
+    render_chart_scene(base(6, 4), s);
+    const int sizes[][2] = {{4, 6}, {7, 4}, {5, 4}, {6, 5}, {6, 3}, {12, 8}, {3, 2}};
+    for (const auto &size : sizes) {
+        const call_result r = find(s.pixels, s.width, s.height, size[0], size[1]);
+        EXPECT_EQ(r.rc, -1) << size[0] << " x " << size[1];
+        EXPECT_TRUE(untouched(r)) << size[0] << " x " << size[1];
+    }
+}
+
+TEST(Finder, RefusesImagesWithoutAChart)
+{
+    const int w = 600, h = 450;
+    struct picture {
+        const char *name;
+        std::vector<uint32_t> pixels;
+    };
+    std::vector<picture> pictures;
+    pictures.push_back({"black", std::vector<uint32_t>(size_t(w) * h, 0xff000000u)});
+    pictures.push_back({"white", std::vector<uint32_t>(size_t(w) * h, 0xffffffffu)});
+    pictures.push_back({"grey", std::vector<uint32_t>(size_t(w) * h, 0xff808080u)});
+    std::vector<uint32_t> noise(size_t(w) * h), ramp(size_t(w) * h), checks(size_t(w) * h);
+    uint32_t state = 12345;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            state = state * 1664525u + 1013904223u;
+            noise[size_t(y) * w + x] = 0xff000000u | (state >> 8);
+            const uint32_t v = uint32_t(x * 255 / (w - 1));
+            ramp[size_t(y) * w + x] = 0xff000000u | v << 16 | v << 8 | v;
+            // A fine checkerboard has no gaps between its squares.
+            checks[size_t(y) * w + x] = ((x / 20 + y / 20) % 2) ? 0xffe0e0e0u : 0xff202020u;
+        }
+    pictures.push_back({"noise", noise});
+    pictures.push_back({"ramp", ramp});
+    pictures.push_back({"checkerboard", checks});
+    for (const auto &p : pictures) {
+        const call_result r = find(p.pixels, w, h, 6, 4);
+        EXPECT_EQ(r.rc, -1) << p.name;
+        EXPECT_TRUE(untouched(r)) << p.name;
+    }
+}
+
+TEST(Finder, RefusesBadArguments)
+{
+    chart_scene s;
+    render_chart_scene(base(), s);
+    const uint32_t *pixels = s.pixels.data();
+    struct bad_case {
+        const char *name;
+        const uint32_t *pixels;
+        int width, height, count, columns, rows;
+        bool null_x, null_y;
+    };
+    const int w = s.width, h = s.height;
+    const bad_case cases[] = {
+        {"null pixels", nullptr, w, h, 4, 6, 4, false, false},
+        {"null x", pixels, w, h, 4, 6, 4, true, false},
+        {"null y", pixels, w, h, 4, 6, 4, false, true},
+        {"count 3", pixels, w, h, 3, 6, 4, false, false},
+        {"count 0", pixels, w, h, 0, 6, 4, false, false},
+        {"width 0", pixels, 0, h, 4, 6, 4, false, false},
+        {"height 0", pixels, w, 0, 4, 6, 4, false, false},
+        {"negative width", pixels, -w, h, 4, 6, 4, false, false},
+        {"tiny", pixels, 8, 8, 4, 6, 4, false, false},
+        {"columns 0", pixels, w, h, 4, 0, 4, false, false},
+        {"rows 0", pixels, w, h, 4, 6, 0, false, false},
+        {"columns 1000", pixels, w, h, 4, 1000, 4, false, false},
+        {"rows 1000", pixels, w, h, 4, 6, 1000, false, false},
+        {"one patch", pixels, w, h, 4, 1, 1, false, false},
+    };
+    for (const auto &c : cases) {
+        call_result r;
+        std::copy_n(kUnitX, 4, r.x);
+        std::copy_n(kUnitY, 4, r.y);
+        r.rc = find_chart_corners(c.pixels, c.width, c.height, c.null_x ? nullptr : r.x,
+                                  c.null_y ? nullptr : r.y, c.count, c.columns, c.rows);
+        EXPECT_EQ(r.rc, -1) << c.name;
+        EXPECT_TRUE(untouched(r)) << c.name;
+    }
+}
+
+// The finder works on a reduced copy of a large image; the corners still
+// come back as fractions of the image handed in.
+TEST(Finder, LargeImageGivesFractionsOfItsOwnSize)
+{
+    scene_params p = base();
+    p.angle = -8;
+    chart_scene s;
+    render_chart_scene(p, s);
+    const int f = 3;
+    const int w = s.width * f, h = s.height * f;
+    std::vector<uint32_t> large(size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            large[size_t(y) * w + x] = s.pixels[size_t(y / f) * s.width + x / f];
+    const call_result r = find(large, w, h, s.columns, s.rows);
+    ASSERT_EQ(r.rc, 0) << s.label;
+    EXPECT_LT(worst_corner(r, s), 0.006 * std::hypot(s.width, s.height)) << s.label;
+}
+
+}  // namespace
