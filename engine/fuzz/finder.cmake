@@ -6,7 +6,3 @@ if(TARGET fuzz_target_image)
   target_include_directories(fuzz_target_image PRIVATE ${PROJECT_SOURCE_DIR}/engine/src)
 endif()
 
-# The corner finder over arbitrary small images.
-vp_add_fuzzer(fuzz_chart_finder
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/finder/fuzz_chart_finder.cpp
-  LIBS engine)

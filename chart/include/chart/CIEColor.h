@@ -10,7 +10,7 @@ class csContext;
 
 class CIEColor {
 public:
-    enum ColorSpace { SpaceXYZ = 0, SpaceLab = 1, SpaceSpectral = 2 };
+    enum ColorSpace : int { SpaceXYZ = 0, SpaceLab = 1, SpaceSpectral = 2 };
 
     // Black (XYZ 0, Lab 0) in XYZ form.
     explicit CIEColor(const csContext* context = nullptr);

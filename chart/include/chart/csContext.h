@@ -10,8 +10,9 @@
 
 class csContext {
 public:
-    enum Observer { CIE1931_2 = 0, CIE1964_10 = 1, ObserverThird = 2 };
-    enum Illuminant {
+    // Fixed underlying type: values read from settings may lie outside the list.
+    enum Observer : int { CIE1931_2 = 0, CIE1964_10 = 1, ObserverThird = 2 };
+    enum Illuminant : int {
         Custom = 0, D50 = 1, A = 2, D65 = 3,
         F1 = 4, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12 = 15,
         E = 16, D55 = 17, D75 = 18, B = 19, C = 20,

@@ -82,7 +82,7 @@ bool writeDng(const QString& path, int width, int height, const std::uint16_t rg
     TIFFSetField(t, TIFFTAG_IMAGELENGTH, std::uint32_t(height));
     TIFFSetField(t, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(samples));
     TIFFSetField(t, TIFFTAG_BITSPERSAMPLE, std::uint16_t(16));
-    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, std::uint16_t(linear ? PHOTOMETRIC_LINEARRAW : PHOTOMETRIC_CFA));
+    TIFFSetField(t, TIFFTAG_PHOTOMETRIC, std::uint16_t(linear ? std::uint16_t(34892) : std::uint16_t(32803)));
     TIFFSetField(t, TIFFTAG_PLANARCONFIG, std::uint16_t(PLANARCONFIG_CONTIG));
     TIFFSetField(t, TIFFTAG_ROWSPERSTRIP, std::uint32_t(16));
     TIFFSetField(t, TIFFTAG_COMPRESSION, std::uint16_t(COMPRESSION_NONE));

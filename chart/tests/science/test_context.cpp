@@ -151,19 +151,21 @@ private slots:
     }
 
     // Untabulated illuminants integrate to the chromaticity the CIE publishes
-    // (2 degree, 5 nm from 380 to 780 nm).
+    // (2 degree, 380 to 780 nm). The observer reaches 5 nm by the band-pass
+    // average, not by taking every fifth sample, hence up to 3e-4 from the
+    // published 5 nm sums.
     void integratedWhites_data()
     {
         QTest::addColumn<int>("illuminant");
         QTest::addColumn<double>("x");
         QTest::addColumn<double>("y");
         QTest::addColumn<double>("tolerance");
-        QTest::addRow("E") << int(csContext::E) << 1.0 / 3 << 1.0 / 3 << 2e-4;
-        QTest::addRow("B") << int(csContext::B) << 0.34842 << 0.35161 << 2e-5;
-        QTest::addRow("F1") << int(csContext::F1) << 0.3131 << 0.3373 << 1e-4;
-        QTest::addRow("F4") << int(csContext::F4) << 0.4402 << 0.4031 << 1e-4;
-        QTest::addRow("F8") << int(csContext::F8) << 0.3458 << 0.3586 << 1e-4;
-        QTest::addRow("F12") << int(csContext::F12) << 0.4370 << 0.4042 << 1e-4;
+        QTest::addRow("E") << int(csContext::E) << 1.0 / 3 << 1.0 / 3 << 3e-4;
+        QTest::addRow("B") << int(csContext::B) << 0.34842 << 0.35161 << 3e-4;
+        QTest::addRow("F1") << int(csContext::F1) << 0.3131 << 0.3373 << 3e-4;
+        QTest::addRow("F4") << int(csContext::F4) << 0.4402 << 0.4031 << 3e-4;
+        QTest::addRow("F8") << int(csContext::F8) << 0.3458 << 0.3586 << 3e-4;
+        QTest::addRow("F12") << int(csContext::F12) << 0.4370 << 0.4042 << 3e-4;
     }
     void integratedWhites()
     {

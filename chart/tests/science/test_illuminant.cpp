@@ -114,7 +114,8 @@ private slots:
     }
 
     // Real illuminant files (SPEC_ columns, in nm or thousandths of a nm)
-    // integrate to the white the CIE publishes (2 degree, 5 nm, 380-780 nm).
+    // integrate to the white the CIE publishes (2 degree, 380-780 nm; within
+    // 0.1, as the observer reaches 5 nm by the band-pass average).
     void realFileWhites_data()
     {
         QTest::addColumn<QString>("path");
@@ -124,15 +125,15 @@ private slots:
         QTest::addColumn<double>("tolerance");
         const QString argyll = QStringLiteral("/usr/share/color/argyll/ref/");
         const QString colord = QStringLiteral("/usr/share/colord/illuminant/");
-        QTest::addRow("argyll D50") << argyll + "D50_1.0.sp" << "300-830/5 nm" << 96.422 << 82.521 << 0.01;
-        QTest::addRow("argyll F1") << argyll + "F1.sp" << "380-780/5 nm" << 92.834 << 103.665 << 0.05;
-        QTest::addRow("argyll C") << argyll + "CIE_C.sp" << "320-780/5 nm" << 98.074 << 118.232 << 0.01;
-        QTest::addRow("colord A") << colord + "CIE-A.sp" << "300-830/1 nm" << 109.85 << 35.585 << 0.01;
-        QTest::addRow("colord C") << colord + "CIE-C.sp" << "" << 98.074 << 118.232 << 0.05;
-        QTest::addRow("colord D65") << colord + "CIE-D65.sp" << "" << 95.047 << 108.883 << 0.05;
+        QTest::addRow("argyll D50") << argyll + "D50_1.0.sp" << "300-830/5 nm" << 96.422 << 82.521 << 0.1;
+        QTest::addRow("argyll F1") << argyll + "F1.sp" << "380-780/5 nm" << 92.834 << 103.665 << 0.1;
+        QTest::addRow("argyll C") << argyll + "CIE_C.sp" << "320-780/5 nm" << 98.074 << 118.232 << 0.1;
+        QTest::addRow("colord A") << colord + "CIE-A.sp" << "300-830/1 nm" << 109.85 << 35.585 << 0.1;
+        QTest::addRow("colord C") << colord + "CIE-C.sp" << "" << 98.074 << 118.232 << 0.1;
+        QTest::addRow("colord D65") << colord + "CIE-D65.sp" << "" << 95.047 << 108.883 << 0.1;
         // colord's D50 is not the CIE table (up to 0.09 off per sample).
-        QTest::addRow("colord D50") << colord + "CIE-D50.sp" << "" << 96.422 << 82.521 << 0.1;
-        QTest::addRow("colord F2") << colord + "CIE-F2.sp" << "" << 99.186 << 67.393 << 0.05;
+        QTest::addRow("colord D50") << colord + "CIE-D50.sp" << "" << 96.422 << 82.521 << 0.15;
+        QTest::addRow("colord F2") << colord + "CIE-F2.sp" << "" << 99.186 << 67.393 << 0.1;
     }
     void realFileWhites()
     {

@@ -483,6 +483,28 @@ void TargetTest::saveIgnoredAndSpectral()
     const QByteArray lab = readAll(dir.filePath("b.cie"));
     QVERIFY(lab.contains("ILLUMINANT\t\"CIE_D65\"\nOBSERVER\t\"10\"\n"));
     QVERIFY(lab.contains("NUMBER_OF_FIELDS\t5\n"));
+    // A custom illuminant named after its file.
+    const QString sp = "/usr/share/color/argyll/ref/D50_1.0.sp";
+    if (QFile::exists(sp)) {
+        SaveRun custom;
+        QVERIFY(target.saveForProfile(dir.filePath("c.cie"), dir.filePath("c.pix"), true, true,
+                                      custom.counter, custom.refPos, custom.measPos,
+                                      csContext::CIE1931_2, csContext::Custom, sp, custom.badData,
+                                      false, nullptr, nullptr, 0.0, 0.0, false));
+        const QByteArray text = readAll(dir.filePath("c.cie"));
+        QVERIFY(text.contains("ILLUMINANT\t\"D50_1.0\"\n"));
+        // The flat 20 % patch stays a neutral grey under a daylight illuminant.
+        const QList<QByteArray> fields = dataLines(text)[0].split('\t');
+        QVERIFY(std::fabs(fields[3].trimmed().toDouble()) < 1.0);
+    }
+    QTest::ignoreMessage(QtDebugMsg, "failed to set illuminant: '/no/such.sp'");
+    SaveRun missing;
+    QVERIFY(target.saveForProfile(dir.filePath("d.cie"), dir.filePath("d.pix"), true, true,
+                                  missing.counter, missing.refPos, missing.measPos,
+                                  csContext::CIE1931_2, csContext::Custom, "/no/such.sp",
+                                  missing.badData, false, nullptr, nullptr, 0.0, 0.0, false));
+    QVERIFY(readAll(dir.filePath("d.cie")).contains("ILLUMINANT\t\"\"\n"));
+
     // The references are bound to the default context again afterwards.
     const auto* p = dynamic_cast<const Patch*>(target.patchAt(0));
     QCOMPARE(p->reference()->context(), csContext::defaultContext());

@@ -6,8 +6,11 @@
 
 #include <lcms2.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 namespace {
@@ -92,14 +95,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                             2 + in.word() % 600);
         if (mab && (flags & 16))
             mab_table_alloc(&t.a2b0_mab, channels, 3, grid, entries, 2 + in.word() % 600);
-        if (flags & 32)
-            t.a2b0_lut.clut_entries ^= in.byte();
         if (t.a2b0_lut.clut && t.a2b0_lut.clut_entries && t.a2b0_lut.clut_entries < (1u << 20))
             fill(t.a2b0_lut.clut, t.a2b0_lut.clut_entries < 4096 ? t.a2b0_lut.clut_entries : 4096,
                  in, lut8 ? 255 : 65535);
         if (t.a2b0_mab.clut && t.a2b0_mab.clut_entries < (1u << 20))
             fill(t.a2b0_mab.clut, t.a2b0_mab.clut_entries < 4096 ? t.a2b0_mab.clut_entries : 4096,
                  in, 65535);
+        if (flags & 32)
+            t.a2b0_lut.clut_entries ^= in.byte();  // after the fill: never written through
         for (float *v : {t.media_white, t.black_point, t.red, t.green, t.blue})
             for (int i = 0; i < 3; ++i)
                 v[i] = in.real();
@@ -133,9 +136,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const bool matrix_only = road & 1;
         const bool version4 = road & 2;
         const bool private_matrix = road & 4;
-        std::vector<uint8_t> out(ICC_WORK_BLOCK_BYTES);
+        // A buffer just large enough (or, on some roads, too small).
+        size_t need = 0;
+        if (icc_profile_size(&w, copyright.c_str(), matrix_only, private_matrix, version4,
+                             &need) != ENGINE_OK || need > ICC_WORK_BLOCK_BYTES)
+            need = 4096;
+        const size_t template_need = template_profile_size(&t, copyright.c_str());
+        std::vector<uint8_t> out(std::max(need, template_need) + 8);
         uint32_t length = 0;
-        size_t capacity = (road & 8) ? out.size() / (1 + road % 7) : out.size();
+        size_t capacity = (road & 8) ? need - need / (1 + road % 7) : out.size();
         engine_result r = assemble_icc_profile(&w, nullptr, engine_sig("Kirr"), copyright.c_str(),
                                                matrix_only, private_matrix, version4, out.data(),
                                                capacity, &length);

@@ -78,7 +78,17 @@ bool resample_20_to_10(engine_spectrum *s)
     int m = 2 * (n - 1) + 1;
     if (m > ENGINE_SPECTRUM_MAX)
         m = ENGINE_SPECTRUM_MAX;
-    auto at = [&](int k) { return src[k < 0 ? 0 : (k >= n ? n - 1 : k)]; };
+    // Beyond either end the spectrum is continued in a straight line, so a
+    // linear stretch stays linear up to its ends.
+    auto at = [&](int k) {
+        if (n == 1)
+            return src[0];
+        if (k < 0)
+            return 2.0 * src[0] - src[1];
+        if (k >= n)
+            return 2.0 * src[n - 1] - src[n - 2];
+        return src[k];
+    };
     for (int j = 0; j < m; ++j) {
         const int k = j / 2;
         if (j % 2 == 0)
