@@ -35,7 +35,7 @@ endfunction()
 # vp_add_fuzzer(NAME SOURCES files... LIBS libs...)
 # A libFuzzer target, built only with VP_FUZZ (clang). scripts/test.sh runs
 # every target whose name starts with "fuzz_" for a fixed number of runs,
-# seeded from the folder corpus/<name> beside its sources when there is one.
+# seeded from the folder corpus/<name> beside the CMake fragment that declares it when there is one.
 function(vp_add_fuzzer name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   if(NOT VP_FUZZ)
@@ -44,7 +44,7 @@ function(vp_add_fuzzer name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS})
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
-  set_property(GLOBAL APPEND PROPERTY VP_FUZZERS "${name}=${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name}")
+  set_property(GLOBAL APPEND PROPERTY VP_FUZZERS "${name}=${CMAKE_CURRENT_LIST_DIR}/corpus/${name}")
   get_property(all GLOBAL PROPERTY VP_FUZZERS)
   string(REPLACE ";" "\n" lines "${all}")
   file(WRITE ${CMAKE_BINARY_DIR}/fuzzers.txt "${lines}\n")

@@ -23,10 +23,10 @@ public:
     virtual bool rgbToXyz(const double *rgb, double *xyz, int count) = 0;
     virtual bool rgbToRgb(const double *rgbIn, double *rgbOut, int count) = 0;
     virtual bool rgbToRgbInPlace(double *rgb, int count) = 0;
-    // Images of the same size whose colour spaces are the match's. With a
-    // DNG camera profile as source the image goes through 16-bit XYZ, its
-    // camera values divided by the white when one is given (three doubles);
-    // for an ICC source the white is not used.
+    // Images of the same size whose colour spaces are the match's. Balance
+    // factors (three doubles, or null) multiply the source channels first.
+    // With a DNG camera profile as source the image goes through 16-bit XYZ;
+    // without factors the profile's own neutral is the white.
     virtual bool transformImage(const Kirr_ColorImageIF &source, Kirr_ColorImageIF &destination,
                                 const double *white = nullptr) = 0;
     // 32-bit QImages (B, G, R, A bytes) read and written as 8-bit RGB; the
