@@ -1,8 +1,13 @@
 // Corner-finder benchmark.
 //
-//   chart_finder_bench [--scenes N] [--seed S] [--verbose] [folder ...]
+//   chart_finder_bench [--scenes N] [--per-condition N] [--full-frames N]
+//                      [--full-frame-size WxH] [--seed S] [--verbose] [folder ...]
 //
-// Runs find_chart_corners on N seeded synthetic scenes (default 520) and on
+// Runs find_chart_corners on N seeded synthetic scenes of mixed conditions
+// (default 520); then, per kind of condition, on a fixed-seed set of calm
+// scenes with only that condition made hard (default 40 scenes each); then on
+// full camera frames (default 3 of 6000 x 4000) handed to the finder as they
+// are, timed against the same frames reduced beforehand; and finally on
 // every scene of the folders named: an 8-bit PNG (.png) or TIFF (.tif,
 // .tiff) with a text file of the same name plus ".txt" beside it
 // ("chart.png" -> "chart.png.txt") that holds, after optional '#' comment
@@ -30,6 +35,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -37,6 +43,7 @@ namespace {
 struct tally {
     int scenes = 0, found = 0, failed = 0, wrong = 0;
     std::vector<double> ms;
+    std::vector<double> error;  // every corner of every answer: distance from the truth, % of the diagonal
 };
 
 void run_one(const chart_scene &s, tally &t, bool verbose)
@@ -49,8 +56,12 @@ void run_one(const chart_scene &s, tally &t, bool verbose)
     ++t.scenes;
     const double diag = std::hypot(s.width, s.height);
     double worst = 0;
-    for (int k = 0; k < 4; ++k)
-        worst = std::max(worst, std::hypot((x[k] - s.x[k]) * s.width, (y[k] - s.y[k]) * s.height));
+    for (int k = 0; k < 4; ++k) {
+        const double d = std::hypot((x[k] - s.x[k]) * s.width, (y[k] - s.y[k]) * s.height);
+        worst = std::max(worst, d);
+        if (rc == 0)
+            t.error.push_back(100 * d / diag);
+    }
     const char *what;
     if (rc != 0) {
         ++t.failed;
@@ -186,6 +197,187 @@ void run_folder(const std::string &folder, tally &t, bool verbose)
     }
 }
 
+double percentile(std::vector<double> v, double p);
+
+// Per-condition sets: calm scenes (slight turn, moderate size, even light,
+// mild blur and noise, plain background) with one condition made hard.
+enum condition {
+    calm, rotation, perspective, scale_small, scale_large, clutter, uneven_light, noise,
+    blur, under_exposed, over_exposed, no_border, frame_labels, condition_count
+};
+
+const char *const kConditionNames[condition_count] = {
+    "calm (reference)",
+    "rotation 10..40 deg",
+    "perspective 4..8 %",
+    "scale small (span 0.18..0.28)",
+    "scale large (span 0.88..0.97)",
+    "clutter / texture",
+    "uneven light + vignetting",
+    "noise 6..12 levels",
+    "blur sigma 1.5..3 px",
+    "exposure -1 stop",
+    "exposure +1 stop",
+    "no border",
+    "frame with labels, marks",
+};
+
+// Small deterministic generator for the condition sets (the scene's own
+// noise comes from scene_params::seed).
+struct draw {
+    uint64_t s;
+    double uniform()
+    {
+        s += 0x9E3779B97F4A7C15ull;
+        uint64_t z = s;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        z ^= z >> 31;
+        return double(z >> 11) * (1.0 / 9007199254740992.0);
+    }
+    double range(double a, double b) { return a + (b - a) * uniform(); }
+    int pick(int n) { return int(uniform() * n) % n; }
+    double sign() { return uniform() < 0.5 ? -1.0 : 1.0; }
+};
+
+scene_params condition_params(uint64_t seed, int kind, int index)
+{
+    draw r{seed * 0x100000001B3ull + uint64_t(kind) * 7919u + uint64_t(index) * 104729u};
+    // Frame sizes as the image item hands them over (whole-factor reduction
+    // of camera frames to a shorter side near 500).
+    static const int frames[][2] = {{750, 500}, {666, 500}, {684, 456}, {688, 458},
+                                    {662, 442}, {752, 500}, {768, 576}, {960, 540}};
+    static const int layouts[][2] = {{6, 4}, {4, 6}, {14, 10}, {12, 8}, {7, 5}, {9, 6}, {8, 12}};
+    scene_params p;
+    const int *f = frames[r.pick(8)];
+    p.width = f[0];
+    p.height = f[1];
+    if (r.uniform() < 0.25)
+        std::swap(p.width, p.height);
+    const int *l = layouts[index % 7];
+    p.columns = l[0];
+    p.rows = l[1];
+    p.gap = r.range(0.1, 0.2);
+    p.border = true;
+    p.margin = r.range(0.5, 1.0);
+    p.body = r.range(20, 45);
+    p.angle = r.range(-3, 3);
+    p.span = r.range(0.5, 0.7);
+    p.cx = r.uniform();
+    p.cy = r.uniform();
+    p.perspective = r.range(0, 0.01);
+    p.background = 0;
+    p.clutter = r.pick(3);
+    p.ramp_x = r.range(-0.1, 0.1);
+    p.ramp_y = r.range(-0.1, 0.1);
+    p.vignette = r.range(0, 0.1);
+    p.blur = r.range(0.4, 0.8);
+    p.noise = r.range(1, 2);
+    switch (kind) {
+    case rotation: p.angle = r.sign() * r.range(10, 40); break;
+    case perspective: p.perspective = r.range(0.04, 0.08); break;
+    case scale_small: p.span = r.range(0.18, 0.28); break;
+    case scale_large: p.span = r.range(0.88, 0.97); break;
+    case clutter:
+        p.background = 1 + r.pick(2);
+        p.clutter = 20 + r.pick(21);
+        break;
+    case uneven_light:
+        p.ramp_x = r.sign() * r.range(0.4, 0.6);
+        p.ramp_y = r.sign() * r.range(0.4, 0.6);
+        p.vignette = r.range(0.5, 0.8);
+        break;
+    case noise: p.noise = r.range(6, 12); break;
+    case blur: p.blur = r.range(1.5, 3.0); break;
+    case under_exposed: p.ev = -1; break;
+    case over_exposed: p.ev = 1; break;
+    case no_border: p.border = false; break;
+    case frame_labels:
+        p.frame = r.range(0.2, 0.5);
+        p.labels = true;
+        p.marks = r.uniform() < 0.5;
+        break;
+    default: break;
+    }
+    p.seed = uint64_t(r.uniform() * 9007199254740992.0) + 1;
+    return p;
+}
+
+double median(std::vector<double> v);
+
+void print_conditions(const tally (&t)[condition_count])
+{
+    if (t[0].scenes == 0)
+        return;
+    std::printf("per condition (calm scenes, one condition made hard; %d scenes each):\n",
+                t[0].scenes);
+    std::printf("  %-30s %8s %6s %6s %11s %10s %10s\n", "condition", "found", "", "wrong",
+                "err mean %", "err max %", "median ms");
+    for (int k = 0; k < condition_count; ++k) {
+        const tally &c = t[k];
+        double mean = 0, worst = 0;
+        for (double e : c.error) {
+            mean += e;
+            worst = std::max(worst, e);
+        }
+        if (!c.error.empty())
+            mean /= double(c.error.size());
+        std::printf("  %-30s %4d/%-3d %5.1f%% %6d %11.3f %10.3f %10.2f\n", kConditionNames[k],
+                    c.found, c.scenes, 100.0 * c.found / c.scenes, c.wrong, mean, worst,
+                    median(c.ms));
+    }
+    std::printf("  (found: every corner within 1%% of the diagonal; err: every corner of every\n"
+                "   answer returned, as %% of the diagonal; wrong: 0 returned with a corner off)\n");
+}
+
+// Full frames handed to the finder as they are, and the same frames reduced
+// beforehand by the whole factor max(1, shorter side / 500), nearest pixel.
+int run_full_frames(uint64_t seed, int frames, int width, int height, bool verbose)
+{
+    if (frames <= 0)
+        return 0;
+    tally full, reduced;
+    for (int i = 0; i < frames; ++i) {
+        scene_params p = condition_params(seed, calm, 1000 + i);
+        p.width = width;
+        p.height = height;
+        // Camera-like sharpness and noise at full resolution.
+        p.blur = 1.2;
+        p.noise = 3;
+        chart_scene s;
+        render_chart_scene(p, s);
+        run_one(s, full, verbose);
+        const int f = std::max(1, std::min(width, height) / 500);
+        chart_scene r = s;
+        r.width = width / f;
+        r.height = height / f;
+        r.pixels.resize(size_t(r.width) * r.height);
+        for (int y = 0; y < r.height; ++y)
+            for (int x = 0; x < r.width; ++x)
+                r.pixels[size_t(y) * r.width + x] = s.pixels[size_t(y * f) * width + x * f];
+        // The truth is in fractions of the frame; the reduced frame drops up to
+        // f - 1 pixels at the right and bottom edges.
+        for (int k = 0; k < 4; ++k) {
+            r.x[k] = s.x[k] * width / (double(r.width) * f);
+            r.y[k] = s.y[k] * height / (double(r.height) * f);
+        }
+        run_one(r, reduced, verbose);
+    }
+    const double mp = double(width) * height / 1e6;
+    const int f = std::max(1, std::min(width, height) / 500);
+    std::printf("full frames %dx%d (%.1f megapixels), %d scenes:\n", width, height, mp, frames);
+    std::printf("  the finder box-averages the frame by the whole factor %d to %dx%d and searches"
+                " that\n", f, width / f, height / f);
+    std::printf("  handed over whole: found %d, failed %d, wrong %d; time per image median %.2f ms,"
+                " max %.2f ms\n",
+                full.found, full.failed, full.wrong, median(full.ms), percentile(full.ms, 1.0));
+    std::printf("  reduced beforehand to %dx%d (nearest pixel): found %d, failed %d, wrong %d;"
+                " median %.2f ms\n",
+                width / f, height / f, reduced.found, reduced.failed, reduced.wrong,
+                median(reduced.ms));
+    return full.wrong + reduced.wrong;
+}
+
 double percentile(std::vector<double> v, double p)
 {
     if (v.empty())
@@ -193,6 +385,11 @@ double percentile(std::vector<double> v, double p)
     std::sort(v.begin(), v.end());
     const size_t k = std::min(v.size() - 1, size_t(std::ceil(p * double(v.size()))) - (p > 0 ? 1 : 0));
     return v[k];
+}
+
+double median(std::vector<double> v)
+{
+    return percentile(std::move(v), 0.5);
 }
 
 void print(const char *title, const tally &t)
@@ -214,6 +411,7 @@ int main(int argc, char **argv)
 {
     int scenes = 520;
     uint64_t seed = 20240611;
+    int per_condition = 40, full_frames = 3, full_width = 6000, full_height = 4000;
     bool verbose = false;
     std::vector<std::string> folders;
     for (int i = 1; i < argc; ++i) {
@@ -221,7 +419,17 @@ int main(int argc, char **argv)
             scenes = std::max(0, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--seed") && i + 1 < argc)
             seed = std::strtoull(argv[++i], nullptr, 10);
-        else if (!std::strcmp(argv[i], "--verbose"))
+        else if (!std::strcmp(argv[i], "--per-condition") && i + 1 < argc)
+            per_condition = std::max(0, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--full-frames") && i + 1 < argc)
+            full_frames = std::max(0, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--full-frame-size") && i + 1 < argc) {
+            if (std::sscanf(argv[++i], "%dx%d", &full_width, &full_height) != 2 ||
+                full_width < 16 || full_height < 16 || full_width > 16384 || full_height > 16384) {
+                std::printf("--full-frame-size wants WxH, 16..16384 each\n");
+                return 2;
+            }
+        } else if (!std::strcmp(argv[i], "--verbose"))
             verbose = true;
         else
             folders.push_back(argv[i]);
@@ -233,10 +441,22 @@ int main(int argc, char **argv)
         run_one(s, synthetic, verbose);
     }
     print("synthetic scenes", synthetic);
+    tally conditions[condition_count];
+    int wrong = synthetic.wrong;
+    for (int k = 0; k < condition_count; ++k)
+        for (int i = 0; i < per_condition; ++i) {
+            render_chart_scene(condition_params(seed, k, i), s);
+            s.label = std::string(kConditionNames[k]) + ": " + s.label;
+            run_one(s, conditions[k], verbose);
+        }
+    print_conditions(conditions);
+    for (const auto &c : conditions)
+        wrong += c.wrong;
+    wrong += run_full_frames(seed, full_frames, full_width, full_height, verbose);
     tally photos;
     for (const auto &f : folders)
         run_folder(f, photos, verbose);
     print("scenes from folders", photos);
     // Wrong answers are the one outcome that must never occur.
-    return synthetic.wrong + photos.wrong == 0 ? 0 : 1;
+    return wrong + photos.wrong == 0 ? 0 : 1;
 }

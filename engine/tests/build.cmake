@@ -5,6 +5,7 @@ pkg_check_modules(LCMS2_BUILD REQUIRED IMPORTED_TARGET lcms2)
 vp_add_gtest(engine_build_tests
   SOURCES
     build/test_builders.cpp
+    build/test_dcp_roads.cpp
     build/test_stages.cpp
   LIBS engine PkgConfig::LCMS2_BUILD)
 if(TARGET engine_build_tests)

@@ -396,9 +396,10 @@ int ISO12642_Parser::parseData()
 {
     using S = ISO12642_Scanner;
     const int fields = m_numberOfFields;
-    // The declared count is only a hint: rows beyond the first ones are added as
-    // values arrive, so a false NUMBER_OF_SETS allocates nothing.
-    resizeRows(std::min(m_numberOfSets, 4096));
+    // The declared count is only a hint: rows beyond the first ones (at most
+    // 4096, and no more than 65536 values) are added as values arrive, so a
+    // false NUMBER_OF_SETS or NUMBER_OF_FIELDS allocates little.
+    resizeRows(std::min({m_numberOfSets, 4096, std::max(1, 65536 / std::max(fields, 1))}));
     long long values = 0;
     int set = 0;
     int column = 0;

@@ -6,6 +6,8 @@
 #include <chart/Target.h>
 
 #include <engine/cgats.h>
+#include <engine/entries.h>
+#include <engine/records.h>
 #include <engine/patch_set.h>
 
 #include <QFile>
@@ -269,8 +271,25 @@ void MeasureTest::mainRoad()
         }
     }
     QVERIFY(std::fabs(referenced.patches[0].lab[0] - 37.99) < 0.011);
-    // The run continues with create_profile_for_job(cie, pix, ...) once the
-    // profile builders are linked into the engine.
+
+    // And on to a written profile from the same pair.
+    const QString icc = dir.filePath("run.icc");
+    calculation_settings settings{};
+    settings.calculation_mode = 1;
+    const int built = create_profile_for_job(
+        QFile::encodeName(cie).constData(), QFile::encodeName(pix).constData(),
+        QFile::encodeName(icc).constData(), 0, 0, 0, 0, 1, 0, 0, 2, "Test Camera", nullptr,
+        nullptr, nullptr, nullptr, nullptr, nullptr, &settings,
+        QFile::encodeName(dir.path()).constData());
+    QCOMPARE(built, 0);
+    QFile profile(icc);
+    QVERIFY(profile.open(QIODevice::ReadOnly));
+    const QByteArray bytes = profile.readAll();
+    QVERIFY(bytes.size() > 128);
+    QCOMPARE(bytes.mid(36, 4), QByteArray("acsp"));
+    const quint32 declared = (quint32(quint8(bytes[0])) << 24) | (quint32(quint8(bytes[1])) << 16) |
+                             (quint32(quint8(bytes[2])) << 8) | quint32(quint8(bytes[3]));
+    QCOMPARE(declared, quint32(bytes.size()));
 }
 
 static RegisterSuite<MeasureTest> registerMeasureTest;

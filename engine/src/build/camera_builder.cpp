@@ -5,16 +5,31 @@
 #include "engine/builders.h"
 #include "engine/cgats.h"
 #include "engine/cie_tables.h"
+#include "engine/colour_maths.h"
 #include "engine/engine_context.h"
 #include "engine/entries.h"
 #include "engine/icc_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 using namespace vp_build;
+
+void vp_build::set_input_header(profile_tables *tables, const profile_options &options,
+                                const scan_prefs &prefs)
+{
+    tables->device_attributes = 0;
+    if (options.device_flag1)
+        tables->device_attributes |= ICC_ATTR_TRANSPARENCY;
+    if (options.device_flag2)
+        tables->device_attributes |= ICC_ATTR_NEGATIVE;
+    tables->device_class = ICC_CLASS_INPUT;
+    for (int k = 0; k < 3; ++k)
+        tables->media_white[k] = prefs.leading[k] / 100.0f;
+}
 
 namespace {
 
@@ -122,6 +137,32 @@ engine_result prepare_data(const patch_set *measured, const patch_set *lab, scan
 {
     return alt ? prepare_patch_sets_alt(measured, lab, prefs, data)
                : prepare_patch_sets(measured, lab, prefs, data);
+}
+
+// The fit maps camera values to reference XYZ adapted from the chart white to
+// D50; a ColorMatrix maps XYZ as seen under its calibration light to camera.
+// Folding the adaptation back in keeps each light's white apart, which a DNG
+// reader needs to tell the two matrices' lights from the camera neutral.
+void undo_white_adaptation(const prepared_data &data, dcp_model *model)
+{
+    double cm[3][3];
+    for (int j = 0; j < 3; ++j)
+        for (int k = 0; k < 3; ++k) {
+            cm[j][k] = 0.0;
+            for (int i = 0; i < 3; ++i)
+                cm[j][k] += double(model->colour_matrix[j * 3 + i]) * data.adapt[i][k];
+        }
+    // Scaled as DNG readers normalise: the largest camera channel of D50 is 1.
+    double top = 0.0;
+    for (int j = 0; j < 3; ++j) {
+        double v = 0.0;
+        for (int k = 0; k < 3; ++k)
+            v += cm[j][k] * cm_d50_white[k];
+        top = std::max(top, v);
+    }
+    for (int j = 0; j < 3; ++j)
+        for (int k = 0; k < 3; ++k)
+            model->colour_matrix[j * 3 + k] = float(top > 1e-12 ? cm[j][k] / top : cm[j][k]);
 }
 
 void free_clut(profile_tables *tables)
@@ -307,14 +348,7 @@ engine_result build(engine_context *ctx, profile_tables *tables, patch_set *refe
 
     // 11. Profile tables.
     tables->colour_space = measured->data_space;
-    tables->device_attributes = 0;
-    if (options->device_flag1)
-        tables->device_attributes |= ICC_ATTR_TRANSPARENCY;
-    if (options->device_flag2)
-        tables->device_attributes |= ICC_ATTR_NEGATIVE;
-    tables->device_class = ICC_CLASS_INPUT;
-    for (int k = 0; k < 3; ++k)
-        tables->media_white[k] = prefs.leading[k] / 100.0f;
+    set_input_header(tables, *options, prefs);
     const std::string description = profile_description(output_path);
     std::snprintf(tables->description, sizeof tables->description, "%s", description.c_str());
 
@@ -471,6 +505,8 @@ engine_result build(engine_context *ctx, profile_tables *tables, patch_set *refe
         dcp_model main_model{}, second_model{};
         double cm[3][3], fm[3][3];
         fit_model_dcp(&fit, &main_model, cm, fm);
+        if (st.dual)
+            undo_white_adaptation(data, &main_model);
         camera_fit fit2;
         if (st.dual) {
             patch_set &m2 = st.pair[2];
@@ -498,6 +534,7 @@ engine_result build(engine_context *ctx, profile_tables *tables, patch_set *refe
                     ENGINE_OK)
                 return r;
             fit_model_dcp(&fit2, &second_model, cm, fm);
+            undo_white_adaptation(data2, &second_model);
         }
         const std::string model = rename_camera_model(options->camera_model);
         if (abort_requested(cb))

@@ -372,12 +372,39 @@ fit_outcome fit_curves(device_model &model, const std::vector<fit_patch> &patche
     return FIT_OK;
 }
 
+double cv_error(const device_model &model, const std::vector<fit_patch> &patches, double ridge,
+                int formula)
+{
+    constexpr int folds = 5;
+    double sum = 0.0;
+    int count = 0;
+    for (int f = 0; f < folds; ++f) {
+        std::vector<fit_patch> train = patches;
+        for (size_t i = 0; i < train.size(); ++i)
+            if (int(i % folds) == f)
+                train[i].weight = 0.0;
+        device_model m = model;
+        bool ok = false;
+        solve_coefficients(m, train, ridge, &ok);
+        if (!ok)
+            return HUGE_VAL;
+        for (size_t i = 0; i < patches.size(); ++i) {
+            if (int(i % folds) != f || !(patches[i].weight > 0.0))
+                continue;
+            double xyz[3];
+            m.apply(patches[i].x, xyz);
+            sum += de(xyz, patches[i].lab, formula);
+            ++count;
+        }
+    }
+    return count ? sum / count : HUGE_VAL;
+}
+
 fit_outcome select_degree(device_model &model, const std::vector<fit_patch> &patches,
                           int max_degree, int formula, const fit_control &control,
                           double *chosen_ridge)
 {
     static const double ridges[] = {1e-5, 1e-4, 1e-3, 1e-2, 3e-2, 1e-1, 3e-1};
-    constexpr int folds = 5;
     struct candidate {
         int degree;
         double ridge;
@@ -396,30 +423,9 @@ fit_outcome select_degree(device_model &model, const std::vector<fit_patch> &pat
             if (control.abort && control.abort(control.user))
                 return FIT_ABORTED;
             const double ridge = d == 1 ? 0.0 : ridges[ri];
-            double sum = 0.0;
-            int count = 0;
-            for (int f = 0; f < folds; ++f) {
-                std::vector<fit_patch> train = patches;
-                for (size_t i = 0; i < train.size(); ++i)
-                    if (int(i % folds) == f)
-                        train[i].weight = 0.0;
-                device_model m = model;
-                m.degree = d;
-                bool ok = false;
-                solve_coefficients(m, train, ridge, &ok);
-                if (!ok) {
-                    sum = HUGE_VAL;
-                    break;
-                }
-                for (size_t i = 0; i < patches.size(); ++i)
-                    if (int(i % folds) == f && patches[i].weight > 0.0) {
-                        double xyz[3];
-                        m.apply(patches[i].x, xyz);
-                        sum += de(xyz, patches[i].lab, formula);
-                        ++count;
-                    }
-            }
-            cands.push_back({d, ridge, count ? sum / count : HUGE_VAL});
+            device_model m = model;
+            m.degree = d;
+            cands.push_back({d, ridge, cv_error(m, patches, ridge, formula)});
             ++done;
             if (control.progress)
                 control.progress(control.user, double(done) / total);

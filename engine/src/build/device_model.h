@@ -103,6 +103,11 @@ struct fit_settings {
 fit_outcome fit_curves(device_model &model, const std::vector<fit_patch> &patches,
                        const fit_settings &settings, const fit_control &control);
 
+// Mean colour difference over a 5-fold cross-validation, with the model's
+// curves and degree held.
+double cv_error(const device_model &model, const std::vector<fit_patch> &patches, double ridge,
+                int formula);
+
 // Cross-validated choice of degree (1..max_degree) and ridge for fixed
 // curves; the model is solved with the choice on all patches.
 fit_outcome select_degree(device_model &model, const std::vector<fit_patch> &patches,

@@ -33,37 +33,6 @@ void control_progress(void *user, double fraction)
     report_percent(c->cb, c->from + (c->to - c->from) * f);
 }
 
-// Mean colour difference of 5-fold cross-validation with the model's curves
-// and degree held.
-double cv_error(const device_model &model, const std::vector<fit_patch> &patches, double ridge,
-                int formula)
-{
-    constexpr int folds = 5;
-    double sum = 0.0;
-    int count = 0;
-    for (int f = 0; f < folds; ++f) {
-        std::vector<fit_patch> train = patches;
-        for (size_t i = 0; i < train.size(); ++i)
-            if (int(i % folds) == f)
-                train[i].weight = 0.0;
-        device_model m = model;
-        bool ok = false;
-        solve_coefficients(m, train, ridge, &ok);
-        if (!ok)
-            return HUGE_VAL;
-        for (size_t i = 0; i < patches.size(); ++i) {
-            if (int(i % folds) != f || !(patches[i].weight > 0.0))
-                continue;
-            double xyz[3], lab[3];
-            m.apply(patches[i].x, xyz);
-            cm_xyz_to_lab(xyz, cm_d50_white, lab);
-            sum += cm_delta_e(patches[i].lab, lab, formula == 3 ? 2 : formula);
-            ++count;
-        }
-    }
-    return count ? sum / count : HUGE_VAL;
-}
-
 void fill_statistics(camera_fit *fit)
 {
     fit->errors = model_errors(fit->model, fit->patches, fit->formula);

@@ -71,14 +71,7 @@ engine_result build_spectral_profile(engine_context *ctx, profile_tables *tables
         return r;
 
     tables->colour_space = measured->data_space;
-    tables->device_attributes = 0;
-    if (options->device_flag1)
-        tables->device_attributes |= ICC_ATTR_TRANSPARENCY;
-    if (options->device_flag2)
-        tables->device_attributes |= ICC_ATTR_NEGATIVE;
-    tables->device_class = ICC_CLASS_INPUT;
-    for (int k = 0; k < 3; ++k)
-        tables->media_white[k] = prefs.leading[k] / 100.0f;
+    set_input_header(tables, *options, prefs);
     if (tables->colour_space != SIG_RGB && tables->colour_space != SIG_LAB)
         return ENGINE_ERR_WRONG_KIND;
     tables->pcs = prefs.poly_quality == 1 ? SIG_XYZ : SIG_LAB;

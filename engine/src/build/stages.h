@@ -174,6 +174,11 @@ std::string rename_camera_model(const char *model);
 
 // Description from an output path: the text after the last separator, less
 // its last four characters when it contains ".icc".
+// Header fields of an input profile: device attributes from the options,
+// input class, and the media white the preparation left in prefs.leading.
+void set_input_header(profile_tables *tables, const profile_options &options,
+                      const scan_prefs &prefs);
+
 std::string profile_description(const char *output_path);
 
 }  // namespace vp_build

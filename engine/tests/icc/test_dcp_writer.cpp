@@ -129,7 +129,7 @@ void expect_exiftool_validates(const std::string &path, const dcp_model &main,
 class dcp_writer : public ::testing::Test {
 protected:
     temp_folder home;
-    scoped_env config {"XDG_CONFIG_HOME", home.path() + "config"};
+    scoped_env data {"XDG_DATA_HOME", home.path() + "data"};
     dcp_model main = make_model(1.0f);
     dcp_model second = make_model(0.9f);
     dcp_options options = make_options();
@@ -284,7 +284,7 @@ TEST_F(dcp_writer, where_the_file_goes_and_its_name)
         const char *lands;     // relative to home
         const char *name;
     };
-    const std::string folder = "config/Adobe/CameraRaw/CameraProfiles/";
+    const std::string folder = "data/Adobe/CameraRaw/CameraProfiles/";
     const place_case cases[] = {
         {"camera.icc", "camera.dcp", "camera"},
         {"out/Studio.dcp", "out/Studio.dcp", "Studio"},

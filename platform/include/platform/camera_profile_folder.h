@@ -1,13 +1,14 @@
 // The per-user folder of DNG camera profiles that raw converters read:
-// $XDG_CONFIG_HOME/Adobe/CameraRaw/CameraProfiles/ (by default under
-// ~/.config), the roaming application data of the freedesktop conventions.
+// $XDG_DATA_HOME/Adobe/CameraRaw/CameraProfiles/ (by default under
+// ~/.local/share), the per-user application data of the freedesktop
+// conventions.
 #pragma once
 
 #include <string>
 
 namespace platform {
 
-// The folder path with a final '/'; empty when neither XDG_CONFIG_HOME nor
+// The folder path with a final '/'; empty when neither XDG_DATA_HOME nor
 // HOME gives a location. The folder is not created.
 std::string camera_profile_folder();
 

@@ -8,7 +8,7 @@ namespace platform {
 
 std::string camera_profile_folder()
 {
-    const char *xdg = std::getenv("XDG_CONFIG_HOME");
+    const char *xdg = std::getenv("XDG_DATA_HOME");
     std::string base;
     if (xdg && xdg[0] == '/') {
         base = xdg;
@@ -16,7 +16,7 @@ std::string camera_profile_folder()
         const char *home = std::getenv("HOME");
         if (!home || !home[0])
             return std::string();
-        base = std::string(home) + "/.config";
+        base = std::string(home) + "/.local/share";
     }
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();

@@ -255,27 +255,22 @@ bool Transform::translate_row(const void *in, BitmapFormat in_format, void *out,
 namespace {
 
 // Codec layouts are converted through a Little CMS format of their own:
-// lab16 through float Lab, xyz8 through 16-bit XYZ.
+// lab16 through Little CMS's version 2 16-bit Lab, whose a and b words are
+// ours (256 a + 32768) and whose L spans 0..65280 instead of 0..65535, so
+// only L is rescaled; xyz8 through 16-bit XYZ.
 cmsUInt32Number codec_format(BitmapFormat f)
 {
-    return f == BitmapFormat::lab16 ? TYPE_Lab_FLT : TYPE_XYZ_16;
+    return f == BitmapFormat::lab16 ? TYPE_LabV2_16 : TYPE_XYZ_16;
 }
 
 void decode_row(const uint8_t *src, BitmapFormat f, std::size_t width, void *dst)
 {
+    uint16_t *o = static_cast<uint16_t *>(dst);
     if (f == BitmapFormat::lab16) {
-        float *o = static_cast<float *>(dst);
-        for (std::size_t x = 0; x < width; ++x) {
-            uint16_t w[3];
-            std::memcpy(w, src + x * 6, 6);
-            double lab[3];
-            decode_lab16(w, lab);
-            o[x * 3] = float(lab[0]);
-            o[x * 3 + 1] = float(lab[1]);
-            o[x * 3 + 2] = float(lab[2]);
-        }
+        std::memcpy(o, src, width * 6);
+        for (std::size_t x = 0; x < width; ++x)
+            o[x * 3] = uint16_t((uint32_t(o[x * 3]) * 65280u + 32767u) / 65535u);
     } else {
-        uint16_t *o = static_cast<uint16_t *>(dst);
         for (std::size_t i = 0; i < width * 3; ++i)
             o[i] = uint16_t(src[i] << 8);
     }
@@ -283,16 +278,15 @@ void decode_row(const uint8_t *src, BitmapFormat f, std::size_t width, void *dst
 
 void encode_row(const void *src, BitmapFormat f, std::size_t width, uint8_t *dst)
 {
+    const uint16_t *in = static_cast<const uint16_t *>(src);
     if (f == BitmapFormat::lab16) {
-        const float *in = static_cast<const float *>(src);
         for (std::size_t x = 0; x < width; ++x) {
-            const double lab[3] = {in[x * 3], in[x * 3 + 1], in[x * 3 + 2]};
-            uint16_t w[3];
-            encode_lab16(lab, w);
+            uint16_t w[3] = {uint16_t(std::min<uint32_t>(
+                                 65535u, (uint32_t(in[x * 3]) * 65535u + 32640u) / 65280u)),
+                             in[x * 3 + 1], in[x * 3 + 2]};
             std::memcpy(dst + x * 6, w, 6);
         }
     } else {
-        const uint16_t *in = static_cast<const uint16_t *>(src);
         for (std::size_t i = 0; i < width * 3; ++i)
             dst[i] = uint8_t(std::min(255, (in[i] + 128) >> 8));
     }
@@ -336,7 +330,7 @@ bool Transform::translate_bitmap(const void *in, const Layout &il, std::size_t w
                                  cmsUInt32Number(in_stride), cmsUInt32Number(out_stride), 0, 0);
         return true;
     }
-    // Row by row through codec buffers (12 bytes per pixel covers both).
+    // Row by row through codec buffers (6 bytes per pixel).
     std::vector<uint8_t> a(in_direct ? 0 : width * 12), b(out_direct ? 0 : width * 12);
     const uint8_t *src = static_cast<const uint8_t *>(in);
     uint8_t *dst = static_cast<uint8_t *>(out);

@@ -1,0 +1,81 @@
+// Parses the bytes as CGATS text, as given and after normalisation, and reads
+// every value back.
+#include "chart/CgatsNormaliser.h"
+#include "chart/ISO12642_Parser.h"
+#include "chart/ISO12642_Scanner.h"
+#include "chart/VandrelithFile_Parser.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+void quietMessages(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+template <class Parser>
+void parseText(const QByteArray& text)
+{
+    QByteArray copy = text;
+    QBuffer buffer(&copy);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return;
+    ISO12642_QFile_Scanner scanner(&buffer);
+    Parser parser(&scanner);
+    if (parser.parse() != 0) {
+        parser.errorText();
+        return;
+    }
+    const QStringList columns = parser.columnNames();
+    const int sets = parser.numberOfSets();
+    for (int s = 0; s < sets; ++s)
+        for (int c = 0; c < columns.size(); ++c)
+            parser.valueAt(s, c);
+    // Out-of-range reads answer null rather than touching memory.
+    if (!parser.valueAt(-1, 0).isNull() || !parser.valueAt(0, -1).isNull()
+        || !parser.valueAt(INT_MAX, 0).isNull() || !parser.valueAt(0, INT_MAX).isNull())
+        __builtin_trap();
+    parser.keywordValue(QStringLiteral("CREATED"));
+}
+
+void readOwnBlocks(const QByteArray& text)
+{
+    QByteArray copy = text;
+    QBuffer buffer(&copy);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return;
+    ISO12642_QFile_Scanner scanner(&buffer);
+    VandrelithFile_Parser parser(&scanner);
+    if (parser.parse() != 0)
+        return;
+    for (int colour = VandrelithFile_Parser::LinCyan; colour <= VandrelithFile_Parser::LinBlack; ++colour)
+        if (parser.hasLinearization(colour))
+            for (int i = 0; i < VandrelithFile_Parser::LinearizationValues; ++i)
+                parser.linearization(colour, i);
+    parser.relativePatchPositions();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    qInstallMessageHandler(quietMessages);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    // The derived parser runs the base parser's code for plain CGATS, so the
+    // text as given goes through it once; the normalised text through both.
+    const QByteArray raw(reinterpret_cast<const char*>(data), int(size));
+    parseText<VandrelithFile_Parser>(raw);
+
+    const QByteArray normal = normaliseCgats(raw);
+    parseText<ISO12642_Parser>(normal);
+    readOwnBlocks(normal);
+    return 0;
+}
