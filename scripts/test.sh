@@ -32,7 +32,8 @@ if [ -f build/fuzz/fuzzers.txt ]; then
     [ -d "$seeds" ] && cp -r "$seeds"/. "$work"/
     bin=$(find build/fuzz -type f -name "$name" -perm -u+x | head -1)
     echo "fuzz: $name, $fuzz_runs runs"
-    "$bin" -runs="$fuzz_runs" -seed=1 -max_len=65536 -print_final_stats=0 "$work" \
+    "$bin" -runs="$fuzz_runs" -seed=1 -max_len=65536 -print_final_stats=0 \
+      -artifact_prefix="build/fuzz/$name-" "$work" \
       > "build/fuzz/$name.log" 2>&1 || { tail -40 "build/fuzz/$name.log"; exit 1; }
   done
 fi

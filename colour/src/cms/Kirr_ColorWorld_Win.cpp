@@ -69,13 +69,16 @@ int inputChannels(cms::ColourType type) { return type == cms::ColourType::cmyk ?
 
 // Rows whose colour channels lie next to each other in natural or reversed
 // order, with extra channels in the rest of each pixel, go to the transform
-// as they are.
+// as they are; 16-bit Lab rows only when dense and in natural order.
 bool directLayout(const Kirr_ColorImageIF &image, cms::BitmapFormat format, cms::Layout *layout)
 {
     const qint64 bytes = image.bytesPerChannel();
     const qint64 cs = image.channelStride();
     const qint64 ps = image.pixelStride();
-    if (!cms::is_direct(format) || (cs != bytes && cs != -bytes) || ps % bytes != 0)
+    // 16-bit Lab goes as it is when dense and in natural order.
+    const bool dense_lab = format == cms::BitmapFormat::lab16 && cs == bytes && ps == 3 * bytes;
+    if ((!cms::is_direct(format) && !dense_lab) || (cs != bytes && cs != -bytes)
+        || ps % bytes != 0)
         return false;
     const qint64 extra = ps / bytes - image.channels();
     if (extra < 0 || extra > 7 || image.channels() != cms::bitmap_channels(format))

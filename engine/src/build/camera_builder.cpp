@@ -16,6 +16,8 @@
 #include <cstring>
 #include <string>
 
+#include <unistd.h>
+
 using namespace vp_build;
 
 void vp_build::set_input_header(profile_tables *tables, const profile_options &options,
@@ -432,14 +434,32 @@ engine_result build(engine_context *ctx, profile_tables *tables, patch_set *refe
 
     // 17. CamData.CIE, the characterisation file embedded as 'targ'.
     {
-        const char *folder = (options->temp_folder && options->temp_folder[0])
-                                 ? options->temp_folder
-                                 : "/tmp";
-        const std::string path = std::string(folder) + "/CamData.CIE";
-        const std::string line = std::string("DESCRIPTOR\t\"UniqueCameraModel='") +
-                                 (options->camera_model ? options->camera_model : "") + "'\"\n";
-        if (write_cgats_file(&st.spare, path.c_str(), 0x431, -1, line.c_str()) == ENGINE_OK)
-            icc_writer_load_target_data(&writer, path.c_str());
+        // Without a folder of the caller's, a private one, so that two
+        // builds at once never share the file.
+        std::string folder;
+        bool private_folder = false;
+        if (options->temp_folder && options->temp_folder[0]) {
+            folder = options->temp_folder;
+        } else {
+            const char *tmp = std::getenv("TMPDIR");
+            std::string pattern = std::string(tmp && tmp[0] ? tmp : "/tmp") + "/pelto-XXXXXX";
+            if (mkdtemp(&pattern[0])) {
+                folder = pattern;
+                private_folder = true;
+            }
+        }
+        if (!folder.empty()) {
+            const std::string path = folder + "/CamData.CIE";
+            const std::string line = std::string("DESCRIPTOR\t\"UniqueCameraModel='") +
+                                     (options->camera_model ? options->camera_model : "") +
+                                     "'\"\n";
+            if (write_cgats_file(&st.spare, path.c_str(), 0x431, -1, line.c_str()) == ENGINE_OK)
+                icc_writer_load_target_data(&writer, path.c_str());
+            if (private_folder) {
+                std::remove(path.c_str());
+                rmdir(folder.c_str());
+            }
+        }
     }
 
     // 19. The fitted parameters into the tables, the statistics out.

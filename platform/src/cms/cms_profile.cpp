@@ -261,7 +261,7 @@ Status Profile::read_element(uint32_t tag, void *buffer, uint32_t *size) const
     const uint32_t need = uint32_t(data.size());
     const uint32_t capacity = *size;
     *size = need;
-    if (!buffer || capacity < need)
+    if (capacity < need || (!buffer && need))
         return Status::buffer_too_small;
     if (need)
         std::memcpy(buffer, data.data(), need);

@@ -257,7 +257,7 @@ namespace {
 // Codec layouts are converted through a Little CMS format of their own:
 // lab16 through Little CMS's version 2 16-bit Lab, whose a and b words are
 // ours (256 a + 32768) and whose L spans 0..65280 instead of 0..65535, so
-// only L is rescaled; xyz8 through 16-bit XYZ.
+// only L is rescaled; xyz8 through 16-bit XYZ (8-bit XYZ written back).
 cmsUInt32Number codec_format(BitmapFormat f)
 {
     return f == BitmapFormat::lab16 ? TYPE_LabV2_16 : TYPE_XYZ_16;
@@ -276,20 +276,11 @@ void decode_row(const uint8_t *src, BitmapFormat f, std::size_t width, void *dst
     }
 }
 
-void encode_row(const void *src, BitmapFormat f, std::size_t width, uint8_t *dst)
+void encode_row(const void *src, std::size_t width, uint8_t *dst)
 {
     const uint16_t *in = static_cast<const uint16_t *>(src);
-    if (f == BitmapFormat::lab16) {
-        for (std::size_t x = 0; x < width; ++x) {
-            uint16_t w[3] = {uint16_t(std::min<uint32_t>(
-                                 65535u, (uint32_t(in[x * 3]) * 65535u + 32640u) / 65280u)),
-                             in[x * 3 + 1], in[x * 3 + 2]};
-            std::memcpy(dst + x * 6, w, 6);
-        }
-    } else {
-        for (std::size_t i = 0; i < width * 3; ++i)
-            dst[i] = uint8_t(std::min(255, (in[i] + 128) >> 8));
-    }
+    for (std::size_t i = 0; i < width * 3; ++i)
+        dst[i] = uint8_t(std::min(255, (in[i] + 128) >> 8));
 }
 
 }  // namespace
@@ -330,20 +321,31 @@ bool Transform::translate_bitmap(const void *in, const Layout &il, std::size_t w
                                  cmsUInt32Number(in_stride), cmsUInt32Number(out_stride), 0, 0);
         return true;
     }
-    // Row by row through codec buffers (6 bytes per pixel).
-    std::vector<uint8_t> a(in_direct ? 0 : width * 12), b(out_direct ? 0 : width * 12);
+    // Row by row through codec buffers (6 bytes per pixel). 16-bit Lab output
+    // has Little CMS's layout: it is written in place and only L rescaled.
+    const bool lab_out = ol.format == BitmapFormat::lab16;
+    std::vector<uint8_t> a(in_direct ? 0 : width * 6), b(out_direct || lab_out ? 0 : width * 6);
     const uint8_t *src = static_cast<const uint8_t *>(in);
     uint8_t *dst = static_cast<uint8_t *>(out);
     for (std::size_t y = 0; y < height; ++y) {
         const void *s = src + y * in_stride;
-        void *d = dst + y * out_stride;
+        uint8_t *d = dst + y * out_stride;
         if (!in_direct) {
             decode_row(static_cast<const uint8_t *>(s), il.format, width, a.data());
             s = a.data();
         }
-        cmsDoTransform(xf, s, out_direct ? d : b.data(), cmsUInt32Number(width));
-        if (!out_direct)
-            encode_row(b.data(), ol.format, width, static_cast<uint8_t *>(d));
+        cmsDoTransform(xf, s, out_direct || lab_out ? d : b.data(), cmsUInt32Number(width));
+        if (lab_out) {
+            for (std::size_t x = 0; x < width; ++x) {
+                uint16_t L;
+                std::memcpy(&L, d + x * 6, 2);
+                // 65535 / 65280 is 257 / 256.
+                L = uint16_t(std::min<uint32_t>(65535u, (uint32_t(L) * 257u + 128u) >> 8));
+                std::memcpy(d + x * 6, &L, 2);
+            }
+        } else if (!out_direct) {
+            encode_row(b.data(), width, d);
+        }
     }
     return true;
 }
