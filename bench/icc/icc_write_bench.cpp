@@ -62,11 +62,8 @@ void fill_clut(uint16_t *clut, int grid, uint32_t pcs, bool version2_lab)
                 }
                 double lab[3];
                 cm_xyz_to_lab(xyz, kD50, lab);
-                const double ls = version2_lab ? 652.80 : 655.35;
-                const double abs = version2_lab ? 256.0 : 257.0;
-                clut[k++] = word(lab[0] * ls);
-                clut[k++] = word((lab[1] + 128.0) * abs);
-                clut[k++] = word((lab[2] + 128.0) * abs);
+                encode_lab16_words(lab, version2_lab, &clut[k]);
+                k += 3;
             }
 }
 

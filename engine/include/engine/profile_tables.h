@@ -106,3 +106,8 @@ engine_result mab_table_alloc(mab_table *table, int inputs, int outputs, int gri
 engine_result lut_table_copy(lut_table *dst, const lut_table *src);
 void lut_table_free(lut_table *table);
 void mab_table_free(mab_table *table);
+
+// A Lab colour as the 16-bit words of a table: version 2 (lut16: L* 100 =
+// 0xFF00, a* and b* 0 = 0x8000) or version 4 (L* 100 = 0xFFFF, a* and b* 0 =
+// 0x8080), rounded and clamped.
+void encode_lab16_words(const double lab[3], bool version2, uint16_t out[3]);

@@ -365,10 +365,8 @@ engine_result correct_lut_lab(const camera_fit *fit, profile_tables *tables)
                 for (double &v : xyz)
                     v = std::max(0.0, v);
                 cm_xyz_to_lab(xyz, cm_d50_white, lab);
-                // Version 2 Lab encoding: L* 100 = 0xFF00, a* and b* 0 = 0x8000.
-                lut.clut[n++] = to16(lab[0] * 652.80 / 65535.0);
-                lut.clut[n++] = to16((lab[1] + 128.0) * 256.0 / 65535.0);
-                lut.clut[n++] = to16((lab[2] + 128.0) * 256.0 / 65535.0);
+                encode_lab16_words(lab, true, &lut.clut[n]);
+                n += 3;
             }
     lut.present = 1;
     return ENGINE_OK;

@@ -1,5 +1,7 @@
 #include "engine/profile_tables.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -196,4 +198,14 @@ void profile_tables_free(profile_tables *t)
         std::free(c.entries);
     std::free(t->targ_text);
     std::memset(t, 0, sizeof *t);
+}
+
+void encode_lab16_words(const double lab[3], bool version2, uint16_t out[3])
+{
+    const double l_scale = version2 ? 652.80 : 655.35;
+    const double ab_scale = version2 ? 256.0 : 257.0;
+    const double v[3] = {lab[0] * l_scale, (lab[1] + 128.0) * ab_scale,
+                         (lab[2] + 128.0) * ab_scale};
+    for (int k = 0; k < 3; ++k)
+        out[k] = uint16_t(std::lround(std::min(65535.0, std::max(0.0, v[k]))));
 }

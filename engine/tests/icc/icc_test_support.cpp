@@ -243,11 +243,8 @@ void fill_fixture_clut(uint16_t *clut, int grid, uint32_t pcs, bool version2_lab
                 } else {
                     double lab[3];
                     fixture_lab(rgb, lab);
-                    const double l_scale = version2_lab ? 652.80 : 655.35;
-                    const double ab_scale = version2_lab ? 256.0 : 257.0;
-                    clut[k++] = clamp16(lab[0] * l_scale);
-                    clut[k++] = clamp16((lab[1] + 128.0) * ab_scale);
-                    clut[k++] = clamp16((lab[2] + 128.0) * ab_scale);
+                    encode_lab16_words(lab, version2_lab, &clut[k]);
+                    k += 3;
                 }
             }
 }
