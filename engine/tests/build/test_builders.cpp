@@ -18,6 +18,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -130,9 +131,10 @@ protected:
         return create_profile_for_job_in(&ctx, cie.c_str(), pix.c_str(), out.c_str(), 0, 0, 0,
                                          0, pcs_xyz, make_dcp, 0, 2, "Test Camera", nullptr,
                                          nullptr, nullptr, nullptr, abort, nullptr, &settings,
-                                         dir.c_str());
+                                         caller_temp ? dir.c_str() : nullptr);
     }
     std::string dir;
+    bool caller_temp = true;  // false: the engine picks its own folder
 };
 
 struct errors {
@@ -263,6 +265,37 @@ TEST_F(BuildFixture, AbortGivesItsOwnResultAndNoFile)
         EXPECT_EQ(run(chart, out, 1, dcp, 1, abort_at_once), ENGINE_ABORTED);
         EXPECT_NE(access(out.c_str(), F_OK), 0);
     }
+}
+
+// Without a folder from the caller the characterisation file goes to a
+// private folder of its own, removed afterwards, so that builds at once never
+// share it; the profile still carries it.
+TEST_F(BuildFixture, CharacterisationFileWithoutCallerFolder)
+{
+    const std::string tmp = dir + "/tmp";
+    ASSERT_EQ(mkdir(tmp.c_str(), 0700), 0);
+    const char *old = std::getenv("TMPDIR");
+    const std::string saved = old ? old : "";
+    setenv("TMPDIR", tmp.c_str(), 1);
+    caller_temp = false;
+    // The shared name in the system folder stays as it was.
+    struct stat before {}, after {};
+    const bool existed = stat("/tmp/CamData.CIE", &before) == 0;
+    const int r = run(synthetic_chart(2.2), dir + "/t.icc", 1, 0, 1);
+    const bool exists = stat("/tmp/CamData.CIE", &after) == 0;
+    EXPECT_EQ(existed, exists);
+    if (existed && exists)
+        EXPECT_EQ(before.st_mtime, after.st_mtime);
+    if (old)
+        setenv("TMPDIR", saved.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+    ASSERT_EQ(r, 0);
+    const auto bytes = read_bytes(dir + "/t.icc");
+    const char targ[] = {'t', 'a', 'r', 'g'};
+    EXPECT_NE(std::search(bytes.begin(), bytes.end(), std::begin(targ), std::end(targ)),
+              bytes.end());
+    EXPECT_EQ(rmdir(tmp.c_str()), 0) << "something was left in the temporary folder";
 }
 
 TEST_F(BuildFixture, BuildsAreDeterministic)
