@@ -6,7 +6,7 @@
 
 namespace platform {
 
-std::string colour_folder()
+std::string user_data_folder()
 {
     const char *xdg = std::getenv("XDG_DATA_HOME");
     std::string base;
@@ -20,23 +20,34 @@ std::string colour_folder()
     }
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();
-    return base + "/icc/";
+    return base;
 }
 
-bool ensure_colour_folder()
+std::string colour_folder()
 {
-    const std::string dir = colour_folder();
+    const std::string base = user_data_folder();
+    return base.empty() ? base : base + "/icc/";
+}
+
+bool ensure_folder(const std::string &dir)
+{
     if (dir.empty())
         return false;
-    for (std::string::size_type pos = 1; pos < dir.size(); ++pos) {
-        if (dir[pos] != '/')
+    const std::string whole = dir.back() == '/' ? dir : dir + "/";
+    for (std::string::size_type pos = 1; pos < whole.size(); ++pos) {
+        if (whole[pos] != '/')
             continue;
-        const std::string part = dir.substr(0, pos);
+        const std::string part = whole.substr(0, pos);
         if (::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST)
             return false;
     }
     struct stat st {};
-    return ::stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(whole.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool ensure_colour_folder()
+{
+    return ensure_folder(colour_folder());
 }
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 // conventions.
 #pragma once
 
+#include "platform/colour_folder.h"
+
 #include <string>
 
 namespace platform {
@@ -14,9 +16,5 @@ std::string camera_profile_folder();
 
 // Creates the folder (and its parents) when missing; false when it cannot.
 bool ensure_camera_profile_folder();
-
-// Creates a folder given with a final '/' and its parents; false when it
-// cannot be made or is not a folder.
-bool ensure_folder(const std::string &folder);
 
 }  // namespace platform
