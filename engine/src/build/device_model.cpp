@@ -404,7 +404,7 @@ fit_outcome select_degree(device_model &model, const std::vector<fit_patch> &pat
                           int max_degree, int formula, const fit_control &control,
                           double *chosen_ridge)
 {
-    static const double ridges[] = {1e-5, 1e-4, 1e-3, 1e-2, 3e-2, 1e-1, 3e-1};
+    static const double ridges[] = {0.0, 1e-7, 1e-6, 1e-5, 1e-4, 1e-3, 1e-2, 3e-2, 1e-1, 3e-1};
     struct candidate {
         int degree;
         double ridge;

@@ -304,9 +304,20 @@ engine_result correct_lut_xyz(const camera_fit *fit, mab_table *table)
     engine_result r = mab_table_alloc(table, 3, 3, g, kCurveEntries, 256);
     if (r != ENGINE_OK)
         return r;
+    // A matrix model is linear in the channels, so a grid even in them holds
+    // it exactly. The root terms of a higher degree bend most near black: a
+    // grid spaced in lightness, as the Lab tables are, keeps the dark colours
+    // of a raw camera out of a single first cell.
+    const bool lightness_grid = fit->model.degree > 1;
+    auto grid_of = [&](double u) { return lightness_grid ? lightness01(u) : u; };
+    auto node = [&](int i) {
+        const double t = i / double(g - 1);
+        return lightness_grid ? inverse_lightness01(t) : t;
+    };
     for (int c = 0; c < 3; ++c)
         for (int j = 0; j < kCurveEntries; ++j)
-            table->a_curves[c][j] = to16(linear_of_input(fit, c, j / double(kCurveEntries - 1)));
+            table->a_curves[c][j] =
+                to16(grid_of(linear_of_input(fit, c, j / double(kCurveEntries - 1))));
     // XYZ at every node, then a range that holds them: the CLUT keeps the
     // values a linear camera needs beyond the PCS (negative X or Z of a
     // saturated corner), and the matrix maps them back.
@@ -316,7 +327,7 @@ engine_result correct_lut_xyz(const camera_fit *fit, mab_table *table)
     for (int i = 0; i < g; ++i)
         for (int j = 0; j < g; ++j)
             for (int k = 0; k < g; ++k) {
-                const double u[3] = {i / double(g - 1), j / double(g - 1), k / double(g - 1)};
+                const double u[3] = {node(i), node(j), node(k)};
                 fit->model.apply_linear(u, &xyz[n]);
                 for (int m = 0; m < 3; ++m) {
                     xyz[n + m] = std::max(-2.0, std::min(4.0, xyz[n + m]));
