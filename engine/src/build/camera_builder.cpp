@@ -397,6 +397,7 @@ engine_result build(engine_context *ctx, profile_tables *tables, patch_set *refe
     camera_fit fit;
     if ((r = fit_model_init(&fit, cb, &data, dcp, max_degree)) != ENGINE_OK)
         return r;
+    fit.judged_formula = formula;
     fit_model_start(&fit, start_from(pm, gamma));
     int flags = dcp_like ? 2065 : 73;
     if (quick)

@@ -319,7 +319,19 @@ double curve_objective(unsigned n, const double *v, double *, void *data)
     bool ok = false;
     const double r = solve_coefficients(m, *pr->patches, pr->settings->ridge, &ok,
                                         pr->settings->white, pr->settings->white_xyz);
-    return ok ? r : 1e30;
+    if (!ok)
+        return 1e30;
+    if (pr->settings->mean_formula < 0)
+        return r;
+    double sum = 0.0;
+    for (const fit_patch &p : *pr->patches) {
+        if (!(p.weight > 0.0))
+            continue;
+        double xyz[3];
+        m.apply(p.x, xyz);
+        sum += p.weight * de(xyz, p.lab, pr->settings->mean_formula);
+    }
+    return sum;
 }
 
 }  // namespace
@@ -439,7 +451,7 @@ fit_outcome select_degree(device_model &model, const std::vector<fit_patch> &pat
     candidate pick = cands.front();
     bool found = false;
     for (const candidate &c : cands) {
-        if (!(c.error <= best * 1.02))
+        if (!(c.error <= best * 1.0))
             continue;
         if (!found || c.degree < pick.degree ||
             (c.degree == pick.degree && c.ridge > pick.ridge)) {

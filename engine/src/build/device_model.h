@@ -96,6 +96,10 @@ struct fit_settings {
     int max_evaluations = 1500;
     const double *white = nullptr;      // see solve_coefficients
     const double *white_xyz = nullptr;
+    // >= 0: the curves minimise the mean colour difference of this formula
+    // (the coefficients still solved on the quadratic form); else the sum
+    // of the quadratic forms.
+    int mean_formula = -1;
 };
 
 // Fits the curves (from the model's curves) with the coefficients solved

@@ -143,8 +143,9 @@ engine_result fit_model_powell(camera_fit *fit, int flags, int formula, int mode
     if ((flags & FIT_NONLINEAR) && !fit->dcp && fit->max_degree > 1) {
         pc.part_from = 0.4;
         pc.part_to = 0.6;
-        const fit_outcome o = select_degree(fit->model, fit->patches, fit->max_degree,
-                                            fit->formula, control, &fit->ridge);
+        const int judged = fit->judged_formula >= 0 ? fit->judged_formula : fit->formula;
+        const fit_outcome o = select_degree(fit->model, fit->patches, fit->max_degree, judged,
+                                            control, &fit->ridge);
         if (o == FIT_ABORTED)
             return ENGINE_ABORTED;
         bool any_curve = false;
@@ -169,6 +170,29 @@ engine_result fit_model_powell(camera_fit *fit, int flags, int formula, int mode
     }
 
     if (mode >= FIT_MODE_FINAL || (flags & FIT_MEAN)) {
+        // Curves that earlier passes kept are polished on the mean colour
+        // difference the final fit is judged by.
+        bool any_curve = false;
+        for (const channel_curve &c : fit->model.curve)
+            any_curve = any_curve || !c.is_identity();
+        if (any_curve && !linear && !(flags & FIT_QUICK)) {
+            pc.part_from = 0.0;
+            pc.part_to = 0.8;
+            fit_settings s;
+            s.degree = fit->model.degree;
+            s.ridge = fit->ridge;
+            s.max_evaluations = 800;
+            s.white = white;
+            s.white_xyz = white_xyz;
+            s.mean_formula = fit->formula;
+            device_model trial = fit->model;
+            const fit_outcome c = fit_curves(trial, fit->patches, s, control);
+            if (c == FIT_ABORTED)
+                return ENGINE_ABORTED;
+            fit->evaluations += s.max_evaluations;
+            if (c == FIT_OK)
+                fit->model = trial;
+        }
         std::vector<double> saved;
         if (mode == FIT_MODE_FINAL_LC)
             for (fit_patch &p : fit->patches) {

@@ -123,6 +123,9 @@ struct camera_fit {
     double ridge = 0.0;
     int flags = 0;
     int formula = 0;
+    // >= 0: the formula the profile is judged by, in which the degree and
+    // the ridge are cross-validated whatever the pass's own formula.
+    int judged_formula = -1;
     int passes = 0;
     int evaluations = 0;
     int max_degree = 3;
