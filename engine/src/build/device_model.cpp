@@ -446,12 +446,12 @@ fit_outcome select_degree(device_model &model, const std::vector<fit_patch> &pat
     double best = HUGE_VAL;
     for (const candidate &c : cands)
         best = std::min(best, c.error);
-    // Among the candidates within 2 % of the best, the simplest: the lowest
+    // Among the candidates within 0.5 % of the best, the simplest: the lowest
     // degree, then the strongest ridge.
     candidate pick = cands.front();
     bool found = false;
     for (const candidate &c : cands) {
-        if (!(c.error <= best * 1.0))
+        if (!(c.error <= best * 1.005))
             continue;
         if (!found || c.degree < pick.degree ||
             (c.degree == pick.degree && c.ridge > pick.ridge)) {

@@ -205,6 +205,47 @@ INSTANTIATE_TEST_SUITE_P(
                       icc_case{"mode7_becomes_lab_v2", 1, 7, 1.8, 2, 0.3, 1.5}),
     [](const ::testing::TestParamInfo<icc_case> &i) { return std::string(i.param.name); });
 
+// A raw camera that no matrix reproduces: linear in exposure, with a smooth
+// crosstalk between the channels, and dark patches down to 1 % of full scale.
+// The profile must hold the model in the darks as well as in the lights.
+std::vector<chart_patch> crosstalk_chart()
+{
+    // Rows sum to zero, so greys stay neutral.
+    const double kCross[3][3] = {{0.06, -0.03, -0.03}, {-0.02, 0.04, -0.02}, {0.03, -0.05, 0.02}};
+    std::vector<chart_patch> out;
+    const double levels[] = {3, 12, 40, 90, 160, 235};
+    for (double r : levels)
+        for (double g : levels)
+            for (double b : levels) {
+                chart_patch p;
+                p.rgb[0] = r;
+                p.rgb[1] = g;
+                p.rgb[2] = b;
+                const double u[3] = {r / 255.0, g / 255.0, b / 255.0};
+                const double t[3] = {std::sqrt(u[0] * u[1]), std::sqrt(u[1] * u[2]),
+                                     std::sqrt(u[0] * u[2])};
+                double xyz[3];
+                for (int j = 0; j < 3; ++j) {
+                    xyz[j] = 0;
+                    for (int k = 0; k < 3; ++k)
+                        xyz[j] += kCamera[j][k] * u[k] + kCross[j][k] * t[k];
+                }
+                cm_xyz_to_lab(xyz, cm_d50_white, p.lab);
+                out.push_back(p);
+            }
+    return out;
+}
+
+TEST_F(BuildFixture, NonLinearRawCameraHeldInTheDarks)
+{
+    const auto chart = crosstalk_chart();
+    const std::string out = dir + "/raw.icc";
+    ASSERT_EQ(run(chart, out, 1, 0, 1), 0);
+    const errors e = apply_icc(out, chart);
+    EXPECT_LT(e.mean, 0.05);
+    EXPECT_LT(e.max, 0.3);
+}
+
 // Little-endian reads of the DNG camera profile's ColorMatrix1.
 bool read_color_matrix(const std::vector<unsigned char> &f, double cm[3][3])
 {
