@@ -48,6 +48,37 @@ void fill_statistics(camera_fit *fit)
     fit->statistics[6] = float(fit->evaluations);
 }
 
+bool has_curves(const device_model &m)
+{
+    for (const channel_curve &c : m.curve)
+        if (!c.is_identity())
+            return true;
+    return false;
+}
+
+fit_settings refit_settings(const camera_fit &fit)
+{
+    fit_settings s;
+    s.degree = fit.model.degree;
+    s.ridge = fit.ridge;
+    s.max_evaluations = 800;
+    return s;
+}
+
+// The curves fitted again from the model's; false when aborted. A failed
+// fit keeps the model as it was.
+bool refit_curves(camera_fit *fit, const fit_settings &s, const fit_control &control)
+{
+    device_model trial = fit->model;
+    const fit_outcome c = fit_curves(trial, fit->patches, s, control);
+    if (c == FIT_ABORTED)
+        return false;
+    fit->evaluations += s.max_evaluations;
+    if (c == FIT_OK)
+        fit->model = trial;
+    return true;
+}
+
 }  // namespace
 
 engine_result fit_model_init(camera_fit *fit, const progress_callbacks *callbacks,
@@ -148,50 +179,28 @@ engine_result fit_model_powell(camera_fit *fit, int flags, int formula, int mode
                                             control, &fit->ridge);
         if (o == FIT_ABORTED)
             return ENGINE_ABORTED;
-        bool any_curve = false;
-        for (const channel_curve &c : fit->model.curve)
-            any_curve = any_curve || !c.is_identity();
-        if (any_curve && fit->model.degree > 1) {
+        if (has_curves(fit->model) && fit->model.degree > 1) {
             pc.part_from = 0.6;
             pc.part_to = 0.95;
-            fit_settings s;
-            s.degree = fit->model.degree;
-            s.ridge = fit->ridge;
+            fit_settings s = refit_settings(*fit);
             s.curve_shape = (flags & FIT_CURVE_SHAPE) != 0;
-            s.max_evaluations = 800;
-            device_model trial = fit->model;
-            const fit_outcome c = fit_curves(trial, fit->patches, s, control);
-            if (c == FIT_ABORTED)
+            if (!refit_curves(fit, s, control))
                 return ENGINE_ABORTED;
-            fit->evaluations += s.max_evaluations;
-            if (c == FIT_OK)
-                fit->model = trial;
         }
     }
 
     if (mode >= FIT_MODE_FINAL || (flags & FIT_MEAN)) {
         // Curves that earlier passes kept are polished on the mean colour
         // difference the final fit is judged by.
-        bool any_curve = false;
-        for (const channel_curve &c : fit->model.curve)
-            any_curve = any_curve || !c.is_identity();
-        if (any_curve && !linear && !(flags & FIT_QUICK)) {
+        if (has_curves(fit->model) && !linear && !(flags & FIT_QUICK)) {
             pc.part_from = 0.0;
             pc.part_to = 0.8;
-            fit_settings s;
-            s.degree = fit->model.degree;
-            s.ridge = fit->ridge;
-            s.max_evaluations = 800;
+            fit_settings s = refit_settings(*fit);
             s.white = white;
             s.white_xyz = white_xyz;
             s.mean_formula = fit->formula;
-            device_model trial = fit->model;
-            const fit_outcome c = fit_curves(trial, fit->patches, s, control);
-            if (c == FIT_ABORTED)
+            if (!refit_curves(fit, s, control))
                 return ENGINE_ABORTED;
-            fit->evaluations += s.max_evaluations;
-            if (c == FIT_OK)
-                fit->model = trial;
         }
         std::vector<double> saved;
         if (mode == FIT_MODE_FINAL_LC)
