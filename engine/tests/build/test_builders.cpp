@@ -34,27 +34,34 @@ struct chart_patch {
     double lab[3];  // reference, D50
 };
 
-std::vector<chart_patch> synthetic_chart(double gamma)
+// Every combination of the levels (0..255) on the three channels; camera
+// gives XYZ (Y = 1) of the channels on 0..1.
+template <typename Camera>
+std::vector<chart_patch> level_chart(const std::vector<double> &levels, Camera camera)
 {
     std::vector<chart_patch> out;
-    const double levels[] = {12, 80, 160, 235};
     for (double r : levels)
         for (double g : levels)
             for (double b : levels) {
-                chart_patch p;
-                p.rgb[0] = r;
-                p.rgb[1] = g;
-                p.rgb[2] = b;
+                chart_patch p{{r, g, b}, {}};
+                const double u[3] = {r / 255.0, g / 255.0, b / 255.0};
                 double xyz[3];
-                for (int j = 0; j < 3; ++j) {
-                    xyz[j] = 0;
-                    for (int k = 0; k < 3; ++k)
-                        xyz[j] += kCamera[j][k] * std::pow(p.rgb[k] / 255.0, gamma);
-                }
+                camera(u, xyz);
                 cm_xyz_to_lab(xyz, cm_d50_white, p.lab);
                 out.push_back(p);
             }
     return out;
+}
+
+std::vector<chart_patch> synthetic_chart(double gamma)
+{
+    return level_chart({12, 80, 160, 235}, [gamma](const double u[3], double xyz[3]) {
+        for (int j = 0; j < 3; ++j) {
+            xyz[j] = 0;
+            for (int k = 0; k < 3; ++k)
+                xyz[j] += kCamera[j][k] * std::pow(u[k], gamma);
+        }
+    });
 }
 
 // Reference Lab with the chart white (the brightest patch, which is neutral)
@@ -210,30 +217,17 @@ INSTANTIATE_TEST_SUITE_P(
 // The profile must hold the model in the darks as well as in the lights.
 std::vector<chart_patch> crosstalk_chart()
 {
-    // Rows sum to zero, so greys stay neutral.
-    const double kCross[3][3] = {{0.06, -0.03, -0.03}, {-0.02, 0.04, -0.02}, {0.03, -0.05, 0.02}};
-    std::vector<chart_patch> out;
-    const double levels[] = {3, 12, 40, 90, 160, 235};
-    for (double r : levels)
-        for (double g : levels)
-            for (double b : levels) {
-                chart_patch p;
-                p.rgb[0] = r;
-                p.rgb[1] = g;
-                p.rgb[2] = b;
-                const double u[3] = {r / 255.0, g / 255.0, b / 255.0};
-                const double t[3] = {std::sqrt(u[0] * u[1]), std::sqrt(u[1] * u[2]),
-                                     std::sqrt(u[0] * u[2])};
-                double xyz[3];
-                for (int j = 0; j < 3; ++j) {
-                    xyz[j] = 0;
-                    for (int k = 0; k < 3; ++k)
-                        xyz[j] += kCamera[j][k] * u[k] + kCross[j][k] * t[k];
-                }
-                cm_xyz_to_lab(xyz, cm_d50_white, p.lab);
-                out.push_back(p);
-            }
-    return out;
+    return level_chart({3, 12, 40, 90, 160, 235}, [](const double u[3], double xyz[3]) {
+        // Rows sum to zero, so greys stay neutral.
+        const double cross[3][3] = {{0.06, -0.03, -0.03}, {-0.02, 0.04, -0.02}, {0.03, -0.05, 0.02}};
+        const double t[3] = {std::sqrt(u[0] * u[1]), std::sqrt(u[1] * u[2]),
+                             std::sqrt(u[0] * u[2])};
+        for (int j = 0; j < 3; ++j) {
+            xyz[j] = 0;
+            for (int k = 0; k < 3; ++k)
+                xyz[j] += kCamera[j][k] * u[k] + cross[j][k] * t[k];
+        }
+    });
 }
 
 TEST_F(BuildFixture, NonLinearRawCameraHeldInTheDarks)
