@@ -15,6 +15,22 @@ bool line_starts_with(const char *p, const char *end, const char *prefix)
     return size_t(end - p) >= n && std::memcmp(p, prefix, n) == 0;
 }
 
+// The end of the line at p (before CR or LF) and the start of the next one
+// (after LF, CR or CR LF).
+const char *line_end(const char *p, const char *end, const char **next)
+{
+    const char *eol = p;
+    while (eol < end && *eol != '\r' && *eol != '\n')
+        ++eol;
+    const char *n = eol;
+    if (n < end && *n == '\r')
+        ++n;
+    if (n < end && *n == '\n')
+        ++n;
+    *next = n;
+    return eol;
+}
+
 const char *find_bytes(const char *hay, size_t hay_n, const char *needle, size_t needle_n)
 {
     if (needle_n == 0)
@@ -47,24 +63,13 @@ engine_result read_cgats_comment(const char *path, char *out, size_t out_size)
     const char *p = bytes.data;
     const char *end = bytes.data + bytes.size;
     while (p < end) {
-        const char *eol = p;
-        while (eol < end && *eol != '\r' && *eol != '\n')
-            ++eol;
-        const char *next = eol;
-        if (next < end && *next == '\r')
-            ++next;
-        if (next < end && *next == '\n')
-            ++next;
+        const char *next = nullptr;
+        const char *eol = line_end(p, end, &next);
         if (line_starts_with(p, eol, "BEGIN_COMMENT")) {
             if (next >= end)
                 return ENGINE_ERR_FILE;
-            const char *stop = next;
-            while (stop < end && *stop != '\r' && *stop != '\n')
-                ++stop;
-            if (stop < end && *stop == '\r')
-                ++stop;
-            if (stop < end && *stop == '\n')
-                ++stop;
+            const char *stop = nullptr;
+            line_end(next, end, &stop);
             const size_t n = std::min(size_t(stop - next), out_size - 1);
             std::memcpy(out, next, n);
             out[n] = '\0';
