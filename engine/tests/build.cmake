@@ -7,7 +7,7 @@ vp_add_gtest(engine_build_tests
     build/test_builders.cpp
     build/test_dcp_roads.cpp
     build/test_stages.cpp
-  LIBS engine PkgConfig::LCMS2_BUILD)
+  LIBS engine PkgConfig::LCMS2_BUILD Eigen3::Eigen)
 if(TARGET engine_build_tests)
   target_include_directories(engine_build_tests PRIVATE ${PROJECT_SOURCE_DIR}/engine/src/build)
 endif()

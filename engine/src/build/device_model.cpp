@@ -30,13 +30,26 @@ double de(const double xyz_model[3], const double lab_ref[3], int formula)
 
 }  // namespace
 
+namespace {
+
+// The curve at x from log x and x - 1: the device values are fixed while a fit
+// moves the curves, so their logarithms are taken once.
+double curve_from_log(const double p[CURVE_PARAMS], double log_x, double d)
+{
+    const double e = p[1] * d + p[2] * d * d + p[3] * d * d * d;
+    return std::exp(p[0] * log_x + std::max(-50.0, std::min(50.0, e)));
+}
+
+constexpr int kMonotoneSteps = 300;
+constexpr double kMonotoneStep = 1.0 / 200.0;
+
+}  // namespace
+
 double channel_curve::apply(double x) const
 {
     if (!(x > 0.0))
         return 0.0;
-    const double d = x - 1.0;
-    const double e = p[1] * d + p[2] * d * d + p[3] * d * d * d;
-    return std::pow(x, p[0]) * std::exp(std::max(-50.0, std::min(50.0, e)));
+    return curve_from_log(p, std::log(x), x - 1.0);
 }
 
 double channel_curve::inverse(double u, double xmax) const
@@ -60,9 +73,15 @@ bool channel_curve::is_identity() const
 
 bool channel_curve::is_monotone() const
 {
+    static const std::vector<double> logs = [] {
+        std::vector<double> v(kMonotoneSteps);
+        for (int i = 0; i < kMonotoneSteps; ++i)
+            v[size_t(i)] = std::log((i + 1) * kMonotoneStep);
+        return v;
+    }();
     double prev = 0.0;
-    for (int i = 1; i <= 300; ++i) {
-        const double u = apply(i / 200.0);
+    for (int i = 0; i < kMonotoneSteps; ++i) {
+        const double u = curve_from_log(p, logs[size_t(i)], (i + 1) * kMonotoneStep - 1.0);
         if (!(u > prev) || !std::isfinite(u))
             return false;
         prev = u;
@@ -83,18 +102,22 @@ int root_poly_terms(const double uin[3], int degree, double phi[MAX_TERMS])
     phi[2] = b;
     if (degree <= 1)
         return 3;
-    phi[3] = std::sqrt(r * g);
-    phi[4] = std::sqrt(g * b);
-    phi[5] = std::sqrt(r * b);
+    // Products of the channels' own roots: sqrt(r g) = sqrt(r) sqrt(g), and
+    // no product underflows before its root is taken.
+    const double sr = std::sqrt(r), sg = std::sqrt(g), sb = std::sqrt(b);
+    phi[3] = sr * sg;
+    phi[4] = sg * sb;
+    phi[5] = sr * sb;
     if (degree == 2)
         return 6;
-    phi[6] = std::cbrt(r * g * g);
-    phi[7] = std::cbrt(r * b * b);
-    phi[8] = std::cbrt(g * b * b);
-    phi[9] = std::cbrt(g * r * r);
-    phi[10] = std::cbrt(b * r * r);
-    phi[11] = std::cbrt(b * g * g);
-    phi[12] = std::cbrt(r * g * b);
+    const double cr = std::cbrt(r), cg = std::cbrt(g), cb = std::cbrt(b);
+    phi[6] = cr * cg * cg;
+    phi[7] = cr * cb * cb;
+    phi[8] = cg * cb * cb;
+    phi[9] = cg * cr * cr;
+    phi[10] = cb * cr * cr;
+    phi[11] = cb * cg * cg;
+    phi[12] = cr * cg * cb;
     return 13;
 }
 
@@ -203,47 +226,89 @@ void prepare_metrics(std::vector<fit_patch> &patches, int formula)
     }
 }
 
-double solve_coefficients(device_model &model, const std::vector<fit_patch> &patches,
-                          double ridge, bool *ok, const double *white, const double *white_xyz)
+namespace {
+
+// The six distinct entries of a symmetric 3 x 3 form, and their places.
+constexpr int kPairs = 6;
+constexpr int kPairRow[kPairs] = {0, 0, 0, 1, 1, 2};
+constexpr int kPairCol[kPairs] = {0, 1, 2, 1, 2, 2};
+
+// The solve proper, from the linear channel values u (three per patch in
+// the patches' order; those of unweighted patches are not read). The
+// normal equations are assembled block by block: block (j, k) is
+// Phi^T diag(w g_jk) Phi over the patches' terms Phi. xyz, when given,
+// receives the fitted XYZ of every weighted patch.
+double solve_linear(device_model &model, const std::vector<fit_patch> &patches, const double *u,
+                    double ridge, bool *ok, const double *white_u, const double *white_xyz,
+                    std::vector<double> *xyz)
 {
     const int nt = term_count(model.degree);
     const int n = 3 * nt;
-    Eigen::MatrixXd N = Eigen::MatrixXd::Zero(n, n);
-    Eigen::VectorXd rhs = Eigen::VectorXd::Zero(n);
-    double phi[MAX_TERMS];
-    auto add = [&](const double u[3], const double y[3], const double g[3][3], double w) {
-        root_poly_terms(u, model.degree, phi);
-        for (int j = 0; j < 3; ++j) {
-            double gy = 0.0;
-            for (int k = 0; k < 3; ++k)
-                gy += g[j][k] * y[k];
-            for (int t = 0; t < nt; ++t) {
-                rhs(j * nt + t) += w * phi[t] * gy;
-                for (int k = 0; k < 3; ++k) {
-                    const double wg = w * g[j][k];
-                    for (int s = 0; s < nt; ++s)
-                        N(j * nt + t, k * nt + s) += wg * phi[t] * phi[s];
-                }
-            }
+    std::vector<size_t> used;
+    used.reserve(patches.size());
+    for (size_t i = 0; i < patches.size(); ++i)
+        if (patches[i].weight > 0.0)
+            used.push_back(i);
+    const bool hold = white_u && white_xyz;
+    const Eigen::Index data_rows = Eigen::Index(used.size());
+    const Eigen::Index rows = data_rows + (hold ? 1 : 0);
+    Eigen::MatrixXd phi(rows, nt), y(rows, 3), wg(rows, kPairs);
+    double term[MAX_TERMS];
+    auto put = [&](Eigen::Index r, const double uu[3], const double yy[3], const double g[3][3],
+                   double w) {
+        root_poly_terms(uu, model.degree, term);
+        for (int t = 0; t < nt; ++t)
+            phi(r, t) = term[t];
+        for (int j = 0; j < 3; ++j)
+            y(r, j) = yy[j];
+        for (int q = 0; q < kPairs; ++q) {
+            const int j = kPairRow[q], k = kPairCol[q];
+            wg(r, q) = w * 0.5 * (g[j][k] + g[k][j]);
         }
     };
     double total_weight = 0.0;
-    for (const fit_patch &p : patches) {
-        if (!(p.weight > 0.0))
-            continue;
-        const double u[3] = {model.curve[0].apply(p.x[0]), model.curve[1].apply(p.x[1]),
-                             model.curve[2].apply(p.x[2])};
-        add(u, p.xyz, p.metric, p.weight);
+    for (Eigen::Index r = 0; r < data_rows; ++r) {
+        const fit_patch &p = patches[used[size_t(r)]];
+        put(r, &u[3 * used[size_t(r)]], p.xyz, p.metric, p.weight);
         total_weight += p.weight;
     }
-    if (white && white_xyz) {
+    if (hold) {
         // The white is held by a weight far above the data's.
         double g[3][3];
         delta_metric(white_xyz, 0, g);
-        const double u[3] = {model.curve[0].apply(white[0]), model.curve[1].apply(white[1]),
-                             model.curve[2].apply(white[2])};
-        add(u, white_xyz, g, 1e4 * std::max(1.0, total_weight));
+        put(data_rows, white_u, white_xyz, g, 1e4 * std::max(1.0, total_weight));
     }
+
+    // Each block is symmetric: the distinct products phi_t phi_s (t <= s) of
+    // every patch, weighted by the six entries of its form in one product.
+    const int np = nt * (nt + 1) / 2;
+    Eigen::MatrixXd products(rows, np);
+    for (Eigen::Index r = 0; r < rows; ++r)
+        for (int t = 0, c = 0; t < nt; ++t)
+            for (int s2 = t; s2 < nt; ++s2, ++c)
+                products(r, c) = phi(r, t) * phi(r, s2);
+    const Eigen::MatrixXd sums = wg.transpose() * products;  // kPairs x np
+    Eigen::MatrixXd N(n, n);
+    for (int q = 0; q < kPairs; ++q) {
+        const int j = kPairRow[q], k = kPairCol[q];
+        for (int t = 0, c = 0; t < nt; ++t)
+            for (int s2 = t; s2 < nt; ++s2, ++c) {
+                const double v = sums(q, c);
+                N(j * nt + t, k * nt + s2) = N(j * nt + s2, k * nt + t) = v;
+                N(k * nt + t, j * nt + s2) = N(k * nt + s2, j * nt + t) = v;
+            }
+    }
+    Eigen::MatrixXd gy = Eigen::MatrixXd::Zero(rows, 3);  // w G y, row by row
+    for (int q = 0; q < kPairs; ++q) {
+        const int j = kPairRow[q], k = kPairCol[q];
+        gy.col(j) += wg.col(q).cwiseProduct(y.col(k));
+        if (j != k)
+            gy.col(k) += wg.col(q).cwiseProduct(y.col(j));
+    }
+    Eigen::VectorXd rhs(n);
+    for (int j = 0; j < 3; ++j)
+        rhs.segment(j * nt, nt).noalias() = phi.transpose() * gy.col(j);
+
     const double scale = N.trace() / n;
     for (int j = 0; j < 3; ++j)
         for (int t = 3; t < nt; ++t)
@@ -251,30 +316,61 @@ double solve_coefficients(device_model &model, const std::vector<fit_patch> &pat
     // A whisper of regularisation keeps degenerate sets solvable.
     N.diagonal().array() += 1e-12 * scale;
     Eigen::LDLT<Eigen::MatrixXd> ldlt(N);
-    Eigen::VectorXd a = ldlt.solve(rhs);
+    const Eigen::VectorXd a = ldlt.solve(rhs);
     const bool good = ldlt.info() == Eigen::Success && a.allFinite();
     if (ok)
         *ok = good;
     if (!good)
         return HUGE_VAL;
     std::memset(model.coef, 0, sizeof model.coef);
+    Eigen::MatrixXd coef(nt, 3);
     for (int j = 0; j < 3; ++j)
         for (int t = 0; t < nt; ++t)
-            model.coef[j][t] = a(j * nt + t);
+            model.coef[j][t] = coef(t, j) = a(j * nt + t);
+
+    const Eigen::MatrixXd fitted = phi.topRows(data_rows) * coef;
+    const Eigen::MatrixXd d = fitted - y.topRows(data_rows);
     double sum = 0.0;
-    for (const fit_patch &p : patches) {
-        if (!(p.weight > 0.0))
-            continue;
-        double xyz[3];
-        model.apply(p.x, xyz);
-        const double d[3] = {xyz[0] - p.xyz[0], xyz[1] - p.xyz[1], xyz[2] - p.xyz[2]};
-        double q = 0.0;
-        for (int j = 0; j < 3; ++j)
-            for (int k = 0; k < 3; ++k)
-                q += d[j] * p.metric[j][k] * d[k];
-        sum += p.weight * q;
+    for (Eigen::Index r = 0; r < data_rows; ++r) {
+        double s = 0.0;
+        for (int q = 0; q < kPairs; ++q) {
+            const int j = kPairRow[q], k = kPairCol[q];
+            s += (j == k ? 1.0 : 2.0) * wg(r, q) * d(r, j) * d(r, k);
+        }
+        sum += s;
+    }
+    if (xyz) {
+        xyz->assign(3 * patches.size(), 0.0);
+        for (Eigen::Index r = 0; r < data_rows; ++r)
+            for (int j = 0; j < 3; ++j)
+                (*xyz)[3 * used[size_t(r)] + size_t(j)] = fitted(r, j);
     }
     return sum;
+}
+
+// The linear channel values of the weighted patches under the model's curves.
+std::vector<double> linear_values(const device_model &model, const std::vector<fit_patch> &patches)
+{
+    std::vector<double> u(3 * patches.size(), 0.0);
+    for (size_t i = 0; i < patches.size(); ++i)
+        if (patches[i].weight > 0.0)
+            for (int c = 0; c < 3; ++c)
+                u[3 * i + size_t(c)] = model.curve[c].apply(patches[i].x[c]);
+    return u;
+}
+
+}  // namespace
+
+double solve_coefficients(device_model &model, const std::vector<fit_patch> &patches,
+                          double ridge, bool *ok, const double *white, const double *white_xyz)
+{
+    const std::vector<double> u = linear_values(model, patches);
+    double white_u[3];
+    if (white)
+        for (int c = 0; c < 3; ++c)
+            white_u[c] = model.curve[c].apply(white[c]);
+    return solve_linear(model, patches, u.data(), ridge, ok, white ? white_u : nullptr, white_xyz,
+                        nullptr);
 }
 
 namespace {
@@ -284,9 +380,11 @@ struct curve_problem {
     const std::vector<fit_patch> *patches;
     const fit_settings *settings;
     const fit_control *control;
-    int evaluations;
-    bool aborted;
-    double best;
+    int evaluations = 0;
+    bool aborted = false;
+    // log x and x - 1 of every weighted patch's channels (log 0 stands for
+    // x <= 0), and the buffers of one evaluation.
+    std::vector<double> log_x, minus_one, u, xyz;
 };
 
 void unpack(const double *v, const fit_settings &s, device_model &m)
@@ -295,6 +393,21 @@ void unpack(const double *v, const fit_settings &s, device_model &m)
     for (int c = 0; c < 3; ++c)
         for (int k = 0; k < per; ++k)
             m.curve[c].p[k] = v[c * per + k];
+}
+
+void prepare_inputs(curve_problem &pr)
+{
+    const std::vector<fit_patch> &patches = *pr.patches;
+    pr.log_x.assign(3 * patches.size(), 0.0);
+    pr.minus_one.assign(3 * patches.size(), 0.0);
+    pr.u.assign(3 * patches.size(), 0.0);
+    for (size_t i = 0; i < patches.size(); ++i)
+        for (int c = 0; c < 3; ++c) {
+            const double x = patches[i].x[c];
+            const size_t k = 3 * i + size_t(c);
+            pr.log_x[k] = x > 0.0 ? std::log(x) : 0.0;
+            pr.minus_one[k] = x > 0.0 ? x - 1.0 : 0.0;
+        }
 }
 
 double curve_objective(unsigned n, const double *v, double *, void *data)
@@ -316,21 +429,35 @@ double curve_objective(unsigned n, const double *v, double *, void *data)
     for (const channel_curve &c : m.curve)
         if (!c.is_monotone())
             return 1e30;
+    const std::vector<fit_patch> &patches = *pr->patches;
+    for (size_t i = 0; i < patches.size(); ++i) {
+        if (!(patches[i].weight > 0.0))
+            continue;
+        for (int c = 0; c < 3; ++c) {
+            const size_t k = 3 * i + size_t(c);
+            pr->u[k] = patches[i].x[c] > 0.0
+                           ? curve_from_log(m.curve[c].p, pr->log_x[k], pr->minus_one[k])
+                           : 0.0;
+        }
+    }
+    const fit_settings &s = *pr->settings;
+    double white_u[3];
+    if (s.white)
+        for (int c = 0; c < 3; ++c)
+            white_u[c] = m.curve[c].apply(s.white[c]);
+    const bool mean = s.mean_formula >= 0;
     bool ok = false;
-    const double r = solve_coefficients(m, *pr->patches, pr->settings->ridge, &ok,
-                                        pr->settings->white, pr->settings->white_xyz);
+    const double r = solve_linear(m, patches, pr->u.data(), s.ridge, &ok,
+                                  s.white ? white_u : nullptr, s.white_xyz,
+                                  mean ? &pr->xyz : nullptr);
     if (!ok)
         return 1e30;
-    if (pr->settings->mean_formula < 0)
+    if (!mean)
         return r;
     double sum = 0.0;
-    for (const fit_patch &p : *pr->patches) {
-        if (!(p.weight > 0.0))
-            continue;
-        double xyz[3];
-        m.apply(p.x, xyz);
-        sum += p.weight * de(xyz, p.lab, pr->settings->mean_formula);
-    }
+    for (size_t i = 0; i < patches.size(); ++i)
+        if (patches[i].weight > 0.0)
+            sum += patches[i].weight * de(&pr->xyz[3 * i], patches[i].lab, s.mean_formula);
     return sum;
 }
 
@@ -356,7 +483,12 @@ fit_outcome fit_curves(device_model &model, const std::vector<fit_patch> &patche
             v[i] = std::min(hi[i], std::max(lo[i], model.curve[c].p[k]));
             step[i] = k == 0 ? 0.1 : 0.05;
         }
-    curve_problem pr{&model, &patches, &settings, &control, 0, false, 0.0};
+    curve_problem pr;
+    pr.model = &model;
+    pr.patches = &patches;
+    pr.settings = &settings;
+    pr.control = &control;
+    prepare_inputs(pr);
     nlopt_opt opt = nlopt_create(NLOPT_LN_BOBYQA, n);
     if (!opt)
         return FIT_FAILED;
@@ -388,6 +520,7 @@ double cv_error(const device_model &model, const std::vector<fit_patch> &patches
                 int formula)
 {
     constexpr int folds = 5;
+    const std::vector<double> u = linear_values(model, patches);
     double sum = 0.0;
     int count = 0;
     for (int f = 0; f < folds; ++f) {
@@ -397,14 +530,14 @@ double cv_error(const device_model &model, const std::vector<fit_patch> &patches
                 train[i].weight = 0.0;
         device_model m = model;
         bool ok = false;
-        solve_coefficients(m, train, ridge, &ok);
+        solve_linear(m, train, u.data(), ridge, &ok, nullptr, nullptr, nullptr);
         if (!ok)
             return HUGE_VAL;
         for (size_t i = 0; i < patches.size(); ++i) {
             if (int(i % folds) != f || !(patches[i].weight > 0.0))
                 continue;
             double xyz[3];
-            m.apply(patches[i].x, xyz);
+            m.apply_linear(&u[3 * i], xyz);
             sum += de(xyz, patches[i].lab, formula);
             ++count;
         }

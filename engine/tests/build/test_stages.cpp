@@ -1,7 +1,9 @@
 #include "stages.h"
 
+#include <Eigen/Dense>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -77,5 +79,77 @@ TEST(DeviceModel, ExactMatrixCameraIsReproducedAtEveryDegree)
         solve_coefficients(model, patches, 1e-3, &ok);
         ASSERT_TRUE(ok);
         EXPECT_LT(model_errors(model, patches, 2).max, 1e-3) << "degree " << degree;
+    }
+}
+
+TEST(DeviceModel, SolveMatchesStackedLeastSquares)
+{
+    // A camera no root polynomial holds exactly, uneven weights and the
+    // CIEDE2000 forms: the solve must find the minimum that an independent
+    // stacked least-squares solve finds for the same weighted sum.
+    std::vector<fit_patch> patches;
+    for (int i = 0; i < 90; ++i) {
+        fit_patch p;
+        for (int c = 0; c < 3; ++c)
+            p.x[c] = 0.03 + 0.95 * std::fmod(0.37 * (i + 1) * (c + 2) + 0.13 * c, 1.0);
+        const double r = p.x[0], g = p.x[1], b = p.x[2];
+        p.xyz[0] = 0.43 * r + 0.36 * g + 0.14 * b + 0.05 * r * g;
+        p.xyz[1] = 0.22 * r + 0.72 * g + 0.06 * b - 0.03 * g * b;
+        p.xyz[2] = 0.01 * r + 0.11 * g + 0.71 * b + 0.04 * r * b * b;
+        p.weight = i % 7 == 0 ? 0.0 : 0.5 + (i % 5) * 0.25;
+        patches.push_back(p);
+    }
+    prepare_metrics(patches, 2);
+    for (int degree = 1; degree <= 3; ++degree) {
+        SCOPED_TRACE(degree);
+        device_model model;
+        model.degree = degree;
+        model.curve[1].p[0] = 1.3;
+        bool ok = false;
+        const double residual = solve_coefficients(model, patches, 0.0, &ok);
+        ASSERT_TRUE(ok);
+
+        const int nt = term_count(degree);
+        std::vector<const fit_patch *> used;
+        for (const fit_patch &p : patches)
+            if (p.weight > 0.0)
+                used.push_back(&p);
+        Eigen::MatrixXd design = Eigen::MatrixXd::Zero(3 * Eigen::Index(used.size()), 3 * nt);
+        Eigen::VectorXd target(design.rows());
+        Eigen::MatrixXd terms(Eigen::Index(used.size()), nt);
+        for (size_t i = 0; i < used.size(); ++i) {
+            const fit_patch &p = *used[i];
+            Eigen::Matrix3d g;
+            for (int j = 0; j < 3; ++j)
+                for (int k = 0; k < 3; ++k)
+                    g(j, k) = 0.5 * (p.metric[j][k] + p.metric[k][j]);
+            const Eigen::Matrix3d lt = Eigen::LLT<Eigen::Matrix3d>(g).matrixU();
+            const double u[3] = {model.curve[0].apply(p.x[0]), model.curve[1].apply(p.x[1]),
+                                 model.curve[2].apply(p.x[2])};
+            double phi[MAX_TERMS];
+            root_poly_terms(u, degree, phi);
+            for (int t = 0; t < nt; ++t)
+                terms(Eigen::Index(i), t) = phi[t];
+            const double sw = std::sqrt(p.weight);
+            for (int row = 0; row < 3; ++row) {
+                const Eigen::Index at = 3 * Eigen::Index(i) + row;
+                target(at) = sw * lt.row(row).dot(Eigen::Vector3d(p.xyz[0], p.xyz[1], p.xyz[2]));
+                for (int j = 0; j < 3; ++j)
+                    for (int t = 0; t < nt; ++t)
+                        design(at, j * nt + t) = sw * lt(row, j) * phi[t];
+            }
+        }
+        const Eigen::VectorXd a = design.colPivHouseholderQr().solve(target);
+        EXPECT_NEAR(residual, (design * a - target).squaredNorm(), 1e-9 * (1.0 + residual));
+        // The terms of degree 3 are nearly collinear: the fitted colours are
+        // what is unique, not the coefficients, and normal equations hold
+        // them to a few 1e-6 (a thousandth of a colour difference).
+        for (size_t i = 0; i < used.size(); ++i) {
+            double xyz[3];
+            model.apply(used[i]->x, xyz);
+            for (int j = 0; j < 3; ++j)
+                EXPECT_NEAR(xyz[j], terms.row(Eigen::Index(i)).dot(a.segment(j * nt, nt)), 1e-5)
+                    << "patch " << i << " row " << j;
+        }
     }
 }
