@@ -389,12 +389,12 @@ void run_set(const job &j)
 
     if (j.peer && exists("/usr/bin/colprof") && exists(j.folder + "/train.ti3")) {
         struct peer_type {
-            const char *name, *args;
+            const char *name, *args, *file;
         };
-        const peer_type peers[] = {{"colprof matrix", "-qm -am"},
-                                   {"colprof shaper", "-qm -as"},
-                                   {"colprof cLUT-qm", "-qm"},
-                                   {"colprof cLUT-qh", "-qh"}};
+        const peer_type peers[] = {{"colprof matrix", "-qm -am", "matrix"},
+                                   {"colprof shaper", "-qm -as", "shaper"},
+                                   {"colprof cLUT-qm", "-qm", "lut_qm"},
+                                   {"colprof cLUT-qh", "-qh", "lut_qh"}};
         for (const peer_type &p : peers) {
             row r;
             r.set = j.name;
@@ -414,8 +414,7 @@ void run_set(const job &j)
             print_row(r);
             if (!j.keep.empty())
                 std::system(("cp '" + tmp + "/p.icc' '" + j.keep + "/" + safe + "_colprof_" +
-                             std::string(p.args).substr(1, 2) + (p.args[4] ? p.args + 5 : "") +
-                             ".icc'")
+                             p.file + ".icc'")
                                 .c_str());
         }
     }
