@@ -473,11 +473,15 @@ int main(int argc, char **argv)
             roots.push_back(a);
         }
     }
-    if (roots.empty())
+    // The shipped sets are named below their folder; a folder given here
+    // keeps its own name in front, so that sets of two folders never share
+    // a name (or a kept file).
+    const bool given = !roots.empty();
+    if (!given)
         roots.push_back(VP_BENCH_DATA);
     std::vector<job> jobs;
     for (const std::string &r : roots)
-        find_sets(r, "", &jobs);
+        find_sets(r, given ? r : "", &jobs);
     if (jobs.empty()) {
         std::fprintf(stderr, "profile_accuracy: no measurement sets found\n");
         return 1;

@@ -40,8 +40,8 @@ double curve_from_log(const double p[CURVE_PARAMS], double log_x, double d)
     return std::exp(p[0] * log_x + std::max(-50.0, std::min(50.0, e)));
 }
 
-constexpr int kMonotoneSteps = 300;
-constexpr double kMonotoneStep = 1.0 / 200.0;
+constexpr int kMonotoneSteps = 200;
+constexpr double kMonotoneStep = 1.0 / kMonotoneSteps;
 
 }  // namespace
 
@@ -50,20 +50,6 @@ double channel_curve::apply(double x) const
     if (!(x > 0.0))
         return 0.0;
     return curve_from_log(p, std::log(x), x - 1.0);
-}
-
-double channel_curve::inverse(double u, double xmax) const
-{
-    if (!(u > 0.0))
-        return 0.0;
-    double lo = 0.0, hi = xmax;
-    if (apply(hi) <= u)
-        return hi;
-    for (int i = 0; i < 60; ++i) {
-        const double mid = 0.5 * (lo + hi);
-        (apply(mid) < u ? lo : hi) = mid;
-    }
-    return 0.5 * (lo + hi);
 }
 
 bool channel_curve::is_identity() const

@@ -28,10 +28,8 @@ constexpr int CURVE_PARAMS = 4;  // g, a1, a2, a3
 struct channel_curve {
     double p[CURVE_PARAMS] = {1.0, 0.0, 0.0, 0.0};
     double apply(double x) const;
-    // Inverse on u >= 0 (bisection on the monotone curve), x in 0..xmax.
-    double inverse(double u, double xmax = 2.0) const;
     bool is_identity() const;
-    // Strictly rising on (0, 1.5].
+    // Strictly rising on (0, 1], the device range the tables sample.
     bool is_monotone() const;
 };
 

@@ -153,3 +153,36 @@ TEST(DeviceModel, SolveMatchesStackedLeastSquares)
         }
     }
 }
+
+TEST(DeviceModel, CurveThatFallsBeyondTheDeviceRangeIsKept)
+{
+    // A scanner curve with a shoulder: it rises over the device range 0..1
+    // and would fall beyond it, where no device value goes. Started at that
+    // curve, the fit must keep it, not take it for a broken one.
+    device_model truth;
+    for (channel_curve &c : truth.curve) {
+        c.p[0] = 2.2;
+        c.p[3] = -2.5;
+    }
+    ASSERT_TRUE(truth.curve[0].is_monotone());
+    const double m[3][3] = {{0.45, 0.35, 0.15}, {0.22, 0.70, 0.08}, {0.02, 0.12, 0.68}};
+    std::vector<fit_patch> patches;
+    for (int r = 0; r < 5; ++r)
+        for (int g = 0; g < 5; ++g)
+            for (int b = 0; b < 5; ++b) {
+                fit_patch p;
+                const int level[3] = {r, g, b};
+                double u[3];
+                for (int c = 0; c < 3; ++c) {
+                    p.x[c] = 0.08 + 0.23 * level[c];
+                    u[c] = truth.curve[c].apply(p.x[c]);
+                }
+                for (int j = 0; j < 3; ++j)
+                    p.xyz[j] = m[j][0] * u[0] + m[j][1] * u[1] + m[j][2] * u[2];
+                patches.push_back(p);
+            }
+    prepare_metrics(patches, 2);
+    device_model model = truth;
+    ASSERT_EQ(fit_curves(model, patches, fit_settings(), fit_control()), FIT_OK);
+    EXPECT_LT(model_errors(model, patches, 2).max, 0.01);
+}
