@@ -4,7 +4,9 @@
 // and times each build. Little CMS applies the ICC profiles; a DNG camera
 // profile is applied through its ColorMatrix1 as a DNG reader does, white
 // balanced on the chart white. With colprof installed its profiles are built
-// from train.ti3 and scored the same way.
+// from train.ti3 and scored the same way. A set with held-out patches and
+// all.cie/all.pix is also built from the whole chart ("all" rows), which
+// times a build on every patch.
 //
 //   profile_accuracy [--no-peer] [--types lut,matrix,dcp] [--keep DIR] [FOLDER...]
 #include "engine/colour_maths.h"
@@ -331,21 +333,64 @@ void score(row &r, const evaluator &e, const sample_set &train, const sample_set
     }
 }
 
+// The chart white (the brightest reference) and its device values.
+size_t white_of(const sample_set &set)
+{
+    size_t w = 0;
+    for (size_t i = 0; i < set.lab.size(); ++i)
+        if (set.lab[i][0] > set.lab[w][0])
+            w = i;
+    return w;
+}
+
+// One profile of ours built from <stem>.cie / <stem>.pix, scored on train
+// (the same patches) and test, and printed.
+void build_ours(const job &j, const std::string &type, const std::string &stem,
+                const std::string &label, const sample_set &train, const sample_set &test,
+                const std::string &tmp, const std::string &out_path)
+{
+    row r;
+    r.set = j.name;
+    r.type = label;
+    const bool dcp = type == "dcp";
+    expert_overrides o{};
+    o.enable = 1;
+    o.type = 1;  // polynomial order 1: curves and a matrix
+    o.iterate_on_gamma_basic = 1;
+    o.iterate_on_gamma = 1;
+    o.merge_transform_with_alt = 1;
+    o.option_g = 1;
+    calculation_settings cs{};
+    cs.calculation_mode = 1;
+    const double t0 = now();
+    const int res = create_profile_for_job(
+        (j.folder + "/" + stem + ".cie").c_str(), (j.folder + "/" + stem + ".pix").c_str(),
+        out_path.c_str(), 0, 0, 0, 0, 1, dcp ? 1 : 0, 0, 2, "Bench Camera", nullptr,
+        type == "matrix" ? &o : nullptr, nullptr, nullptr, nullptr, nullptr, &cs, tmp.c_str());
+    r.seconds = now() - t0;
+    if (res != 0) {
+        r.failed = true;
+        print_row(r);
+        return;
+    }
+    const size_t w = white_of(train);
+    if (dcp)
+        score(r, dcp_evaluator(out_path, train.rgb[w]), train, test, train.lab[w], false);
+    else
+        score(r, icc_evaluator(out_path), train, test, train.lab[w], type == "lut");
+    print_row(r);
+}
+
 void run_set(const job &j)
 {
-    sample_set train, test;
+    sample_set train, test, all;
     if (!read_set(j.folder + "/train.cie", j.folder + "/train.pix", &train)) {
         std::printf("%-26s cannot read train.cie / train.pix\n", j.name.c_str());
         return;
     }
     if (exists(j.folder + "/test.cie"))
         read_set(j.folder + "/test.cie", j.folder + "/test.pix", &test);
-    size_t w = 0;
-    for (size_t i = 0; i < train.lab.size(); ++i)
-        if (train.lab[i][0] > train.lab[w][0])
-            w = i;
-    const vec3 white = train.lab[w];
-    const vec3 neutral = train.rgb[w];
+    const vec3 white = train.lab[white_of(train)];
 
     char tmpl[] = "/tmp/vp_accuracy_XXXXXX";
     const std::string tmp = mkdtemp(tmpl) ? tmpl : "/tmp";
@@ -353,39 +398,16 @@ void run_set(const job &j)
     std::replace(safe.begin(), safe.end(), '/', '_');
     const std::string out_dir = j.keep.empty() ? tmp : j.keep;
 
-    for (const std::string &type : j.types) {
-        row r;
-        r.set = j.name;
-        r.type = "pelto " + type;
-        const bool dcp = type == "dcp";
-        const std::string out = out_dir + "/" + safe + "_" + type + (dcp ? ".dcp" : ".icc");
-        expert_overrides o{};
-        o.enable = 1;
-        o.type = 1;  // polynomial order 1: curves and a matrix
-        o.iterate_on_gamma_basic = 1;
-        o.iterate_on_gamma = 1;
-        o.merge_transform_with_alt = 1;
-        o.option_g = 1;
-        calculation_settings cs{};
-        cs.calculation_mode = 1;
-        const double t0 = now();
-        const int res = create_profile_for_job(
-            (j.folder + "/train.cie").c_str(), (j.folder + "/train.pix").c_str(), out.c_str(), 0,
-            0, 0, 0, 1, dcp ? 1 : 0, 0, 2, "Bench Camera", nullptr,
-            type == "matrix" ? &o : nullptr, nullptr, nullptr, nullptr, nullptr, &cs,
-            tmp.c_str());
-        r.seconds = now() - t0;
-        if (res != 0) {
-            r.failed = true;
-            print_row(r);
-            continue;
-        }
-        if (dcp)
-            score(r, dcp_evaluator(out, neutral), train, test, white, false);
-        else
-            score(r, icc_evaluator(out), train, test, white, type == "lut");
-        print_row(r);
-    }
+    for (const std::string &type : j.types)
+        build_ours(j, type, "train", "pelto " + type, train, test, tmp,
+                   out_dir + "/" + safe + "_" + type + (type == "dcp" ? ".dcp" : ".icc"));
+    // Timing on the whole chart: a build from every patch, scored on them.
+    if (!test.rgb.empty() && exists(j.folder + "/all.cie") &&
+        read_set(j.folder + "/all.cie", j.folder + "/all.pix", &all))
+        for (const std::string &type : j.types)
+            build_ours(j, type, "all", "pelto " + type + " all", all, sample_set(), tmp,
+                       out_dir + "/" + safe + "_" + type + "_all" +
+                           (type == "dcp" ? ".dcp" : ".icc"));
 
     if (j.peer && exists("/usr/bin/colprof") && exists(j.folder + "/train.ti3")) {
         struct peer_type {

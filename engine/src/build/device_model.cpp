@@ -362,10 +362,10 @@ double solve_coefficients(device_model &model, const std::vector<fit_patch> &pat
 namespace {
 
 struct curve_problem {
-    device_model *model;
-    const std::vector<fit_patch> *patches;
-    const fit_settings *settings;
-    const fit_control *control;
+    device_model *model = nullptr;
+    const std::vector<fit_patch> *patches = nullptr;
+    const fit_settings *settings = nullptr;
+    const fit_control *control = nullptr;
     int evaluations = 0;
     bool aborted = false;
     // log x and x - 1 of every weighted patch's channels (log 0 stands for
