@@ -55,23 +55,39 @@ TEST(TransferTable, ClampsAndInterpolatesAnyLength)
     EXPECT_NEAR(apply_transfer(big.data(), 65536, 1000.0), 0.0, 1e-9);
 }
 
-TEST(DeviceModel, ExactMatrixCameraIsReproducedAtEveryDegree)
+namespace {
+
+// A levels^3 chart of a camera that is a fixed matrix after the given curves,
+// its colour-difference forms prepared.
+std::vector<fit_patch> curved_matrix_chart(const device_model &curves, int levels, double first,
+                                           double step)
 {
-    // A camera that is an exact matrix: every degree recovers it.
     const double m[3][3] = {{0.45, 0.35, 0.15}, {0.22, 0.70, 0.08}, {0.02, 0.12, 0.68}};
     std::vector<fit_patch> patches;
-    for (int r = 0; r < 6; ++r)
-        for (int g = 0; g < 6; ++g)
-            for (int b = 0; b < 6; ++b) {
+    for (int r = 0; r < levels; ++r)
+        for (int g = 0; g < levels; ++g)
+            for (int b = 0; b < levels; ++b) {
                 fit_patch p;
-                p.x[0] = 0.02 + r * 0.18;
-                p.x[1] = 0.02 + g * 0.18;
-                p.x[2] = 0.02 + b * 0.18;
+                const int level[3] = {r, g, b};
+                double u[3];
+                for (int c = 0; c < 3; ++c) {
+                    p.x[c] = first + step * level[c];
+                    u[c] = curves.curve[c].apply(p.x[c]);
+                }
                 for (int j = 0; j < 3; ++j)
-                    p.xyz[j] = m[j][0] * p.x[0] + m[j][1] * p.x[1] + m[j][2] * p.x[2];
+                    p.xyz[j] = m[j][0] * u[0] + m[j][1] * u[1] + m[j][2] * u[2];
                 patches.push_back(p);
             }
     prepare_metrics(patches, 2);
+    return patches;
+}
+
+}  // namespace
+
+TEST(DeviceModel, ExactMatrixCameraIsReproducedAtEveryDegree)
+{
+    // A camera that is an exact matrix: every degree recovers it.
+    const std::vector<fit_patch> patches = curved_matrix_chart(device_model(), 6, 0.02, 0.18);
     for (int degree = 1; degree <= 3; ++degree) {
         device_model model;
         model.degree = degree;
@@ -165,23 +181,7 @@ TEST(DeviceModel, CurveThatFallsBeyondTheDeviceRangeIsKept)
         c.p[3] = -2.5;
     }
     ASSERT_TRUE(truth.curve[0].is_monotone());
-    const double m[3][3] = {{0.45, 0.35, 0.15}, {0.22, 0.70, 0.08}, {0.02, 0.12, 0.68}};
-    std::vector<fit_patch> patches;
-    for (int r = 0; r < 5; ++r)
-        for (int g = 0; g < 5; ++g)
-            for (int b = 0; b < 5; ++b) {
-                fit_patch p;
-                const int level[3] = {r, g, b};
-                double u[3];
-                for (int c = 0; c < 3; ++c) {
-                    p.x[c] = 0.08 + 0.23 * level[c];
-                    u[c] = truth.curve[c].apply(p.x[c]);
-                }
-                for (int j = 0; j < 3; ++j)
-                    p.xyz[j] = m[j][0] * u[0] + m[j][1] * u[1] + m[j][2] * u[2];
-                patches.push_back(p);
-            }
-    prepare_metrics(patches, 2);
+    const std::vector<fit_patch> patches = curved_matrix_chart(truth, 5, 0.08, 0.23);
     device_model model = truth;
     ASSERT_EQ(fit_curves(model, patches, fit_settings(), fit_control()), FIT_OK);
     EXPECT_LT(model_errors(model, patches, 2).max, 0.01);
