@@ -65,6 +65,8 @@ bool read_set(const std::string &cie, const std::string &pix, sample_set *out)
     }
     patch_set_free(&c);
     patch_set_free(&d);
+    if (!ok)
+        *out = sample_set();
     return ok;
 }
 
