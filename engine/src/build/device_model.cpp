@@ -28,10 +28,6 @@ double de(const double xyz_model[3], const double lab_ref[3], int formula)
     return cm_delta_e(lab_ref, lab, formula == 3 ? CM_DE_CIEDE2000 : formula);
 }
 
-}  // namespace
-
-namespace {
-
 // The curve at x from log x and x - 1: the device values are fixed while a fit
 // moves the curves, so their logarithms are taken once.
 double curve_from_log(const double p[CURVE_PARAMS], double log_x, double d)
