@@ -446,7 +446,8 @@ double curve_objective(unsigned n, const double *v, double *, void *data)
 }  // namespace
 
 fit_outcome fit_curves(device_model &model, const std::vector<fit_patch> &patches,
-                       const fit_settings &settings, const fit_control &control)
+                       const fit_settings &settings, const fit_control &control,
+                       int *evaluations)
 {
     bool ok = false;
     if (!settings.fit_curves) {
@@ -484,6 +485,8 @@ fit_outcome fit_curves(device_model &model, const std::vector<fit_patch> &patche
     double f = 0.0;
     nlopt_optimize(opt, v.data(), &f);
     nlopt_destroy(opt);
+    if (evaluations)
+        *evaluations += pr.evaluations;
     if (pr.aborted)
         return FIT_ABORTED;
     device_model trial = model;

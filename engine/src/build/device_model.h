@@ -101,9 +101,11 @@ struct fit_settings {
 };
 
 // Fits the curves (from the model's curves) with the coefficients solved
-// inside, at the settings' degree and ridge.
+// inside, at the settings' degree and ridge. evaluations, when given, is
+// increased by the objective evaluations the minimiser made.
 fit_outcome fit_curves(device_model &model, const std::vector<fit_patch> &patches,
-                       const fit_settings &settings, const fit_control &control);
+                       const fit_settings &settings, const fit_control &control,
+                       int *evaluations = nullptr);
 
 // Mean colour difference over a 5-fold cross-validation, with the model's
 // curves and degree held.

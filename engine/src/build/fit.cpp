@@ -70,10 +70,9 @@ fit_settings refit_settings(const camera_fit &fit)
 bool refit_curves(camera_fit *fit, const fit_settings &s, const fit_control &control)
 {
     device_model trial = fit->model;
-    const fit_outcome c = fit_curves(trial, fit->patches, s, control);
+    const fit_outcome c = fit_curves(trial, fit->patches, s, control, &fit->evaluations);
     if (c == FIT_ABORTED)
         return false;
-    fit->evaluations += s.max_evaluations;
     if (c == FIT_OK)
         fit->model = trial;
     return true;
@@ -151,10 +150,9 @@ engine_result fit_model_powell(camera_fit *fit, int flags, int formula, int mode
         s.white = white;
         s.white_xyz = white_xyz;
         device_model trial = fit->model;
-        const fit_outcome o = fit_curves(trial, fit->patches, s, control);
+        const fit_outcome o = fit_curves(trial, fit->patches, s, control, &fit->evaluations);
         if (o == FIT_ABORTED)
             return ENGINE_ABORTED;
-        fit->evaluations += s.max_evaluations;
         if (o == FIT_OK) {
             device_model lin = fit->model;
             for (channel_curve &c : lin.curve)

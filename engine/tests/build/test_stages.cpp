@@ -186,3 +186,29 @@ TEST(DeviceModel, CurveThatFallsBeyondTheDeviceRangeIsKept)
     ASSERT_EQ(fit_curves(model, patches, fit_settings(), fit_control()), FIT_OK);
     EXPECT_LT(model_errors(model, patches, 2).max, 0.01);
 }
+
+TEST(DeviceModel, CurveFitCountsTheEvaluationsItMade)
+{
+    // A gamma camera fitted from a wrong gamma converges well inside its
+    // budget; the count is what the minimiser used, added to the caller's.
+    device_model truth;
+    for (channel_curve &c : truth.curve)
+        c.p[0] = 2.2;
+    const std::vector<fit_patch> patches = curved_matrix_chart(truth, 5, 0.08, 0.23);
+    device_model model;
+    for (channel_curve &c : model.curve)
+        c.p[0] = 1.8;
+    fit_settings s;
+    s.curve_shape = false;
+    s.max_evaluations = 1500;
+    int evaluations = 7;
+    ASSERT_EQ(fit_curves(model, patches, s, fit_control(), &evaluations), FIT_OK);
+    EXPECT_NEAR(model.curve[1].p[0], 2.2, 1e-4);
+    EXPECT_GT(evaluations, 7 + 3);
+    EXPECT_LT(evaluations, 7 + s.max_evaluations);
+
+    s.fit_curves = false;
+    const int before = evaluations;
+    ASSERT_EQ(fit_curves(model, patches, s, fit_control(), &evaluations), FIT_OK);
+    EXPECT_EQ(evaluations, before);
+}
