@@ -286,6 +286,34 @@ double inverse_lightness01(double t)
 
 constexpr int kCurveEntries = 4096;
 
+// The grid of a device-to-PCS table: even in the linear channel values, or
+// in their CIE lightness.
+struct table_grid {
+    bool lightness;
+
+    double coordinate(double u) const { return lightness ? lightness01(u) : u; }
+
+    // The linear channel value at each of the g nodes.
+    std::vector<double> nodes(int g) const
+    {
+        std::vector<double> v(static_cast<size_t>(g));
+        for (int i = 0; i < g; ++i) {
+            const double t = i / double(g - 1);
+            v[size_t(i)] = lightness ? inverse_lightness01(t) : t;
+        }
+        return v;
+    }
+
+    // The input curves: each channel's device value to its grid coordinate.
+    void fill_curves(const camera_fit *fit, uint16_t *const curves[]) const
+    {
+        for (int c = 0; c < 3; ++c)
+            for (int j = 0; j < kCurveEntries; ++j)
+                curves[c][j] =
+                    to16(coordinate(linear_of_input(fit, c, j / double(kCurveEntries - 1))));
+    }
+};
+
 }  // namespace
 
 engine_result fit_model_set_transfer(camera_fit *fit, const transfer_samples *transfer)
@@ -339,16 +367,9 @@ engine_result correct_lut_xyz(const camera_fit *fit, mab_table *table)
     // it exactly. The root terms of a higher degree bend most near black: a
     // grid spaced in lightness, as the Lab tables are, keeps the dark colours
     // of a raw camera out of a single first cell.
-    const bool lightness_grid = fit->model.degree > 1;
-    auto grid_of = [&](double u) { return lightness_grid ? lightness01(u) : u; };
-    auto node = [&](int i) {
-        const double t = i / double(g - 1);
-        return lightness_grid ? inverse_lightness01(t) : t;
-    };
-    for (int c = 0; c < 3; ++c)
-        for (int j = 0; j < kCurveEntries; ++j)
-            table->a_curves[c][j] =
-                to16(grid_of(linear_of_input(fit, c, j / double(kCurveEntries - 1))));
+    const table_grid grid{fit->model.degree > 1};
+    grid.fill_curves(fit, table->a_curves);
+    const std::vector<double> node = grid.nodes(g);
     // XYZ at every node, then a range that holds them: the CLUT keeps the
     // values a linear camera needs beyond the PCS (negative X or Z of a
     // saturated corner), and the matrix maps them back.
@@ -358,7 +379,7 @@ engine_result correct_lut_xyz(const camera_fit *fit, mab_table *table)
     for (int i = 0; i < g; ++i)
         for (int j = 0; j < g; ++j)
             for (int k = 0; k < g; ++k) {
-                const double u[3] = {node(i), node(j), node(k)};
+                const double u[3] = {node[size_t(i)], node[size_t(j)], node[size_t(k)]};
                 fit->model.apply_linear(u, &xyz[n]);
                 for (int m = 0; m < 3; ++m) {
                     xyz[n + m] = std::max(-2.0, std::min(4.0, xyz[n + m]));
@@ -391,17 +412,14 @@ engine_result correct_lut_lab(const camera_fit *fit, profile_tables *tables)
     engine_result r = lut_table_alloc(&lut, ICC_TYPE_LUT16, 3, 3, g, kCurveEntries, 256);
     if (r != ENGINE_OK)
         return r;
-    for (int c = 0; c < 3; ++c)
-        for (int j = 0; j < kCurveEntries; ++j)
-            lut.input_tables[c][j] =
-                to16(lightness01(linear_of_input(fit, c, j / double(kCurveEntries - 1))));
+    const table_grid grid{true};
+    grid.fill_curves(fit, lut.input_tables);
+    const std::vector<double> node = grid.nodes(g);
     size_t n = 0;
     for (int i = 0; i < g; ++i)
         for (int j = 0; j < g; ++j)
             for (int k = 0; k < g; ++k) {
-                const double u[3] = {inverse_lightness01(i / double(g - 1)),
-                                     inverse_lightness01(j / double(g - 1)),
-                                     inverse_lightness01(k / double(g - 1))};
+                const double u[3] = {node[size_t(i)], node[size_t(j)], node[size_t(k)]};
                 double xyz[3], lab[3];
                 fit->model.apply_linear(u, xyz);
                 for (double &v : xyz)
