@@ -1,0 +1,67 @@
+#include "jobs/pq_xmlText.h"
+
+#include "jobs_logging.h"
+
+#include <QDomNodeList>
+
+#include <algorithm>
+
+pq_TagE pq_readTag(const QDomElement &parent, const QString &tag, QString *text,
+                   QString *attribute)
+{
+    const QDomNodeList found = parent.elementsByTagName(tag);
+    const char *problem = nullptr;
+    pq_TagE status = pq_TagE::Found;
+    if (found.isEmpty()) {
+        problem = "not defined";
+        status = pq_TagE::Missing;
+    } else if (found.size() > 1 && found.at(0).isElement()) {
+        problem = "defined multiple times";
+        status = pq_TagE::Repeated;
+    } else if (!found.at(0).isElement()) {
+        problem = "not containing an element";
+        status = pq_TagE::Missing;
+    }
+    if (problem) {
+        qCDebug(lcJobFile) << "pq_Job::checkAndReadTagToText" << tag << "tag is" << problem
+                           << "ERROR";
+        text->clear();
+        if (attribute)
+            attribute->clear();
+        return status;
+    }
+    const QDomElement element = found.at(0).toElement();
+    if (attribute)
+        *attribute = element.attribute(*attribute);
+    *text = element.text();
+    return status;
+}
+
+QString checkAndReadTagToText(const QDomElement &parent, const QString &tag, QString *attribute)
+{
+    QString text;
+    pq_readTag(parent, tag, &text, attribute);
+    return text;
+}
+
+QString pq_xmlEscaped(const QString &value)
+{
+    const bool plain = std::none_of(value.begin(), value.end(), [](QChar c) {
+        return c == QLatin1Char('&') || c == QLatin1Char('<') || c == QLatin1Char('>')
+            || c == QLatin1Char('\r');
+    });
+    if (plain)
+        return value;
+    QString out;
+    out.reserve(value.size() + value.size() / 8);
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '&': out += QLatin1String("&amp;"); break;
+        case '<': out += QLatin1String("&lt;"); break;
+        case '>': out += QLatin1String("&gt;"); break;
+        case '\r': out += QLatin1String("&#13;"); break;
+        default: out += c;
+        }
+    }
+    return out;
+}
