@@ -716,13 +716,14 @@ void pq_Job::readFromDocument(const QDomDocument &document, const pq_JobReadOutc
 bool pq_Job::readJob(const QDomDocument &document, QStringList *problems,
                      pq_JobReadOutcome::StatusE *status)
 {
+    const QDomElement root = document.documentElement();
     auto reject = [&](pq_JobReadOutcome::StatusE why, const QString &message) {
-        qCDebug(lcJobFile).noquote() << "pq_Job::readFromXML" << message;
-        problems->append(message);
+        const QString located = QStringLiteral("line %1: %2").arg(root.lineNumber()).arg(message);
+        qCDebug(lcJobFile).noquote() << "pq_Job::readFromXML" << located;
+        problems->append(located);
         *status = why;
         return false;
     };
-    const QDomElement root = document.documentElement();
     if (root.tagName() != QLatin1String("Job"))
         return reject(pq_JobReadOutcome::NotJob, QStringLiteral("first Node is not \"Job\", exiting"));
     const QString id = checkAndReadTagToText(root, QStringLiteral("Job_ID"));

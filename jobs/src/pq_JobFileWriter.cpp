@@ -1,10 +1,10 @@
 #include "jobs/pq_JobFileWriter.h"
 
 #include "jobs/pq_Job.h"
+#include "jobs/pq_JobFileReader.h"
 #include "jobs_logging.h"
 
 #include <QDir>
-#include <QDomDocument>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -38,17 +38,12 @@ pq_JobSaveResult pq_JobFileWriter::save(const pq_Job &job, const QString &jobsFo
         return refused(path, QStringLiteral("The jobs folder %1 cannot be made.").arg(jobsFolder));
 
     const QByteArray bytes = (job.toXml() + QLatin1Char('\n')).toUtf8();
-    QString error;
-    int line = 0;
-    int column = 0;
-    QDomDocument check;
-    if (!check.setContent(bytes, &error, &line, &column))
+    // The new text must read back through the job reader itself.
+    const pq_JobFileReader::Parsed check = pq_JobFileReader::parse(bytes, path);
+    if (!check.outcome.isWhole())
         return refused(path, QStringLiteral("The job \"%1\" holds text that a job file cannot "
-                                            "carry (line %2, column %3: %4).")
-                                 .arg(name)
-                                 .arg(line)
-                                 .arg(column)
-                                 .arg(error));
+                                            "carry: %2")
+                                 .arg(name, check.outcome.message));
 
     const QFileInfo existing(path);
     if (existing.exists() || existing.isSymLink()) {
