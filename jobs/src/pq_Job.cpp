@@ -15,13 +15,18 @@
 #include <QDomNodeList>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QRegularExpression>
 
 #include <utility>
 
 static void initJobResources()
 {
-    Q_INIT_RESOURCE(jobs);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(jobs);
+        return true;
+    }();
+    (void)registered;
 }
 
 namespace {
@@ -273,16 +278,14 @@ QPixmap pq_Job::targetPixmap(int index) const
     if (index < 0 || index >= m_targetInfos.size())
         return QPixmap();
     const pq_targetInfo *description = m_targetInfos.at(index);
-    QPixmap pixmap;
-    const QString picture = description->fullResFilePath(true);
-    if (!description->targetFullResFilePath.isEmpty()
-        && pq_isReadableFile(picture, kMaxPictureSize) && pixmap.load(picture))
-        return pixmap;
-    if (!description->targetImage.isEmpty()
-        && pixmap.loadFromData(QByteArray::fromBase64(description->targetImage.toLatin1())))
-        return pixmap;
-    pixmap.load(QStringLiteral(":/images/missing-target.png"));
-    return pixmap;
+    QImage picture;
+    if (!description->targetFullResFilePath.isEmpty())
+        picture = pq_readPicture(description->fullResFilePath(true));
+    if (picture.isNull() && !description->targetImage.isEmpty())
+        picture = pq_decodePicture(QByteArray::fromBase64(description->targetImage.toLatin1()));
+    if (picture.isNull())
+        picture = pq_readPicture(QStringLiteral(":/images/missing-target.png"));
+    return QPixmap::fromImage(picture);
 }
 
 void pq_Job::setIlluminantSpectrum(const SpectrumArray *spectrum)

@@ -60,6 +60,7 @@ private slots:
     void extractFilmCurveStaysInItsFolder();
     void outputFolder();
     void targetPixmap();
+    void hugePictureIsNotDecoded();
     void chartImagePath();
     void dcpChart();
     void allTargetsSpectral();
@@ -334,8 +335,7 @@ void TestJob::targetPixmap()
     QVERIFY(job.targetPixmap(1).isNull());
     pq_targetInfo *target = job.targetInfos().first();
     target->targetFullResFilePath = "Pictures/missing.png";
-    const QPixmap missing = job.targetPixmap(0);
-    QVERIFY(!missing.isNull());
+    QCOMPARE(job.targetPixmap(0).size(), QSize(96, 96));
     QImage small(40, 30, QImage::Format_RGB32);
     small.fill(Qt::red);
     QByteArray png;
@@ -344,6 +344,39 @@ void TestJob::targetPixmap()
     small.save(&buffer, "PNG");
     target->targetImage = QString::fromLatin1(png.toBase64());
     QCOMPARE(job.targetPixmap(0).size(), QSize(40, 30));
+}
+
+// A PNG that promises a picture of width x height pixels and holds none.
+static QByteArray pngHeaderOnly(quint32 width, quint32 height)
+{
+    auto be32 = [](quint32 v) {
+        const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(bytes, 4);
+    };
+    auto crc32 = [](const QByteArray &bytes) {
+        quint32 crc = 0xFFFFFFFFu;
+        for (const char c : bytes) {
+            crc ^= quint8(c);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return ~crc;
+    };
+    const QByteArray ihdr = "IHDR" + be32(width) + be32(height) + QByteArray("\x08\x02\0\0\0", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(crc32(ihdr));
+}
+
+void TestJob::hugePictureIsNotDecoded()
+{
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    auto *target = new pq_targetInfo;
+    target->name = "huge";
+    target->targetImage = QString::fromLatin1(pngHeaderOnly(60000, 60000).toBase64());
+    job.addTargetInfo(target);
+    // The fallback picture, not a 3.6 gigapixel allocation.
+    QCOMPARE(job.targetPixmap(0).size(), QSize(96, 96));
+    target->targetImage = QString::fromLatin1(pngHeaderOnly(0, 10).toBase64());
+    QCOMPARE(job.targetPixmap(0).size(), QSize(96, 96));
 }
 
 void TestJob::chartImagePath()

@@ -76,7 +76,7 @@ private slots:
     void nameIsTheFileNameWithoutXml();
     void refusesNamesOutsideTheFolder_data();
     void refusesNamesOutsideTheFolder();
-    void refusesTextNoFileCanCarry();
+    void controlCharactersBecomeReplacements();
     void truncatedFileIsNeverReplaced_data();
     void truncatedFileIsNeverReplaced();
     void badFiles_data();
@@ -209,16 +209,19 @@ void TestJobFile::refusesNamesOutsideTheFolder()
     QVERIFY(!QFileInfo::exists(folder));
 }
 
-void TestJobFile::refusesTextNoFileCanCarry()
+void TestJobFile::controlCharactersBecomeReplacements()
 {
     const QString folder = jobtest::freshFolder("control-characters");
     pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
     job.setJobName("Control");
-    job.setExpertSetName(QString("bell ") + QChar(7));
+    job.setJobId("c");
+    job.setExpertSetName(QString("bell ") + QChar(7) + " tab\t");
     const pq_JobSaveResult result = pq_JobFileWriter::save(job, folder);
-    QVERIFY(!result.ok);
-    QVERIFY(result.message.contains("line"));
-    QVERIFY(!QFileInfo::exists(folder + "/Control.xml"));
+    QVERIFY2(result.ok, qPrintable(result.message));
+    pq_Job back(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    back.readFromXML(result.path);
+    QVERIFY(back.lastReadOutcome().isWhole());
+    QCOMPARE(back.expertSetName(), QString("bell ") + QChar(QChar::ReplacementCharacter) + " tab\t");
 }
 
 void TestJobFile::truncatedFileIsNeverReplaced_data()

@@ -18,4 +18,5 @@ QString checkAndReadTagToText(const QDomElement &parent, const QString &tag,
 
 // The value with "&", "<" and ">" written as entity references and carriage
 // returns as character references, so that element text reads back as it was.
+// Control characters that XML cannot carry become U+FFFD.
 QString pq_xmlEscaped(const QString &value);
