@@ -3,6 +3,7 @@
 #include "jobs_logging.h"
 
 #include <QFile>
+#include <QXmlStreamReader>
 
 #include <cstring>
 
@@ -142,7 +143,8 @@ pq_JobFileReader::Parsed pq_JobFileReader::parse(const QByteArray &bytes, const 
     QString error;
     int line = 0;
     int column = 0;
-    if (!parsed.document.setContent(bytes, &error, &line, &column)) {
+    QXmlStreamReader reader(bytes);
+    if (!parsed.document.setContent(&reader, false, &error, &line, &column)) {
         parsed.document = QDomDocument();
         parsed.outcome = failure(pq_JobReadOutcome::NotParsed,
                                  QStringLiteral("%1: line %2, column %3: %4")
