@@ -92,33 +92,37 @@ bool pq_Job::readJob(const QDomDocument &document, QStringList *problems,
         return reject(pq_JobReadOutcome::NoName,
                       QStringLiteral("Job_HumanReadable is missing, repeated or empty"));
     m_jobName = name;
-    m_expertSetName = checkAndReadTagToText(root, QStringLiteral("Job_ExpertSetName"));
-    m_c1InsteadOfDCP =
-        checkAndReadTagToText(root, QStringLiteral("Job_IsC1InsteadOfDCP")) == QLatin1String("true");
-    m_initiallyDisabled = checkAndReadTagToText(root, QStringLiteral("Job_InitiallyDisabled"))
-        == QLatin1String("true");
+    bool whole = true;
+    QString text;
+    whole = pq_readSingleTag(root, QStringLiteral("Job_ExpertSetName"), &text, problems) && whole;
+    m_expertSetName = text;
+    whole = pq_readSingleTag(root, QStringLiteral("Job_IsC1InsteadOfDCP"), &text, problems) && whole;
+    m_c1InsteadOfDCP = text == QLatin1String("true");
+    whole = pq_readSingleTag(root, QStringLiteral("Job_InitiallyDisabled"), &text, problems) && whole;
+    m_initiallyDisabled = text == QLatin1String("true");
 
     const QDomNodeList settings = root.elementsByTagName(QStringLiteral("ExpertSettings"));
     if (settings.size() > 1)
         return reject(pq_JobReadOutcome::RepeatedExpertSettings,
                       QStringLiteral("found multiple ExpertSettings tags ERROR"));
     if (settings.size() == 1)
-        m_expertSettings.readFromXml(settings.at(0).toElement());
+        whole = m_expertSettings.readFromXml(settings.at(0).toElement(), problems) && whole;
     const QDomNodeList info = root.elementsByTagName(QStringLiteral("JobInfo"));
     if (info.size() > 1)
         return reject(pq_JobReadOutcome::RepeatedJobInfo,
                       QStringLiteral("found multiple JobInfo tags ERROR"));
     if (info.size() == 1)
-        m_jobInfo.readFromXml(info.at(0).toElement());
+        whole = m_jobInfo.readFromXml(info.at(0).toElement(), problems) && whole;
 
     const QDomNodeList descriptions = root.elementsByTagName(QStringLiteral("targetdescription"));
     if (descriptions.isEmpty()) {
         qCDebug(lcJobFile) << "pq_Job::readFromXML"
                            << "something is wrong with the targetdescription tag"
                            << "ERROR";
-        return true;
+        if (!whole)
+            *status = pq_JobReadOutcome::BadContent;
+        return whole;
     }
-    bool whole = true;
     for (int i = 0; i < descriptions.size(); ++i) {
         auto *description = new pq_targetInfo;
         if (!description->readFromXml(descriptions.at(i).toElement(), problems))

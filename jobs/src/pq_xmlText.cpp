@@ -44,6 +44,17 @@ QString checkAndReadTagToText(const QDomElement &parent, const QString &tag, QSt
     return text;
 }
 
+bool pq_readSingleTag(const QDomElement &parent, const QString &tag, QString *text,
+                      QStringList *problems, QString *attribute)
+{
+    if (pq_readTag(parent, tag, text, attribute) != pq_TagE::Repeated)
+        return true;
+    if (problems)
+        problems->append(
+            QStringLiteral("line %1: element %2 is repeated").arg(parent.lineNumber()).arg(tag));
+    return false;
+}
+
 namespace {
 
 // Characters XML 1.0 cannot carry at all, not even as references.

@@ -316,6 +316,17 @@ void TestJobFile::badFiles_data()
         << head + QByteArray(target).replace("<rows>4</rows>", "<patches>4000000000</patches>")
             + "</Job>"
         << int(pq_JobReadOutcome::BadContent);
+    QTest::addRow("repeated set name")
+        << head + "<Job_ExpertSetName>a</Job_ExpertSetName><Job_ExpertSetName>b"
+                  "</Job_ExpertSetName></Job>"
+        << int(pq_JobReadOutcome::BadContent);
+    QTest::addRow("repeated setting")
+        << head + "<ExpertSettings><ExpertObserver>2-Degree</ExpertObserver>"
+                  "<ExpertObserver>10-Degree</ExpertObserver></ExpertSettings>" + target + "</Job>"
+        << int(pq_JobReadOutcome::BadContent);
+    QTest::addRow("repeated information field")
+        << head + "<JobInfo><InfoCity>A</InfoCity><InfoCity>B</InfoCity></JobInfo></Job>"
+        << int(pq_JobReadOutcome::BadContent);
     QTest::addRow("repeated element in a target")
         << head + QByteArray(target).replace("<rows>4</rows>", "<rows>4</rows><rows>5</rows>")
             + "</Job>"
