@@ -59,6 +59,7 @@ private slots:
     void filmCurves();
     void extractFilmCurveStaysInItsFolder();
     void outputFolder();
+    void unknownOutputFolderHoldsNoProfile();
     void targetPixmap();
     void hugePictureIsNotDecoded();
     void chartImagePath();
@@ -324,6 +325,26 @@ void TestJob::outputFolder()
     QVERIFY(job.profileExists("Studio"));
     QVERIFY(!job.profileExists("Other"));
     QVERIFY(!job.profileExists(QString()));
+}
+
+void TestJob::unknownOutputFolderHoldsNoProfile()
+{
+    const QString folder = jobtest::freshFolder("current-folder");
+    QVERIFY(jobtest::writeFile(folder + "/Studio.icc", "icc"));
+    const QString previous = QDir::currentPath();
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray data = qgetenv("XDG_DATA_HOME");
+    QDir::setCurrent(folder);
+    qunsetenv("HOME");
+    qunsetenv("XDG_DATA_HOME");
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    const QString output = job.outputFolder();
+    const bool exists = job.profileExists("Studio");
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", data);
+    QDir::setCurrent(previous);
+    QVERIFY(output.isEmpty());
+    QVERIFY(!exists);
 }
 
 void TestJob::targetPixmap()
