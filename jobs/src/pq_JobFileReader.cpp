@@ -3,6 +3,7 @@
 #include "jobs_logging.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QXmlStreamReader>
 
 #include <cstring>
@@ -104,6 +105,11 @@ MarkupCheck checkMarkup(const QByteArray &bytes)
 pq_JobReadOutcome pq_JobFileReader::readBytes(const QString &path, QByteArray *bytes)
 {
     bytes->clear();
+    // A device or a pipe would be read without end or block.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return failure(pq_JobReadOutcome::CannotOpen,
+                       QStringLiteral("%1: not a regular file").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return failure(pq_JobReadOutcome::CannotOpen,

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kMarkup = QString::fromUtf8("A & B <c> \"d\" 'e' Ä→ ]]>");
@@ -83,6 +85,7 @@ private slots:
     void badFiles();
     void tooLargeFile();
     void unopenableFile();
+    void pipeIsNoJobFile();
     void olderFilesRead();
     void repeatedTargetNames();
     void jobWithoutTargets();
@@ -385,6 +388,18 @@ void TestJobFile::unopenableFile()
     job.setJobName("Locked");
     QVERIFY(!pq_JobFileWriter::save(job, folder).ok);
     QVERIFY(QFileInfo(path).isDir());
+}
+
+void TestJobFile::pipeIsNoJobFile()
+{
+    const QString folder = jobtest::freshFolder("pipe");
+    const QString path = folder + "/Pipe.xml";
+    QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    job.readFromXML(path);
+    QCOMPARE(job.lastReadOutcome().status, pq_JobReadOutcome::CannotOpen);
+    job.setJobName("Pipe");
+    QVERIFY(!pq_JobFileWriter::save(job, folder).ok);
 }
 
 void TestJobFile::olderFilesRead()
