@@ -573,15 +573,9 @@ void pq_Job::rearrangeTargets(const pq_targetInfoList &newList, const QVector<in
     rearranged(m_auxImages, from);
     rearranged(m_targets, from);
     rearranged(m_patchGrids, from);
-    int current = from.indexOf(oldCurrent);
-    if (current < 0)
-        current = 0;
-    m_currentTargetIndex = current;
-    if (from.isEmpty()) {
-        m_currentTargetIndex = 0;
-        clearPerTargetState();
+    m_currentTargetIndex = qMax(0, from.indexOf(oldCurrent));
+    if (from.isEmpty())
         appendDefaultEntries();
-    }
 }
 
 void pq_Job::updateTargetClones()
@@ -620,6 +614,8 @@ void pq_Job::addTargetClones()
 {
     // Each description keeps its own shots and per-target state; a new clone
     // takes over those of the clone it replaces.
+    if (m_targetInfos.isEmpty())
+        return;
     pq_targetInfoList newList;
     QVector<int> from;
     for (int i = 0; i < m_targetInfos.size(); ++i) {

@@ -54,6 +54,7 @@ private slots:
     void currentTargetIndex();
     void clonesKeepTheirShots();
     void clonesCarryTheirPerTargetState();
+    void clonesOfNoTargetsChangeNothing();
     void resetRuntimeState();
     void toneCurves();
     void filmCurves();
@@ -228,6 +229,15 @@ void TestJob::clonesCarryTheirPerTargetState()
     QCOMPARE(job.currentTargetIndex(), 1);
     QCOMPARE(job.currentTargetInfo()->name, QString("B"));
     QCOMPARE(job.chartImagePath(), QString("/shots/B.tif"));
+}
+
+void TestJob::clonesOfNoTargetsChangeNothing()
+{
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    job.setChartImagePath("/shots/first.tif");
+    setDualIlluminant(job, true);
+    QVERIFY(job.targetInfos().isEmpty());
+    QCOMPARE(job.chartImagePath(), QString("/shots/first.tif"));
 }
 
 void TestJob::resetRuntimeState()
