@@ -22,6 +22,42 @@ namespace vp_build {
 void report_percent(const progress_callbacks *cb, double percent);
 bool abort_requested(const progress_callbacks *cb);
 
+// ---- the opening stages of both builders ---------------------------------
+
+// The preferences of one run, a copy, so that neither the caller's record nor
+// the context's defaults carry this run's changes into the next: the given
+// ones, else the context's (defaults and the ScanPrefs file), else the
+// defaults.
+scan_prefs choose_scan_prefs(engine_context *ctx, const scan_prefs *given);
+
+// A measured set larger than the reference loses its ignored patches and,
+// when it is still larger, is aligned to the reference.
+engine_result match_patch_sets(patch_set *measured, const patch_set *reference);
+
+// Which paired references get their XYZ computed from their spectra (under
+// D50, 2-degree observer). The two builders differ here on purpose.
+enum class spectra_rule {
+    // Only a reference whose data space names spectra ('Spec', 'Spnm'): the
+    // camera road. A reference that merely carries spectra keeps the colours
+    // it was read with or that re-illumination gave it; recomputing them
+    // under D50 would undo the job's illuminant.
+    spectral_data_space,
+    // Also any reference that carries spectra: the spectral road.
+    any_spectral,
+};
+
+// merge_device_values (measured, reference), then ignored patches leave both
+// sets and the reference's spectra become XYZ as the rule says. paired, when
+// given, receives a copy of the merged reference before ignored patches
+// leave.
+engine_result pair_patch_sets(patch_set *measured, patch_set *reference, spectra_rule rule,
+                              patch_set *paired);
+
+// build_lab_patch_set into lab (an incomplete set goes on), then progress 0;
+// ENGINE_ABORTED when the abort function asks to stop.
+engine_result start_lab_set(const patch_set *measured, const patch_set *reference,
+                            patch_set *lab, const progress_callbacks *cb);
+
 // ---- data preparation ---------------------------------------------------
 
 // Result of build_lab_patch_set when some patches carry no colour (they are
