@@ -14,6 +14,7 @@ test_packages=(
   libgtest-dev clang libclang-rt-14-dev
   argyll argyll-ref icc-profiles-free colord-data rawtherapee-data
   libimage-exiftool-perl dcraw
+  xvfb xauth
 )
 
 wanted=("${build_packages[@]}")
