@@ -21,8 +21,8 @@ struct Run {
 // The settings stores a run starts with: file below the configuration folder -> contents.
 using Stores = QMap<QString, QByteArray>;
 
-Run runHost(const QString& host, const QString& program, const QStringList& arguments, const Stores& stores = {},
-            const QStringList& environment = {}, QTemporaryDir* keepHome = nullptr)
+Run runProcess(const QString& executable, const QStringList& arguments, const Stores& stores,
+               const QStringList& environment, QTemporaryDir* keepHome)
 {
     QTemporaryDir ownHome;
     QTemporaryDir& home = keepHome ? *keepHome : ownHome;
@@ -47,7 +47,7 @@ Run runHost(const QString& host, const QString& program, const QStringList& argu
     QProcess process;
     process.setProcessEnvironment(env);
     process.setWorkingDirectory(home.path());
-    process.start(kPrograms + QLatin1Char('/') + program + QLatin1Char('/') + host, arguments);
+    process.start(executable, arguments);
     Run run;
     if (!process.waitForFinished(120000)) {
         process.kill();
@@ -67,6 +67,13 @@ Run runHost(const QString& host, const QString& program, const QStringList& argu
     return run;
 }
 
+Run runHost(const QString& host, const QString& program, const QStringList& arguments, const Stores& stores = {},
+            const QStringList& environment = {}, QTemporaryDir* keepHome = nullptr)
+{
+    return runProcess(kPrograms + QLatin1Char('/') + program + QLatin1Char('/') + host, arguments, stores,
+                      environment, keepHome);
+}
+
 #define VERIFY_RUN(run)                                                                  \
     QVERIFY2((run).exitCode == 0, qPrintable(QStringLiteral("exit code %1\n%2")        \
                                                  .arg((run).exitCode)                   \
@@ -84,6 +91,7 @@ class HostsTest : public QObject {
 
 private slots:
     void cHostFolders();
+    void cHostThroughPath();
     void cHostStyle_data();
     void cHostStyle();
     void cHostBrokenStyle();
@@ -106,6 +114,16 @@ void HostsTest::cHostFolders()
     VERIFY_RUN(run);
     QCOMPARE(run.results.value(QStringLiteral("app")), programPath(QStringLiteral("full")));
     QCOMPARE(run.results.value(QStringLiteral("prefs")), home.path() + QStringLiteral("/config"));
+}
+
+// Started through PATH, the program folder is still the executable's.
+void HostsTest::cHostThroughPath()
+{
+    const QString folder = programPath(QStringLiteral("none"));
+    const Run run = runProcess(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("c_host paths")}, {},
+                               {QStringLiteral("PATH=") + folder + QStringLiteral(":/usr/bin:/bin")}, nullptr);
+    VERIFY_RUN(run);
+    QCOMPARE(run.results.value(QStringLiteral("app")), folder);
 }
 
 void HostsTest::cHostStyle_data()
