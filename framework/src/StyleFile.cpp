@@ -69,7 +69,8 @@ QString customElement(const QString& appDir, const QString& name, const QString&
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     if (!path.contains(QLatin1Char('/')))
         path = appDir + QStringLiteral("/Resources/") + file;
-    if (!QFileInfo::exists(path))
+    // A folder or a pipe is no file of the style form (and a pipe would block).
+    if (!QFileInfo(path).isFile())
         return QString();
     return element(read(path), name);
 }

@@ -24,8 +24,8 @@ QString element(const QDomDocument& document, const QString& name);
 
 // The element name of a file of the style form, read anew on every call. A file
 // name with a separator ("/" or "\") is a path, absolute or relative to the
-// current folder; a bare name lives in appDir/Resources/. A missing file gives
-// an empty text without a message.
+// current folder; a bare name lives in appDir/Resources/. A missing file (or
+// anything else that is no regular file) gives an empty text without a message.
 QString customElement(const QString& appDir, const QString& name, const QString& file);
 
 // The element name of the style document, else of the per-language style file

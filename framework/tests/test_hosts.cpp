@@ -214,6 +214,7 @@ void HostsTest::cHostNullsAndStress()
     VERIFY_RUN(run);
     for (const char* label : {"null.style", "null.custom", "null.get"})
         QCOMPARE(run.results.value(QString::fromLatin1(label), QStringLiteral("missing")), QString());
+    QVERIFY2(!run.errors.contains(QStringLiteral("failed to")), qPrintable(run.errors));
     const QMap<QString, QString> expected = {
         {"stress.style.long", "0"},   {"stress.style.invalid", "0"}, {"stress.custom.long", "0"},
         {"stress.custom.invalid", "0"}, {"stress.prefs.long", "1048576"}, {"stress.prefs.invalid", "utf-8"},
