@@ -21,27 +21,55 @@ namespace {
 
 const QString kDefaultVendor = QStringLiteral("Vandrelith");
 
+// Set when the library made its own application without a display to show on.
+bool headlessApplication = false;
+
+// Without QT_QPA_PLATFORM and without a display the default platform cannot
+// start, and Qt would end the host's process.
+bool displayMissing()
+{
+    return qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+           && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
 // A host that is no Qt program gets an application object of the library's
 // own. QApplication keeps a reference to its argument count, so the count
-// lives as long as the process.
+// lives as long as the process. Without a display the application runs
+// offscreen, so that a host that only asks for texts keeps working.
 void ensureApplication()
 {
     if (QCoreApplication::instance())
         return;
-    static int argumentCount = 0;
     QCoreApplication::setAttribute(Qt::AA_PluginApplication);
+    if (displayMissing()) {
+        static char name[] = "KirrFramework";
+        static char option[] = "-platform";
+        static char platform[] = "offscreen";
+        static char* arguments[] = {name, option, platform, nullptr};
+        static int argumentCount = 3;
+        headlessApplication = true;
+        new QApplication(argumentCount, arguments);
+        return;
+    }
+    static int argumentCount = 0;
     new QApplication(argumentCount, nullptr);
 }
 
 // Widgets need a QApplication; a host whose application object is a
-// QCoreApplication or a QGuiApplication gets no window.
+// QCoreApplication or a QGuiApplication gets no window, and neither does a
+// host without a display (a modal dialog there would never end).
 bool canShowWidgets(const char* what)
 {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return true;
-    qCDebug(lcFrameworkPanels, "%s: the host's application object is no QApplication; nothing is shown",
-            what);
-    return false;
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        qCDebug(lcFrameworkPanels, "%s: the host's application object is no QApplication; nothing is shown",
+                what);
+        return false;
+    }
+    if (headlessApplication) {
+        qCDebug(lcFrameworkPanels, "%s: there is no display; nothing is shown", what);
+        return false;
+    }
+    return true;
 }
 
 // Loads exactly the file at path (QTranslator would otherwise also try shortened
@@ -246,6 +274,10 @@ void KirrFramework::showHelp()
 {
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         qCDebug(lcFrameworkPanels, "showHelp: the host's application object is no QGuiApplication");
+        return;
+    }
+    if (headlessApplication) {
+        qCDebug(lcFrameworkPanels, "showHelp: there is no display; nothing is shown");
         return;
     }
     QString path = m_appDir + QStringLiteral("/Resources/")

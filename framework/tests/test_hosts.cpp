@@ -103,6 +103,7 @@ private slots:
     void qtHostNames();
     void translators_data();
     void translators();
+    void cHostWithoutDisplay();
     void coreApplicationHost();
 };
 
@@ -319,6 +320,23 @@ void HostsTest::translators()
     VERIFY_RUN(run);
     for (int i = 0; i < keys.size(); ++i)
         QCOMPARE(run.results.value(keys[i]), expected[i]);
+}
+
+// Without a display (and no platform named) a host that is no Qt program keeps
+// working: the texts come back, and the windows are not shown.
+void HostsTest::cHostWithoutDisplay()
+{
+    const Run run = runHost(QStringLiteral("c_host"), QStringLiteral("full"),
+                            {QStringLiteral("style"), QStringLiteral("product"), QStringLiteral("windows")}, {},
+                            {QStringLiteral("QT_QPA_PLATFORM="), QStringLiteral("DISPLAY="),
+                             QStringLiteral("WAYLAND_DISPLAY=")});
+    VERIFY_RUN(run);
+    QCOMPARE(run.results.value(QStringLiteral("product")), QStringLiteral("pelto5"));
+    QCOMPARE(run.results.value(QStringLiteral("windows")), QStringLiteral("returned"));
+    for (const char* panel : {"splashPanel", "aboutPanel", "showSupport", "searchUpdate", "showHelp"}) {
+        QVERIFY2(run.errors.contains(QString::fromLatin1(panel) + QStringLiteral(": there is no display")),
+                 qPrintable(run.errors));
+    }
 }
 
 // A host whose application object is no QApplication gets no window and no abort.

@@ -8,6 +8,7 @@
  *   set KEY VALUE SHARED      Kirr_setPrefsValue
  *   nulls                     every text export with null arguments
  *   stress                    long texts and invalid UTF-8 through every text export
+ *   windows                   every export that opens a window (they return at once without a display)
  */
 #include <KirrFramework/KirrFrameworkAPI.h>
 
@@ -104,6 +105,13 @@ int main(int argc, char** argv)
             show("null.get", Kirr_getPrefsValue(NULL, 1));
         } else if (strcmp(command, "stress") == 0) {
             stress();
+        } else if (strcmp(command, "windows") == 0) {
+            Kirr_splashPanel();
+            Kirr_aboutPanel("2.0.0");
+            Kirr_showSupport("2.0.0");
+            Kirr_searchUpdate();
+            Kirr_showHelp();
+            show("windows", "returned");
         } else {
             fprintf(stderr, "c_host: unknown command %s\n", command);
             return 2;
