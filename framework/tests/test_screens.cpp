@@ -41,14 +41,22 @@ void saveScreenshot(QWidget* window, const QString& name)
     QVERIFY2(shot.save(path), qPrintable(path));
 }
 
+// Runs inspect on the next modal dialog, then closes it as a user would: with
+// the Escape key, through the window system's key events.
 void whenModal(std::function<void(QDialog*)> inspect)
 {
     QTimer::singleShot(0, [inspect] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
         QVERIFY(dialog);
         inspect(dialog);
-        if (dialog->isVisible())
-            dialog->reject();
+        const bool active = QTest::qWaitFor([dialog] { return dialog->windowHandle()->isActive(); });
+        if (active)
+            QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+        const bool closed = QTest::qWaitFor([dialog] { return !dialog->isVisible(); });
+        if (!closed)
+            dialog->reject();  // so that a failure does not leave the test waiting
+        QVERIFY(active);
+        QVERIFY(closed);
     });
 }
 
