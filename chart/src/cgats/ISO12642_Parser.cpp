@@ -254,7 +254,7 @@ int ISO12642_Parser::parse()
     using S = ISO12642_Scanner;
     readToken();
     if (m_scanner->tokenText()[0] == '\0' && m_token != S::TokString) {
-        ParseError(QStringLiteral("no data, file empty?"));
+        reportAt(0, QStringLiteral("no data, file empty?"));
         return -1;
     }
     if (m_token == S::TokIdentifier && currentText() == QLatin1String("Vandrelith")) {
@@ -409,7 +409,8 @@ int ISO12642_Parser::parseDataFormat()
         } else if (m_token == S::TokEndDataFormat) {
             break;
         } else if (m_token == S::TokEnd) {
-            ParseError(QStringLiteral("END_DATA_FORMAT is missing"));
+            reportAt(0, QStringLiteral("END_DATA_FORMAT is missing"),
+                     QStringLiteral("the text ends before END_DATA_FORMAT"));
             return -1;
         } else {
             reportAt(currentLine(),
@@ -465,7 +466,8 @@ int ISO12642_Parser::parseData()
         if (token != S::TokIdentifier && token != S::TokString && token != S::TokInteger &&
             token != S::TokFloat) {
             if (token == S::TokEnd)
-                ParseError(QStringLiteral("END_DATA is missing"));
+                reportAt(0, QStringLiteral("END_DATA is missing"),
+                     QStringLiteral("the text ends before END_DATA"));
             else
                 reportAt(currentLine(),
                          QStringLiteral("illegal value '%1' in the data (line %2)")

@@ -88,7 +88,8 @@ int VandrelithFile_Parser::readSpectrumBlock()
     for (;;) {
         if (currentToken() != ISO12642_Scanner::TokIdentifier) {
             if (currentToken() == ISO12642_Scanner::TokEnd)
-                ParseError(QStringLiteral("END_SPECTRUM is missing"));
+                reportAt(0, QStringLiteral("END_SPECTRUM is missing"),
+                         QStringLiteral("the text ends before END_SPECTRUM"));
             else
                 reportAt(currentLine(),
                          QStringLiteral("illegal token '%1' in BEGIN_SPECTRUM (line %2)")

@@ -124,8 +124,6 @@ public:
     line_cursor(const char *data, size_t size) : p_(data), end_(data + size) {}
     bool next(text_span *line);
     int line_number() const { return number_; }
-    // Line of the text's end (the last line, counting a final empty one).
-    int last_line();
 
 private:
     const char *p_;

@@ -141,14 +141,6 @@ bool line_cursor::next(text_span *line)
     return true;
 }
 
-int line_cursor::last_line()
-{
-    text_span line;
-    while (next(&line)) {
-    }
-    return lines_.line();
-}
-
 raw_line next_raw_line(const char *p, const char *end)
 {
     raw_line out;

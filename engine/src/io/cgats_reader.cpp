@@ -63,7 +63,6 @@ struct header {
     bool data_seen = false;
     std::vector<text_span> rows;
     std::vector<int> row_lines;
-    int last_line = 0;
 };
 
 // Where and why: the report's message and line, once.
@@ -242,7 +241,6 @@ void read_header(const char *data, size_t size, header *h)
             h->data_seen = true;
         }
     }
-    h->last_line = lines.last_line();
 }
 
 struct layout {
@@ -679,7 +677,7 @@ engine_result parse(const char *data, size_t size, const char *name, patch_set *
             refuse(report, name, h.format_line,
                    "BEGIN_DATA_FORMAT without END_DATA_FORMAT");
         else
-            refuse(report, name, h.last_line, "the text ends without a BEGIN_DATA line");
+            refuse(report, name, 0, "no BEGIN_DATA line: no data to read");
         return ENGINE_ERR_FILE;
     }
     if (too_many_fields(h)) {
