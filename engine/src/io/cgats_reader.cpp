@@ -148,17 +148,16 @@ bool spectral_wavelength(const std::string &name, long *nm, bool *spec)
 std::vector<int> field_wavelengths(const std::vector<std::string> &fields)
 {
     std::vector<long> nm(fields.size(), 0);
-    bool thousandths = false, all_spec = true;
+    bool any = false, all_thousandths = true;
     for (size_t i = 0; i < fields.size(); ++i) {
         bool spec = false;
         if (!spectral_wavelength(fields[i], &nm[i], &spec))
             continue;
-        if (!thousandths && all_spec)
-            thousandths = true;
+        any = true;
         if (!spec || nm[i] < 100000 || nm[i] % 1000 != 0)
-            all_spec = false;
+            all_thousandths = false;
     }
-    thousandths = thousandths && all_spec;
+    const bool thousandths = any && all_thousandths;
     std::vector<int> out(fields.size(), 0);
     for (size_t i = 0; i < fields.size(); ++i) {
         const long v = thousandths ? nm[i] / 1000 : nm[i];
