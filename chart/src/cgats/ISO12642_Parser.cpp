@@ -172,6 +172,8 @@ void ISO12642_Parser::reportAt(int line, const QString& message, const QString& 
     m_errorLine = line < 0 ? 0 : line;
     m_errorReason = reason;
     ParseError(message);
+    m_errorLine = -1;  // also when a subclass's ParseError kept no location
+    m_errorReason.clear();
 }
 
 int ISO12642_Parser::handleUnknownKeyword(const QString&) { return -1; }
@@ -281,15 +283,17 @@ int ISO12642_Parser::parse()
                 const bool fits = (kind.value() == KindString && m_token == S::TokString) ||
                                   (kind.value() == KindInteger && m_token == S::TokInteger);
                 if (!fits) {
-                    reportAt(currentLine(),
+                    reportAt(line,
                              QStringLiteral("illegal keyword value for %1 in line %2")
                                  .arg(text)
                                  .arg(m_scanner->lineNumber()),
-                             QStringLiteral("%1 takes %2, not '%3'")
+                             QStringLiteral("%1 takes %2, not %3")
                                  .arg(text,
                                       kind.value() == KindString ? QStringLiteral("a quoted text")
                                                                  : QStringLiteral("an integer"),
-                                      currentText()));
+                                      m_token == S::TokEnd
+                                          ? QStringLiteral("the end of the text")
+                                          : "'" + currentText() + "'"));
                     return -1;
                 }
                 setKeywordValue(text, currentText());

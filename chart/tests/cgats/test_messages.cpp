@@ -62,6 +62,10 @@ private slots:
             << QByteArray("IS12642\nORIGINATOR 12\n")
             << "run.cie: line 2: ORIGINATOR takes a quoted text, not '12'"
             << "run.cie: no BEGIN_DATA line: no data to read";
+        QTest::addRow("keyword at the end")
+            << QByteArray("IS12642\nORIGINATOR")
+            << "run.cie: line 2: ORIGINATOR takes a quoted text, not the end of the text"
+            << "run.cie: no BEGIN_DATA line: no data to read";
         QTest::addRow("NUMBER_OF_FIELDS without integer")
             << kHeader + "NUMBER_OF_FIELDS \"2\"\n"
             << "run.cie: line 5: NUMBER_OF_FIELDS takes an integer, not '2'"
