@@ -139,6 +139,14 @@ private slots:
             << kHeader + "LINEARIZATION:\nYELLOW: 1 2 3 x 5 6 7 8 9 10\n"
             << "run.cie: line 6: INTERGER or FLOAT value required as linearization value"
             << "run.cie: no BEGIN_DATA line: no data to read";
+        QTest::addRow("format without data")
+            << QByteArray("CGATS.17\nBEGIN_DATA_FORMAT\nRGB_R\nEND_DATA_FORMAT\n")
+            << "run.cie: NUMBER_OF_FIELDS, DATA_FORMAT, NUMBER_OF_SETS, DATA is missing"
+            << "run.cie: no BEGIN_DATA line: no data to read";
+        QTest::addRow("binary")
+            << QByteArray("\x01\x02\x80\x00\x7f\"\x10", 7)
+            << "run.cie: NUMBER_OF_FIELDS, DATA_FORMAT, NUMBER_OF_SETS, DATA is missing"
+            << "run.cie: no BEGIN_DATA line: no data to read";
         QTest::addRow("too many fields for the engine")
             << kHeader + manyFields(121)
             << "run.cie: line 9: 1 values where NUMBER_OF_FIELDS says 121"
