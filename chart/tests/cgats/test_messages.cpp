@@ -150,7 +150,7 @@ private slots:
         QTest::addRow("too many fields for the engine")
             << kHeader + manyFields(121)
             << "run.cie: line 9: 1 values where NUMBER_OF_FIELDS says 121"
-            << "run.cie: line 5: 121 fields where the reader takes at most 120";
+            << "run.cie: line 5: 121 fields besides spectral ones where the reader takes at most 120";
     }
     void refusals()
     {
@@ -197,23 +197,35 @@ private slots:
         patch_set_free(&set);
     }
 
-    // Accepted rows with gaps are told apart from whole ones.
+    // Accepted rows with gaps are told apart from whole ones; the lines count
+    // alike whatever ends them.
+    void engineGaps_data()
+    {
+        QTest::addColumn<QByteArray>("lineEnd");
+        QTest::addRow("LF") << QByteArray("\n");
+        QTest::addRow("CR LF") << QByteArray("\r\n");
+        QTest::addRow("CR") << QByteArray("\r");
+        QTest::addRow("LF CR") << QByteArray("\n\r");
+    }
     void engineGaps()
     {
-        const QByteArray text = "BEGIN_DATA_FORMAT\nSAMPLE_ID RGB_R RGB_G RGB_B\nEND_DATA_FORMAT\n"
-                                "BEGIN_DATA\n1 1 2 3\n2 4 x 6\n3 7\nEND_DATA\n";
+        QFETCH(QByteArray, lineEnd);
+        QByteArray text = "BEGIN_DATA_FORMAT\nSAMPLE_ID RGB_R RGB_G RGB_B\nEND_DATA_FORMAT\n"
+                          "BEGIN_DATA\n1 1 2 3\n\n2 4 x 6\n3 7\nEND_DATA\n";
+        text.replace("\n", lineEnd);
         patch_set set;
         patch_set_init(&set);
         cgats_report report;
         QCOMPARE(int(read_cgats_bytes_report(text.constData(), size_t(text.size()), nullptr,
                                              &set, &report)),
                  int(ENGINE_OK));
+        QCOMPARE(int(set.count), 3);
         patch_set_free(&set);
         QCOMPARE(report.message[0], '\0');
         QCOMPARE(report.short_rows, 1);
-        QCOMPARE(report.first_short_line, 7);
+        QCOMPARE(report.first_short_line, 8);
         QCOMPARE(report.device_gaps, 3);
-        QCOMPARE(report.first_gap_line, 6);
+        QCOMPARE(report.first_gap_line, 7);
     }
 };
 

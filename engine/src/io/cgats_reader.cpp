@@ -650,18 +650,27 @@ void read_row(const header &h, const layout &l, text_span line, int line_number,
     }
 }
 
-// Fields the reader refuses: more than kMaxFields, unless the excess are
-// spectral columns (up to kMaxSpectralFields in all).
-bool too_many_fields(const header &h)
+// Refuses more than kMaxFields fields, unless the excess are spectral
+// columns (up to kMaxSpectralFields in all); true when refused.
+bool refuse_fields(const header &h, const char *name, cgats_report *report)
 {
-    if (h.fields.size() <= kMaxFields)
+    const size_t n = h.fields.size();
+    if (n <= kMaxFields)
         return false;
-    if (h.fields.size() > kMaxSpectralFields)
+    if (n > kMaxSpectralFields) {
+        refuse(report, name, h.format_line, "%zu fields where the reader takes at most %zu", n,
+               kMaxSpectralFields);
         return true;
+    }
     size_t other = 0;
     for (int nm : field_wavelengths(h.fields))
         other += nm > 0 ? 0 : 1;
-    return other > kMaxFields;
+    if (other <= kMaxFields)
+        return false;
+    refuse(report, name, h.format_line,
+           "%zu fields besides spectral ones where the reader takes at most %zu", other,
+           kMaxFields);
+    return true;
 }
 
 engine_result parse(const char *data, size_t size, const char *name, patch_set *set,
@@ -679,11 +688,8 @@ engine_result parse(const char *data, size_t size, const char *name, patch_set *
             refuse(report, name, 0, "no BEGIN_DATA line: no data to read");
         return ENGINE_ERR_FILE;
     }
-    if (too_many_fields(h)) {
-        refuse(report, name, h.format_line, "%zu fields where the reader takes at most %zu",
-               h.fields.size(), kMaxFields);
+    if (refuse_fields(h, name, report))
         return ENGINE_ERR_FILE;
-    }
     if (h.rows.size() > size_t(ENGINE_MAX_PATCHES)) {
         refuse(report, name, h.row_lines[size_t(ENGINE_MAX_PATCHES)],
                "more than %d data lines", int(ENGINE_MAX_PATCHES));
