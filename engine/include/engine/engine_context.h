@@ -49,10 +49,18 @@ struct engine_context {
     engine_result alloc_error;
     // ICC writer: the colour folder, built on first use (empty until then).
     char colour_folder[1024];
+
+    // Why the last refused input was refused, in words, with the file and the
+    // line ("ref.cie: line 12: reason"); empty when nothing was refused. The
+    // result codes stay as they are; this only says more.
+    char last_error[512];
 };
 
 // Zero-fills the context: no seams, preferences not loaded, no callbacks.
 void engine_context_init(engine_context *ctx);
+
+// Sets (or with null, clears) the context's last_error text, cut to fit.
+void engine_context_set_error(engine_context *ctx, const char *text);
 
 // The context's preferences, loaded on first use: set_default_scan_prefs,
 // then read_scan_prefs from the ScanPrefs file.

@@ -2,12 +2,20 @@
 
 #include "engine/entries.h"
 
+#include <cstdio>
 #include <cstring>
 
 void engine_context_init(engine_context *ctx)
 {
     if (ctx)
         std::memset(ctx, 0, sizeof(*ctx));
+}
+
+void engine_context_set_error(engine_context *ctx, const char *text)
+{
+    if (!ctx)
+        return;
+    std::snprintf(ctx->last_error, sizeof ctx->last_error, "%s", text ? text : "");
 }
 
 scan_prefs *engine_context_scan_prefs(engine_context *ctx)

@@ -315,15 +315,21 @@ engine_result create_profile_from_cgats_files(engine_context *ctx, const char *m
     set_pair sets;
     patch_set &measured = sets.a;
     patch_set &reference = sets.b;
-    engine_result r = read_cgats_file(measured_path, &measured);
-    if (r != ENGINE_OK)
+    cgats_report report;
+    engine_context_set_error(ctx, nullptr);
+    engine_result r = read_cgats_file_report(measured_path, &measured, &report);
+    if (r != ENGINE_OK) {
+        engine_context_set_error(ctx, report.message);
         return r;
+    }
     // The measured file holds camera RGB whatever it declares.
     measured.data_space = SIG_RGB;
     measured.channels = 3;
-    r = read_cgats_file(reference_path, &reference);
-    if (r != ENGINE_OK)
+    r = read_cgats_file_report(reference_path, &reference, &report);
+    if (r != ENGINE_OK) {
+        engine_context_set_error(ctx, report.message);
         return r;
+    }
     return build_and_write_profile(ctx, &reference, &measured, output_path, creator, copyright,
                                    prefs, options, stats, callbacks);
 }
