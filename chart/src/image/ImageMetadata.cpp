@@ -1,5 +1,7 @@
 #include <chart/ImageMetadata.h>
 
+#include "platform/big_endian.h"
+
 #include <QFile>
 
 #include <cstring>
@@ -23,7 +25,7 @@ public:
         if (!has(offset, 2))
             return false;
         const std::uint8_t* p = m_data + offset;
-        v = m_big ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
+        v = m_big ? platform::load_be16(p) : platform::load_le16(p);
         return true;
     }
     bool u32(std::uint64_t offset, std::uint32_t& v) const
@@ -31,8 +33,7 @@ public:
         if (!has(offset, 4))
             return false;
         const std::uint8_t* p = m_data + offset;
-        v = m_big ? (std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3])
-                  : (std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0]);
+        v = m_big ? platform::load_be32(p) : platform::load_le32(p);
         return true;
     }
     const std::uint8_t* at(std::uint64_t offset) const { return m_data + offset; }
@@ -265,12 +266,6 @@ bool iccFindTag(const std::uint8_t* data, std::size_t size, std::uint32_t signat
 
 namespace {
 
-constexpr std::uint32_t sig4(const char (&s)[5])
-{
-    return std::uint32_t(std::uint8_t(s[0])) << 24 | std::uint32_t(std::uint8_t(s[1])) << 16
-           | std::uint32_t(std::uint8_t(s[2])) << 8 | std::uint8_t(s[3]);
-}
-
 bool containsMaker(const std::uint8_t* data, std::size_t size)
 {
     static const char word[] = "Vandrelith";
@@ -297,9 +292,9 @@ bool containsMaker(const std::uint8_t* data, std::size_t size)
 bool iccIsOwnProfile(const std::uint8_t* data, std::size_t size)
 {
     std::size_t offset = 0, length = 0;
-    if (!iccFindTag(data, size, sig4("P1MX"), nullptr, nullptr))
+    if (!iccFindTag(data, size, platform::signature("P1MX"), nullptr, nullptr))
         return false;
-    if (!iccFindTag(data, size, sig4("cprt"), &offset, &length))
+    if (!iccFindTag(data, size, platform::signature("cprt"), &offset, &length))
         return false;
     return containsMaker(data + offset, length);
 }
@@ -307,7 +302,7 @@ bool iccIsOwnProfile(const std::uint8_t* data, std::size_t size)
 QByteArray iccTargetText(const std::uint8_t* data, std::size_t size)
 {
     std::size_t offset = 0, length = 0;
-    if (!iccFindTag(data, size, sig4("targ"), &offset, &length) || length < 8)
+    if (!iccFindTag(data, size, platform::signature("targ"), &offset, &length) || length < 8)
         return QByteArray();
     const std::uint8_t* p = data + offset;
     if (std::memcmp(p, "text", 4) != 0)

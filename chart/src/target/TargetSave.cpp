@@ -2,6 +2,7 @@
 // reference data file (".cie") and the measurement file (".pix").
 
 #include <chart/Target.h>
+#include "ChartLogging.h"
 
 #include <chart/CIEColor.h>
 #include <chart/Illuminant.h>
@@ -60,7 +61,8 @@ QByteArray illuminantName(int illuminant, const QString& illuminantFile)
         if (!illuminantFile.isEmpty() && info.exists())
             return info.completeBaseName().toUtf8();
     }
-    qDebug("failed to set illuminant: '%s'", illuminantFile.toLocal8Bit().constData());
+    qCWarning(lcTarget, "failed to set illuminant: '%s'",
+              illuminantFile.toLocal8Bit().constData());
     return QByteArray();
 }
 
@@ -219,7 +221,7 @@ bool Target::saveForProfile(const QString& referencePath, const QString& measure
         // Later targets follow the columns the first one declared.
         RunLayout run;
         if (!readRunLayout(referencePath, measurementPath, &run)) {
-            qDebug() << Q_FUNC_INFO << __FILE__ << "cannot read the run's headers";
+            qCDebug(lcTarget) << "cannot read the run's headers";
             return false;
         }
         if (run.valueCount != layout.valueCount
@@ -227,7 +229,7 @@ bool Target::saveForProfile(const QString& referencePath, const QString& measure
                 && (run.spectralCount != layout.spectralCount
                     || run.spectralStart != layout.spectralStart
                     || run.spectralStep != layout.spectralStep))) {
-            qDebug() << Q_FUNC_INFO << __FILE__ << "target does not match the run's columns";
+            qCDebug(lcTarget) << "target does not match the run's columns";
             return false;
         }
         layout.spectralCount = run.spectralCount;
@@ -410,7 +412,7 @@ bool Target::saveForProfile(const QString& referencePath, const QString& measure
         reference += "END_DATA\n";
         measurement += "END_DATA\n";
         if (counter > kMaxSets) {
-            qDebug() << Q_FUNC_INFO << __FILE__ << "too many samples for one run:" << counter;
+            qCDebug(lcTarget) << "too many samples for one run:" << counter;
             return false;
         }
     }
@@ -427,7 +429,7 @@ bool Target::saveForProfile(const QString& referencePath, const QString& measure
 
     badData = foundNaN || !anyPositive;
     if (badData)
-        qDebug("found NaN: %d, pixel values != 0: %d", int(foundNaN), int(anyPositive));
+        qCDebug(lcTarget, "found NaN: %d, pixel values != 0: %d", int(foundNaN), int(anyPositive));
 
     if (last) {
         return patchSetCount(referencePath, referenceSetsPos, sampleCounter)

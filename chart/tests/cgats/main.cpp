@@ -1,7 +1,6 @@
 // Runs the CGATS test classes in one executable.
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QTest>
 
 #include <memory>
@@ -14,8 +13,6 @@ std::unique_ptr<QObject> makeRealFileTests();
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    // The parser's per-error diagnostics would drown the test log.
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     int failures = 0;
     for (auto make : {makeScannerTests, makeParserTests, makeNormaliserTests, makeRealFileTests}) {
         std::unique_ptr<QObject> suite = make();

@@ -186,7 +186,6 @@ void MeasureTest::mainRoad()
     Target target;
     target.setColumns(6);
     target.setRows(4);
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));
     QCOMPARE(int(target.loadReferenceFromISO12642(reference, TargetIF::ReadCounting)), 0);
     QCOMPARE(target.referenceSetCount(), 24u);
     QCOMPARE(int(target.loadDefFromISO12642(definition)), 0);

@@ -45,6 +45,11 @@ struct engine_context {
     int (*quick_progress)(void *context, int done, int total);
     int (*quick_abort)();
 
+    // Where the computation's notes go (one line of text each, no newline);
+    // null: nowhere. The engine itself never prints.
+    void (*notice)(void *user, const char *text);
+    void *notice_user;
+
     // ICC writer: error of the last work-block allocation (0 or -108).
     engine_result alloc_error;
     // ICC writer: the colour folder, built on first use (empty until then).
@@ -53,6 +58,9 @@ struct engine_context {
 
 // Zero-fills the context: no seams, preferences not loaded, no callbacks.
 void engine_context_init(engine_context *ctx);
+
+// Hands a note to the context's notice callback, if there is one.
+void engine_context_notice(engine_context *ctx, const char *text);
 
 // The context's preferences, loaded on first use: set_default_scan_prefs,
 // then read_scan_prefs from the ScanPrefs file.

@@ -326,9 +326,8 @@ engine_result build(engine_context *ctx, profile_tables *tables, patch_set *refe
     if (transfer) {
         if (!transfer_usable(options->transfer))
             return ENGINE_ERR_WRONG_KIND;
-        std::fputs("Transfer Function from Capture One present, running RGB data through the "
-                   "curves\n",
-                   stderr);
+        engine_context_notice(ctx, "Transfer Function from Capture One present, running RGB data "
+                                   "through the curves");
         apply_transfer_to_set(measured, options->transfer);
         apply_transfer_to_set(reference, options->transfer);
         apply_transfer_to_set(&st.lab, options->transfer);

@@ -10,6 +10,12 @@ void engine_context_init(engine_context *ctx)
         std::memset(ctx, 0, sizeof(*ctx));
 }
 
+void engine_context_notice(engine_context *ctx, const char *text)
+{
+    if (ctx && ctx->notice && text)
+        ctx->notice(ctx->notice_user, text);
+}
+
 scan_prefs *engine_context_scan_prefs(engine_context *ctx)
 {
     if (!ctx)
