@@ -35,8 +35,8 @@ uint32_t engine_clr_sig(int n)
 {
     if (n < 2 || n > 8)
         return SIG_BLANK;
-    return (uint32_t('0' + n) << 24) | (uint32_t('C') << 16) | (uint32_t('L') << 8) |
-           uint32_t('R');
+    const char name[5] = {char('0' + n), 'C', 'L', 'R', '\0'};
+    return platform::signature(name);
 }
 
 int engine_spectrum_count(const engine_spectrum &s)
