@@ -1,5 +1,6 @@
 #include <chart/ImageMetadata.h>
 
+#include "engine/dng_tags.h"
 #include "platform/big_endian.h"
 
 #include <QFile>
@@ -43,12 +44,6 @@ private:
     std::size_t m_size;
     bool m_big;
 };
-
-constexpr std::uint32_t kTypeAscii = 2;
-constexpr std::uint32_t kTypeLong = 4;
-constexpr std::uint32_t kTypeRational = 5;
-constexpr std::uint32_t kTypeSRational = 10;
-constexpr std::uint32_t kTypeIfd = 13;
 
 constexpr std::uint32_t kTagMake = 271;
 constexpr std::uint32_t kTagModel = 272;
@@ -118,7 +113,7 @@ bool parseExifIfd(const std::uint8_t* data, std::size_t size, std::size_t offset
         case 37386: field = out.focalLength; break;
         default: break;
         }
-        if (!field || n != 1 || (type != kTypeRational && type != kTypeSRational))
+        if (!field || n != 1 || (type != dng::TiffRational && type != dng::TiffSRational))
             continue;
         std::uint64_t at = 0;
         if (!entryValue(r, entry, 8, at))
@@ -153,12 +148,12 @@ bool parseExifTiff(const std::uint8_t* data, std::size_t size, JpegMetadata& out
         r.u16(entry, tag);
         r.u16(entry + 2, type);
         r.u32(entry + 4, n);
-        if ((tag == kTagMake || tag == kTagModel) && type == kTypeAscii) {
+        if ((tag == kTagMake || tag == kTagModel) && type == dng::TiffAscii) {
             std::uint64_t at = 0;
             if (!entryValue(r, entry, n, at))
                 continue;
             (tag == kTagMake ? out.make : out.model) = asciiValue(r, at, n);
-        } else if (tag == kTagExifIfd && (type == kTypeLong || type == kTypeIfd) && n == 1) {
+        } else if (tag == kTagExifIfd && (type == dng::TiffLong || type == dng::TiffIfd) && n == 1) {
             std::uint32_t sub = 0;
             if (r.u32(entry + 8, sub) && sub != ifd0)
                 parseExifIfd(data, size, sub, big, out.exposure);
