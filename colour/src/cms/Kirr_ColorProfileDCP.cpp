@@ -4,6 +4,7 @@
 #include "colour/Kirr_colorLibrary.h"
 #include "dcp_reader.h"
 #include "engine/colour_maths.h"
+#include "platform/atomic_file.h"
 #include "platform/cms.h"
 
 #include <QDir>
@@ -193,7 +194,7 @@ bool Kirr_ColorProfileDCP::saveAs(const QString &target) const
 {
     if (!d->valid || target.isEmpty() || d->bytes.isEmpty())
         return false;
-    return platform::cms::write_file_atomically(
+    return platform::write_file_atomically(
         QFile::encodeName(QDir::toNativeSeparators(target)).toStdString(),
         reinterpret_cast<const uint8_t *>(d->bytes.constData()), std::size_t(d->bytes.size()));
 }

@@ -1,6 +1,7 @@
 #include "colour/Kirr_ColorProfile_Win.h"
 
 #include "colour/Kirr_colorLibrary.h"
+#include "platform/atomic_file.h"
 #include "platform/big_endian.h"
 #include "platform/cms.h"
 
@@ -24,9 +25,9 @@ bool writeAtomically(const QString &path, const QByteArray &bytes)
     if (path.isEmpty() || bytes.isEmpty())
         return false;
     const QByteArray native = QFile::encodeName(QDir::toNativeSeparators(path));
-    return cms::write_file_atomically(native.toStdString(),
-                                      reinterpret_cast<const uint8_t *>(bytes.constData()),
-                                      std::size_t(bytes.size()));
+    return platform::write_file_atomically(native.toStdString(),
+                                           reinterpret_cast<const uint8_t *>(bytes.constData()),
+                                           std::size_t(bytes.size()));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "platform/cms.h"
 
+#include "platform/atomic_file.h"
 #include "platform/big_endian.h"
 
 #include <algorithm>
@@ -393,40 +394,6 @@ Status Profile::commit()
     bytes_.swap(out);
     parse_header(bytes_.data(), bytes_.size(), &header_);
     return Status::ok;
-}
-
-bool write_file_atomically(const std::string &path, const uint8_t *bytes, std::size_t size)
-{
-    if (path.empty() || (size && !bytes))
-        return false;
-    std::string temp = path + ".XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < size) {
-        const ssize_t n = ::write(fd, bytes + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += std::size_t(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) {
-        struct stat st {};
-        // Keep the permissions of a file being replaced; new files get 0644.
-        ::chmod(name.data(), ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-        ok = ::rename(name.data(), path.c_str()) == 0;
-    }
-    if (!ok)
-        ::unlink(name.data());
-    return ok;
 }
 
 }  // namespace cms
