@@ -7,10 +7,9 @@
 // The two D50 whites, Y = 1. They differ in the fourth decimal of X and Z;
 // never mix them within one computation.
 //
-// The ICC profile connection space white (ICC.1, the header's PCS illuminant:
-// 0.9642, 1, 0.8249),
-// the white of every ICC profile, of Little CMS's PCS and of the engine's
-// fits and DCP matrices.
+// The ICC profile connection space white (ICC.1, the header's PCS
+// illuminant: 0.9642, 1, 0.8249): the white of every ICC profile, of Little
+// CMS's PCS, and of the engine's fits and DCP matrices.
 inline constexpr double cm_icc_d50_white[3] = {0.9642, 1.0, 0.8249};
 // The same white on the 0..100 scale of the measurement files.
 inline constexpr double cm_icc_d50_white_100[3] = {96.42, 100.0, 82.49};
