@@ -26,6 +26,21 @@ public:
     DebugLines& operator=(const DebugLines&) = delete;
 };
 
+// Counts the messages logged while it lives that would show with the default
+// rules (all but the debug and info lines of the "pelto." categories), and
+// passes every message on.
+class MessageCount {
+public:
+    MessageCount();
+    ~MessageCount();
+    MessageCount(const MessageCount&) = delete;
+    MessageCount& operator=(const MessageCount&) = delete;
+    int count() const;
+
+private:
+    QtMessageHandler m_previous;
+};
+
 template <typename T>
 struct RegisterSuite {
     RegisterSuite() { targetTestSuites().push_back([] { return std::make_unique<T>(); }); }

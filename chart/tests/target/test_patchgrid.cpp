@@ -40,6 +40,12 @@ QByteArray positions(int count, int x = 5)
     return text;
 }
 
+// The debug line of a placement file that is refused.
+QByteArray refusedLine(int status, const QString& path)
+{
+    return QStringLiteral("placement file refused (status %1): %2").arg(status).arg(path).toUtf8();
+}
+
 } // namespace
 
 class PatchGridTest : public QObject {
@@ -253,9 +259,7 @@ void PatchGridTest::saveAndLoadWithImageFields()
         untouched.setImageSize(QSize(70, 50));
         QPixmap other(c.pixmapSize);
         const DebugLines lines("pelto.chart.target");
-        const QString refused = QStringLiteral("placement file refused (status %1): %2");
-        QTest::ignoreMessage(QtDebugMsg,
-                             qPrintable(refused.arg(int(PatchGrid::PlacementOtherImage)).arg(path)));
+        QTest::ignoreMessage(QtDebugMsg, refusedLine(PatchGrid::PlacementOtherImage, path).constData());
         QVERIFY(!untouched.loadFromFile(path, c.name, c.angle, &other));
         QCOMPARE(untouched.lastPlacementStatus(), PatchGrid::PlacementOtherImage);
         QCOMPARE(pointsOf(untouched), pointsOf(PatchGrid()));
@@ -303,8 +307,7 @@ void PatchGridTest::refusedPlacement()
     file.write(text);
     file.close();
     const DebugLines lines("pelto.chart.target");
-    const QString refused = QStringLiteral("placement file refused (status %1): %2");
-    QTest::ignoreMessage(QtDebugMsg, qPrintable(refused.arg(status).arg(file.fileName())));
+    QTest::ignoreMessage(QtDebugMsg, refusedLine(status, file.fileName()).constData());
     QVERIFY(!grid.loadFromFile(file.fileName(), QString(), -1, nullptr));
     QCOMPARE(int(grid.lastPlacementStatus()), status);
     QCOMPARE(pointsOf(grid), before);
