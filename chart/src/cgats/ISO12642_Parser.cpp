@@ -1,4 +1,5 @@
 #include "chart/ISO12642_Parser.h"
+#include "ChartLogging.h"
 
 #include "chart/ISO12642_Scanner.h"
 
@@ -108,7 +109,7 @@ bool ISO12642_Parser::setColumnValue(int set, int column, const QString& value)
         m_rows[static_cast<size_t>(set)][static_cast<size_t>(column)] = value;
         return true;
     }
-    qDebug("illegal col %d (row %d)!", column, set);
+    qCDebug(lcCgats, "illegal col %d (row %d)!", column, set);
     return false;
 }
 
@@ -153,7 +154,7 @@ void ISO12642_Parser::ParseError(const QString& message)
 {
     m_errorText += message;
     m_errorText += QLatin1Char('\n');
-    qDebug("ERROR in line %d:<%s>", m_scanner->lineNumber() - 1, qUtf8Printable(message));
+    qCDebug(lcCgats, "ERROR in line %d:<%s>", m_scanner->lineNumber() - 1, qUtf8Printable(message));
 
     const int line = m_errorLine >= 0 ? m_errorLine : currentLine();
     const QString reason = m_errorReason.isEmpty() ? message : m_errorReason;
@@ -524,9 +525,8 @@ int ISO12642_Parser::parseData()
         readToken();
         return 0;
     }
-    qDebug("NUMBER_OF_FIELDS %d", fields);
-    qDebug("NUMBER_OF_SETS   %d", m_numberOfSets);
-    qDebug("number of values %lld", values);
+    qCDebug(lcCgats, "NUMBER_OF_FIELDS %d, NUMBER_OF_SETS %d, number of values %lld", fields,
+            m_numberOfSets, values);
     const QString message = QStringLiteral("illegal number of data sets");
     if (shortLine > 0)
         reportAt(shortLine, message,

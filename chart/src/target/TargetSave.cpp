@@ -3,6 +3,8 @@
 
 #include "target/TargetSaveStages.h"
 
+#include "ChartLogging.h"
+
 #include <chart/Target.h>
 
 #include <chart/CIEColor.h>
@@ -229,7 +231,8 @@ QByteArray illuminantName(int illuminant, const QString& illuminantFile)
         if (!illuminantFile.isEmpty() && info.exists())
             return info.completeBaseName().toUtf8();
     }
-    qDebug("failed to set illuminant: '%s'", illuminantFile.toLocal8Bit().constData());
+    qCWarning(lcTarget, "failed to set illuminant: '%s'",
+              illuminantFile.toLocal8Bit().constData());
     return QByteArray();
 }
 
@@ -399,7 +402,7 @@ bool appendLines(const QString& referencePath, const QString& measurementPath, b
         state->reference += "END_DATA\n";
         state->measurement += "END_DATA\n";
         if (state->counter > kMaxSets) {
-            qDebug() << Q_FUNC_INFO << __FILE__ << "too many samples for one run:" << state->counter;
+            qCDebug(lcTarget) << "too many samples for one run:" << state->counter;
             return false;
         }
     }
@@ -418,7 +421,7 @@ bool isBadData(const SaveState& state)
 {
     const bool bad = state.foundNaN || !state.anyPositive;
     if (bad)
-        qDebug("found NaN: %d, pixel values != 0: %d", int(state.foundNaN), int(state.anyPositive));
+        qCDebug(lcTarget, "found NaN: %d, pixel values != 0: %d", int(state.foundNaN), int(state.anyPositive));
     return bad;
 }
 
@@ -451,11 +454,11 @@ bool Target::saveForProfile(const QString& referencePath, const QString& measure
         // Later targets follow the columns the first one declared.
         RunLayout run;
         if (!runLayout(referencePath, measurementPath, &run)) {
-            qDebug() << Q_FUNC_INFO << __FILE__ << "no run begun with these files";
+            qCDebug(lcTarget) << "no run begun with these files";
             return false;
         }
         if (!joinRun(run, &state.layout)) {
-            qDebug() << Q_FUNC_INFO << __FILE__ << "target does not match the run's columns";
+            qCDebug(lcTarget) << "target does not match the run's columns";
             forgetRun(referencePath, measurementPath);
             return false;
         }

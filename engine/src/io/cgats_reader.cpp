@@ -27,7 +27,7 @@ constexpr size_t kMaxSpectralFields = 4096;
 constexpr size_t kMaxKeywords = 119;
 constexpr size_t kTokenChars = 100;
 constexpr size_t kNameChars = 255;
-const double kD50[3] = {96.42, 100.0, 82.49};
+const double (&kD50)[3] = cm_icc_d50_white_100;
 
 enum field_kind {
     F_IGNORE,

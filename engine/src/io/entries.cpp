@@ -21,7 +21,6 @@ const char kCopyright[] =
     "Copyright (c) Vandrelith. All rights reserved. Made by Vandrelith pelto 2.0.0.";
 static_assert(sizeof kCopyright == 79, "the copyright line is 78 characters");
 
-const double kD50[3] = {96.42, 100.0, 82.49};
 constexpr uint32_t kQuickCreator = engine_sig("????");
 
 // Frees both sets on every way out of a scope.
@@ -485,7 +484,7 @@ engine_result create_quick_profile_in(engine_context *ctx, unsigned char **buffe
         const double *d = rgb + size_t(i) * 3;
         const double *x = xyz + size_t(i) * 3;
         double lab[3];
-        cm_xyz_to_lab(x, kD50, lab);
+        cm_xyz_to_lab(x, cm_icc_d50_white_100, lab);
         for (int k = 0; k < 3; ++k) {
             pd->device[k] = static_cast<float>(d[k]);
             pr->device[k] = static_cast<float>(d[k]);
