@@ -6,5 +6,5 @@ target_compile_definitions(engine_bench PRIVATE
   VP_BENCH_DATA="${VP_BENCH_DATA_DIR}")
 if(VP_TESTS)
   add_test(NAME engine_bench_smoke
-    COMMAND engine_bench --repeat 1 ${CMAKE_CURRENT_LIST_DIR}/build/smoke)
+    COMMAND engine_bench --repeat 1 ${CMAKE_CURRENT_LIST_DIR}/accuracy/smoke)
 endif()
