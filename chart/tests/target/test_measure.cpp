@@ -1,4 +1,4 @@
-#include "TestSuites.h"
+#include "SuiteRunner.h"
 
 #include <chart/Patch.h>
 #include <chart/PatchGrid.h>
@@ -292,5 +292,5 @@ void MeasureTest::mainRoad()
     QCOMPARE(declared, quint32(bytes.size()));
 }
 
-static RegisterSuite<MeasureTest> registerMeasureTest;
+VP_TEST_SUITE(MeasureTest);
 #include "test_measure.moc"

@@ -1,5 +1,5 @@
 #include <QRegularExpression>
-#include "TestSuites.h"
+#include "SuiteRunner.h"
 
 #include <chart/PatchGrid.h>
 
@@ -315,5 +315,5 @@ void PatchGridTest::unopenableFiles()
     QVERIFY(!grid.saveToFile(dir.filePath("no/such/folder/x.rst"), QString(), -1, true));
 }
 
-static RegisterSuite<PatchGridTest> registerPatchGridTest;
+VP_TEST_SUITE(PatchGridTest);
 #include "test_patchgrid.moc"

@@ -1,4 +1,4 @@
-#include "TestSuites.h"
+#include "SuiteRunner.h"
 
 #include <chart/CIEColor.h>
 #include <chart/Patch.h>
@@ -606,5 +606,5 @@ void TargetTest::saveFailures()
     QVERIFY(!run.save(target, dir.filePath("none.cie"), dir.filePath("none.pix"), false, true));
 }
 
-static RegisterSuite<TargetTest> registerTargetTest;
+VP_TEST_SUITE(TargetTest);
 #include "test_target.moc"

@@ -1,4 +1,5 @@
 #include "cms_tests.h"
+#include "SuiteRunner.h"
 
 #include "colour/Kirr_ColorProfileDCP.h"
 #include "colour/Kirr_ColorProfile_Win.h"
@@ -331,6 +332,6 @@ private slots:
 
 }  // namespace
 
-QObject *makeProfileTest() { return new ProfileTest; }
+VP_TEST_SUITE(ProfileTest);
 
 #include "profile_test.moc"

@@ -319,8 +319,9 @@ TEST_F(BuildFixture, CharacterisationFileWithoutCallerFolder)
     const int r = run(synthetic_chart(2.2), dir + "/t.icc", 1, 0, 1);
     const bool exists = stat("/tmp/CamData.CIE", &after) == 0;
     EXPECT_EQ(existed, exists);
-    if (existed && exists)
+    if (existed && exists) {
         EXPECT_EQ(before.st_mtime, after.st_mtime);
+    }
     if (old)
         setenv("TMPDIR", saved.c_str(), 1);
     else

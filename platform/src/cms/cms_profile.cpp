@@ -363,6 +363,8 @@ Status Profile::commit()
     if (total > max_profile_bytes)
         return Status::too_large;
 
+    if (bytes_.size() < header_bytes)
+        return Status::too_small;  // an open profile always holds its header
     std::vector<uint8_t> out(std::size_t(total), 0);
     std::memcpy(out.data(), bytes_.data(), header_bytes);
     put32(out.data(), uint32_t(total));
