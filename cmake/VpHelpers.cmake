@@ -55,7 +55,9 @@ function(vp_add_gtest name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   include(GoogleTest)
   vp_test_environment(environment)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+  # Parameterised suites name their cases; the printed parameter stays out
+  # of the CTest name.
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES
     PROPERTIES ENVIRONMENT "${environment}")
 endfunction()
 

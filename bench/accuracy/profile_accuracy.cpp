@@ -284,6 +284,11 @@ struct row {
     bool failed = false;
 };
 
+// Widths of the set and profile columns: the longest name of the run.
+int set_width = 26, type_width = 16;
+// Profiles of ours that failed to build or to read, for the exit status.
+int our_failures = 0;
+
 void print_row(const row &r)
 {
     auto f = [](double v) {
@@ -295,10 +300,13 @@ void print_row(const row &r)
         return std::string(b);
     };
     if (r.failed) {
-        std::printf("%-26s %-16s  build failed\n", r.set.c_str(), r.type.c_str());
+        std::printf("%-*s %-*s  build failed\n", set_width, r.set.c_str(), type_width,
+                    r.type.c_str());
+        std::fflush(stdout);
         return;
     }
-    std::printf("%-26s %-16s %s%s%s  %s%s%s %7.2f", r.set.c_str(), r.type.c_str(),
+    std::printf("%-*s %-*s %s%s%s  %s%s%s %7.2f", set_width, r.set.c_str(), type_width,
+                r.type.c_str(),
                 f(r.train.mean).c_str(), f(r.train.p90).c_str(), f(r.train.max).c_str(),
                 f(r.test.mean).c_str(), f(r.test.p90).c_str(), f(r.test.max).c_str(), r.seconds);
     if (r.has_axis)
@@ -372,6 +380,7 @@ void build_ours(const job &j, const std::string &type, const std::string &stem,
     r.seconds = now() - t0;
     if (res != 0) {
         r.failed = true;
+        ++our_failures;
         print_row(r);
         return;
     }
@@ -380,6 +389,8 @@ void build_ours(const job &j, const std::string &type, const std::string &stem,
         score(r, dcp_evaluator(out_path, train.rgb[w]), train, test, train.lab[w], false);
     else
         score(r, icc_evaluator(out_path), train, test, train.lab[w], type == "lut");
+    if (r.failed)
+        ++our_failures;
     print_row(r);
 }
 
@@ -387,7 +398,8 @@ void run_set(const job &j)
 {
     sample_set train, test, all;
     if (!read_set(j.folder + "/train.cie", j.folder + "/train.pix", &train)) {
-        std::printf("%-26s cannot read train.cie / train.pix\n", j.name.c_str());
+        std::printf("%-*s cannot read train.cie / train.pix\n", set_width, j.name.c_str());
+        ++our_failures;
         return;
     }
     if (exists(j.folder + "/test.cie"))
@@ -507,17 +519,31 @@ int main(int argc, char **argv)
     for (const std::string &r : roots)
         find_sets(r, given ? r : "", &jobs);
     if (jobs.empty()) {
-        std::fprintf(stderr, "profile_accuracy: no measurement sets found\n");
-        return 1;
+        // Without sets there is nothing to measure; only folders asked for
+        // by name make that an error.
+        std::printf("no measurement sets (train.cie and train.pix) found in:\n");
+        for (const std::string &r : roots)
+            std::printf("  %s\n", r.c_str());
+        if (!given)
+            std::printf("(the CMake cache variable VP_BENCH_DATA_DIR names this folder)\n");
+        return given ? 1 : 0;
     }
-    std::printf("%-26s %-16s %7s%7s%7s  %7s%7s%7s %7s   %s\n", "set", "profile", "tr.mean",
-                "tr.p90", "tr.max", "te.mean", "te.p90", "te.max", "sec",
+    for (const job &j : jobs)
+        set_width = std::max(set_width, int(j.name.size()));
+    for (const std::string &t : types)
+        type_width = std::max(type_width, int(("pelto " + t + " all").size()));
+    std::printf("%-*s %-*s %7s%7s%7s  %7s%7s%7s %7s   %s\n", set_width, "set", type_width,
+                "profile", "tr.mean", "tr.p90", "tr.max", "te.mean", "te.p90", "te.max", "sec",
                 "neutral L* (bend)");
     for (job &j : jobs) {
         j.peer = peer;
         j.keep = keep;
         j.types = types;
         run_set(j);
+    }
+    if (our_failures > 0) {
+        std::printf("%d of the rows above failed\n", our_failures);
+        return 1;
     }
     return 0;
 }

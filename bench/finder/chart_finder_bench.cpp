@@ -19,6 +19,7 @@
 // A result is found when every corner lies within 1 % of the image diagonal
 // of the truth; a wrong answer is a 0 result with a corner further off.
 #include "engine/chart_finder.h"
+#include "progress.h"
 #include "scene.h"
 
 #include <tiffio.h>
@@ -436,11 +437,14 @@ int main(int argc, char **argv)
     }
     tally synthetic;
     chart_scene s;
+    // Verbose runs print a line per miss instead.
+    bench_progress progress("scenes rendered and searched",
+                            verbose ? 0 : scenes + condition_count * per_condition);
     for (int i = 0; i < scenes; ++i) {
         make_chart_scene(seed, i, s);
         run_one(s, synthetic, verbose);
+        progress.step();
     }
-    print("synthetic scenes", synthetic);
     tally conditions[condition_count];
     int wrong = synthetic.wrong;
     for (int k = 0; k < condition_count; ++k)
@@ -448,7 +452,10 @@ int main(int argc, char **argv)
             render_chart_scene(condition_params(seed, k, i), s);
             s.label = std::string(kConditionNames[k]) + ": " + s.label;
             run_one(s, conditions[k], verbose);
+            progress.step();
         }
+    progress.done();
+    print("synthetic scenes", synthetic);
     print_conditions(conditions);
     for (const auto &c : conditions)
         wrong += c.wrong;
