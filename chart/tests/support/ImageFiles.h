@@ -1,5 +1,5 @@
 #pragma once
-// Writers of small image files for the loader's tests.
+// Writers of image files for the loader's tests and its benchmark.
 
 #include <QByteArray>
 #include <QString>
