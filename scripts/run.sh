@@ -22,24 +22,12 @@ export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 # Each benchmark with a heading: what it measures, on what, against what.
 benchmarks=(
-  "engine_bench|Reading measurement files: the time the engine takes to read each
-CGATS file of the sample measurement sets (data/bench) and of reference files that
-other programs install, then the time of one ICC profile build."
-  "icc_write_bench|Writing profiles: the time to write an ICC camera profile with a
-33-point table (version 2 and 4) and a DNG camera profile, to memory and to a file."
-  "profile_accuracy|Profile accuracy: profiles built from the sample measurement sets,
-scored as CIEDE2000 colour differences from the chart's reference colours, on the
-patches they were built from (tr.) and on patches kept apart (te.); lower is better.
-\"colprof\" rows are a peer profiler on the same data, when it is installed. About
-two minutes."
-  "chart_finder_bench|Finding the chart: how often the chart finder locates the patch
-grid in synthetic photographs of colour charts (mixed conditions, then one hard
-condition at a time, then full-size frames), and how long it takes per image. About
-a minute."
-  "image_load_bench|Loading images: a 24-megapixel raw file (DNG) through the loader
-and through dcraw, and a 100-megapixel TIFF loaded at a reduced size."
-  "cms_transform_bench|Converting images: a 24-megapixel 16-bit image converted from
-sRGB through the colour library, against Little CMS alone with the same settings."
+  "engine_bench|Reading measurement files: the time the engine takes to read each CGATS file of the sample measurement sets (data/bench) and of reference files that other programs install, then the time of one ICC profile build."
+  "icc_write_bench|Writing profiles: the time to write an ICC camera profile with a 33-point table (version 2 and 4) and a DNG camera profile, to memory and to a file."
+  "profile_accuracy|Profile accuracy: profiles built from the sample measurement sets, scored as CIEDE2000 colour differences from the chart's reference colours, on the patches they were built from (tr.) and on patches kept apart (te.); lower is better. \"sec\" is the time of the build; the last column checks that lightness rises along the grey axis. The \"colprof\" rows are a peer profiler on the same data, when it is installed. Up to two minutes."
+  "chart_finder_bench|Finding the chart: how often the chart finder locates the patch grid in synthetic photographs of colour charts (mixed conditions, then one hard condition at a time, then full-size frames), and how long it takes per image. About a minute."
+  "image_load_bench|Loading images: a 24-megapixel raw file (DNG) through the loader and through dcraw, and a 100-megapixel TIFF loaded at a reduced size."
+  "cms_transform_bench|Converting images: a 24-megapixel 16-bit image converted from sRGB through the colour library, against Little CMS alone with the same settings."
 )
 
 status=0
@@ -48,7 +36,7 @@ run_one() {
   shift 2
   echo
   echo "== $name"
-  echo "$heading"
+  echo "$heading" | fold -s -w 80 | sed "s/ *$//"
   echo
   "build/release/bench/$name" "$@" || { echo "$name failed (status $?)"; status=1; }
 }

@@ -338,6 +338,7 @@ int run_full_frames(uint64_t seed, int frames, int width, int height, bool verbo
     if (frames <= 0)
         return 0;
     tally full, reduced;
+    bench_progress progress("full frames rendered and searched", verbose ? 0 : frames);
     for (int i = 0; i < frames; ++i) {
         scene_params p = condition_params(seed, calm, 1000 + i);
         p.width = width;
@@ -363,7 +364,9 @@ int run_full_frames(uint64_t seed, int frames, int width, int height, bool verbo
             r.y[k] = s.y[k] * height / (double(r.height) * f);
         }
         run_one(r, reduced, verbose);
+        progress.step();
     }
+    progress.done();
     const double mp = double(width) * height / 1e6;
     const int f = std::max(1, std::min(width, height) / 500);
     std::printf("full frames %dx%d (%.1f megapixels), %d scenes:\n", width, height, mp, frames);
