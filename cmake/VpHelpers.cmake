@@ -62,13 +62,13 @@ function(vp_add_gtest name)
 endfunction()
 
 # vp_add_qtest(NAME SOURCES files... LIBS libs...)
-# A Qt Test executable registered with CTest; its suites run through the
-# suite runner of colour_test_support.
+# A Qt Test executable registered with CTest. Several test classes in one
+# program run through the suite runner of colour_test_support.
 function(vp_add_qtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} colour_test_support Qt5::Test)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt5::Test)
   vp_add_test(${name} COMMAND ${name})
 endfunction()
 

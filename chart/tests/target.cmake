@@ -6,6 +6,6 @@ vp_add_qtest(chart_target_tests
     ${CMAKE_CURRENT_LIST_DIR}/target/test_patchgrid.cpp
     ${CMAKE_CURRENT_LIST_DIR}/target/test_target.cpp
     ${CMAKE_CURRENT_LIST_DIR}/target/test_measure.cpp
-  LIBS chart engine)
+  LIBS chart chart_test_support engine)
 target_compile_definitions(chart_target_tests PRIVATE
   TARGET_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/target/fixtures")

@@ -6,4 +6,4 @@ vp_add_qtest(colour_cms_tests
     ${CMAKE_CURRENT_LIST_DIR}/cms/library_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cms/profile_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cms/match_test.cpp
-  LIBS colour engine_test_support PkgConfig::LCMS2)
+  LIBS colour colour_test_support engine_test_support PkgConfig::LCMS2)
