@@ -1,4 +1,5 @@
 #include "cms_tests.h"
+#include "SuiteRunner.h"
 
 #include "colour/Kirr_ColorImageIF.h"
 #include "colour/Kirr_ColorMatch.h"
@@ -279,6 +280,6 @@ private:
 
 }  // namespace
 
-QObject *makeMatchTest() { return new MatchTest; }
+VP_TEST_SUITE(MatchTest);
 
 #include "match_test.moc"

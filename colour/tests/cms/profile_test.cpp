@@ -1,4 +1,6 @@
 #include "cms_tests.h"
+#include "SuiteRunner.h"
+#include "file_size_limit.h"
 
 #include "colour/Kirr_ColorProfileDCP.h"
 #include "colour/Kirr_ColorProfile_Win.h"
@@ -321,22 +323,30 @@ private slots:
         QVERIFY(!p->saveAs(busy));
         QVERIFY(QFileInfo::exists(busy + QStringLiteral("/keep")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // out.icc, own.icc
-        // A failed write leaves the existing target as it was.
+        // A target whose folder is a file cannot be written, whatever the
+        // privileges.
+        QVERIFY(!p->saveAs(target + QStringLiteral("/inner.icc")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        // A failed write leaves the existing target as it was: the disk is
+        // full after a few bytes, for every user.
         QFile f(target);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("precious");
         f.close();
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-        const bool saved = p->saveAs(target);
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (saved)
-            QSKIP("the folder stays writable (running with privileges)");
+        bool saved = true;
+        {
+            const test_support::file_size_limit limit(64);
+            QVERIFY(limit.active());
+            saved = p->saveAs(target);
+        }
+        QVERIFY(!saved);
         QCOMPARE(readFileBytes(target), QByteArray("precious"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
     }
 };
 
 }  // namespace
 
-QObject *makeProfileTest() { return new ProfileTest; }
+VP_TEST_SUITE(ProfileTest);
 
 #include "profile_test.moc"

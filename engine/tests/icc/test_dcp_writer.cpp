@@ -1,5 +1,6 @@
 // The DNG camera profile writer: file layout, where the file goes, and what
 // exiftool reads back from it.
+#include "file_size_limit.h"
 #include "icc_test_support.h"
 
 #include "engine/dcp_writer.h"
@@ -7,10 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <cstring>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace icc_test;
@@ -339,15 +338,12 @@ TEST_F(dcp_writer, failures_leave_no_file_and_keep_an_earlier_one)
 
     const std::string path = home.path() + "keep.dcp";
     ASSERT_TRUE(write_file(path, "earlier profile"));
-    rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 512;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const engine_result r = write(path);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    engine_result r;
+    {
+        const test_support::file_size_limit limit(512);
+        ASSERT_TRUE(limit.active());
+        r = write(path);
+    }
     EXPECT_EQ(r, ENGINE_ERR_DCP_WRITE);
     const std::vector<uint8_t> kept = read_file(path);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier profile");
