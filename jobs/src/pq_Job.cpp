@@ -1,6 +1,7 @@
 #include "jobs/pq_Job.h"
 
 #include "jobs/pq_JobFileReader.h"
+#include "jobs/pq_templatesFolder.h"
 #include "jobs/pq_xmlText.h"
 #include "jobs_logging.h"
 
@@ -273,8 +274,9 @@ QPixmap pq_Job::targetPixmap(int index) const
         return QPixmap();
     const pq_targetInfo *description = m_targetInfos.at(index);
     QPixmap pixmap;
+    const QString picture = description->fullResFilePath(true);
     if (!description->targetFullResFilePath.isEmpty()
-        && pixmap.load(description->fullResFilePath(true)))
+        && pq_isReadableFile(picture, kMaxPictureSize) && pixmap.load(picture))
         return pixmap;
     if (!description->targetImage.isEmpty()
         && pixmap.loadFromData(QByteArray::fromBase64(description->targetImage.toLatin1())))

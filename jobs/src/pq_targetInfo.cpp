@@ -1,5 +1,6 @@
 #include "jobs/pq_targetInfo.h"
 
+#include "jobs/pq_JobFileReader.h"
 #include "jobs/pq_templatesFolder.h"
 #include "jobs/pq_xmlText.h"
 #include "jobs_logging.h"
@@ -10,7 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -32,12 +32,18 @@ QString unwrapped(QString text, const QString &head, const QString &tail)
     return text;
 }
 
+// Reference files are small; a job file may name anything, a device or a
+// pipe included, so only regular files of a sane size are read.
+constexpr qint64 kMaxReferenceSize = 16 * 1024 * 1024;
+
 QString readWholeText(const QString &path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+    if (!pq_isReadableFile(path, kMaxReferenceSize))
         return QString();
-    return QString::fromUtf8(file.readAll());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(file.read(kMaxReferenceSize));
 }
 
 QString element(const char *indent, const char *tag, const QString &value)
@@ -147,20 +153,18 @@ bool pq_targetInfo::readFromXml(const QDomElement &description, QStringList *pro
 
 bool pq_targetInfo::readFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const pq_JobFileReader::Parsed parsed = pq_JobFileReader::readFile(path);
+    if (!parsed.outcome.isWhole())
         return false;
-    QDomDocument document;
-    if (!document.setContent(&file))
-        return false;
-    return readFromXml(document.documentElement());
+    return readFromXml(parsed.document.documentElement());
 }
 
 QString pq_targetInfo::targetImageBase64() const
 {
     const QString path = pq_templatesFolder() + QLatin1Char('/') + targetFullResFilePath;
     QImage image;
-    if (targetFullResFilePath.isEmpty() || !image.load(path)) {
+    if (targetFullResFilePath.isEmpty() || !pq_isReadableFile(path, kMaxPictureSize)
+        || !image.load(path)) {
         qCDebug(lcJobFile) << "UNABLE TO LOAD IMAGE:" << path;
         return targetImage;
     }
@@ -316,12 +320,17 @@ bool pq_targetInfo::hasSpectralReference(bool *failed) const
     fail = true;
     if (text.isEmpty())
         return false;
-    static const QRegularExpression lineBreaks(QStringLiteral("\r\n|\r|\n"));
-    const QStringList lines = text.split(lineBreaks, Qt::SkipEmptyParts);
-    for (const QString &line : lines) {
-        if (!line.startsWith(QLatin1String("NUMBER_OF_FIELDS"), Qt::CaseInsensitive))
+    // The first line that begins with NUMBER_OF_FIELDS, in any case.
+    const QLatin1String keyword("NUMBER_OF_FIELDS");
+    for (int at = text.indexOf(keyword, 0, Qt::CaseInsensitive); at >= 0;
+         at = text.indexOf(keyword, at + 1, Qt::CaseInsensitive)) {
+        if (at > 0 && text.at(at - 1) != QLatin1Char('\n') && text.at(at - 1) != QLatin1Char('\r'))
             continue;
-        const QStringList words = line.simplified().split(QLatin1Char(' '));
+        int end = at;
+        while (end < text.size() && text.at(end) != QLatin1Char('\n')
+               && text.at(end) != QLatin1Char('\r'))
+            ++end;
+        const QStringList words = text.mid(at, end - at).simplified().split(QLatin1Char(' '));
         bool ok = false;
         const int fields = words.size() > 1 ? words.at(1).toInt(&ok) : 0;
         fail = !ok;

@@ -2,6 +2,7 @@
 
 #include "platform/program_folders.h"
 
+#include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QUrl>
@@ -36,4 +37,10 @@ QString pq_fileUrl(const QString &path)
     if (path.isEmpty())
         return QString();
     return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+}
+
+bool pq_isReadableFile(const QString &path, qint64 maxSize)
+{
+    const QFileInfo info(path);
+    return !path.isEmpty() && info.isFile() && info.isReadable() && info.size() <= maxSize;
 }

@@ -41,6 +41,8 @@ private slots:
     void missingPictureKeepsTheEmbeddedOne();
     void spectralReference_data();
     void spectralReference();
+    void spectralReferenceLineMustBeginWithTheKeyword();
+    void devicesAreNoReferenceFiles();
     void shotList();
     void referenceFileInTemplatesIsRelative();
     void assignLeavesShotsAndFlags();
@@ -191,6 +193,29 @@ void TestJobData::spectralReference()
     bool didFail = !failed;
     QCOMPARE(target.hasSpectralReference(&didFail), spectral);
     QCOMPARE(didFail, failed);
+}
+
+void TestJobData::spectralReferenceLineMustBeginWithTheKeyword()
+{
+    pq_targetInfo target;
+    target.referenceData = "KEYWORD \"NUMBER_OF_FIELDS 40\"\nNUMBER_OF_FIELDS 4\n";
+    bool failed = true;
+    QVERIFY(!target.hasSpectralReference(&failed));
+    QVERIFY(!failed);
+}
+
+void TestJobData::devicesAreNoReferenceFiles()
+{
+    QDomDocument document;
+    pq_targetInfo target;
+    QVERIFY(target.readFromXml(parsed(document, "<targetdescription><name>T</name>"
+                                                "<ReferencePath>/dev</ReferencePath>"
+                                                "<ReferenceName>zero</ReferenceName>"
+                                                "<TargetFullResFilePath>../../../../../../dev/zero"
+                                                "</TargetFullResFilePath></targetdescription>")));
+    QCOMPARE(target.referenceFile, QString("/dev/zero"));
+    QVERIFY(target.referenceFileText().isEmpty());
+    QVERIFY(!target.makeExportXMLString(true).contains("<targetimage>"));
 }
 
 void TestJobData::shotList()

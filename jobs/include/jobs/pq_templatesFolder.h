@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 // The program's templates folder, looked up once; tools and tests may set
 // another one first.
@@ -11,3 +12,10 @@ void pq_setTemplatesFolder(const QString &folder);
 // The file URL of a local path (percent-encoded, reads back to the path);
 // empty for an empty path.
 QString pq_fileUrl(const QString &path);
+
+// Largest template picture read.
+constexpr qint64 kMaxPictureSize = 256 * 1024 * 1024;
+
+// True for an existing regular file (not a device, pipe or folder) of at
+// most maxSize bytes.
+bool pq_isReadableFile(const QString &path, qint64 maxSize);
