@@ -1,0 +1,69 @@
+// Shared pieces of the profiling tests: a temporary folder set up as the
+// program's, the manager's signals and events recorded, and captured log
+// messages.
+#pragma once
+
+#include "jobs/pq_ProfilingThreadMgr.h"
+
+#include <QObject>
+#include <QSignalSpy>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVector>
+
+#include <memory>
+
+namespace proftest {
+
+// A temporary folder with tmppelto inside, made the program's temporary
+// folder (Config::init), and the user's data folder (XDG_DATA_HOME).
+class Folders
+{
+public:
+    Folders();
+    bool isValid() const { return m_dir.isValid(); }
+    QString root() const { return m_dir.path(); }
+    QString tmp() const;
+    // The names of the files left in the temporary folder.
+    QStringList tmpFiles() const;
+    // An empty temporary folder.
+    void clearTmp() const;
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// The manager's four signals and the custom events it receives.
+class RunRecorder : public QObject
+{
+public:
+    RunRecorder();
+    ~RunRecorder() override;
+
+    int endings() const { return done.count() + error.count() + aborted.count(); }
+    // Waits for one ending, then lets late events arrive.
+    bool waitForEnd(int timeoutMs = 60000);
+    // Event types in the order the manager received them (1000 to 1003).
+    QVector<int> events;
+    QSignalSpy done;
+    QSignalSpy error;
+    QSignalSpy aborted;
+    QSignalSpy progress;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+// Collects every message logged while it lives.
+class MessageCapture
+{
+public:
+    MessageCapture();
+    ~MessageCapture();
+    QStringList messages() const;
+};
+
+bool writeFile(const QString &path, const QByteArray &bytes);
+
+}  // namespace proftest

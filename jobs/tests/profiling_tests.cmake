@@ -1,0 +1,10 @@
+# Profiling runs. The run manager is a process-wide singleton, so each fixture
+# runs in an executable of its own.
+find_package(Qt5 5.15 REQUIRED COMPONENTS Test)
+
+vp_add_qtest(profiling_manager_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/test_profiling_manager.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProfilingTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ScriptedEngine.cpp
+  LIBS jobs)
