@@ -14,6 +14,11 @@
 
 #include <memory>
 
+class RawImage;
+class TargetIF;
+class pq_Job;
+class pq_targetInfo;
+
 namespace proftest {
 
 // A temporary folder with tmppelto inside, made the program's temporary
@@ -65,5 +70,20 @@ public:
 };
 
 bool writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+// A ColorChecker description (4 rows of 6) with the argyll reference file,
+// which holds Lab values only.
+pq_targetInfo *colorCheckerDescription(const QString &name = QStringLiteral("ColorChecker"));
+// A description of 2 rows of 2 with spectral reference data (380-730 nm).
+pq_targetInfo *spectralDescription(const QString &name = QStringLiteral("Spectral"));
+
+// The chart of a loaded target as a linear camera would see it: 40-pixel
+// cells from (10, 10), each in its reference colour (linear wide-gamut RGB
+// of the patch's XYZ) times level, on a black background.
+std::unique_ptr<RawImage> renderChart(const TargetIF &target, double level);
+// Loads target index of the job and measures its patches through the job's
+// patch grid on its rendered chart.
+bool measureTarget(pq_Job &job, int index, double level = 1.0);
 
 }  // namespace proftest

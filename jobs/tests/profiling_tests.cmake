@@ -8,3 +8,17 @@ vp_add_qtest(profiling_manager_tests
     ${CMAKE_CURRENT_LIST_DIR}/ProfilingTestSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ScriptedEngine.cpp
   LIBS jobs)
+
+vp_add_qtest(profile_creation_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/test_profile_creation.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProfilingTestSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ScriptedEngine.cpp
+  LIBS jobs)
+
+foreach(test profiling_manager_tests profile_creation_tests)
+  if(TARGET ${test})
+    target_compile_definitions(${test} PRIVATE
+      JOBS_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/fixtures")
+  endif()
+endforeach()
