@@ -16,7 +16,13 @@ vp_add_qtest(profile_creation_tests
     ${CMAKE_CURRENT_LIST_DIR}/ScriptedEngine.cpp
   LIBS jobs)
 
-foreach(test profiling_manager_tests profile_creation_tests)
+vp_add_qtest(profiling_engine_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/test_profiling_engine.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ProfilingTestSupport.cpp
+  LIBS jobs)
+
+foreach(test profiling_manager_tests profile_creation_tests profiling_engine_tests)
   if(TARGET ${test})
     target_compile_definitions(${test} PRIVATE
       JOBS_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/fixtures")
