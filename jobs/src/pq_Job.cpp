@@ -1,8 +1,6 @@
 #include "jobs/pq_Job.h"
 
-#include "jobs/pq_JobFileReader.h"
 #include "jobs/pq_templatesFolder.h"
-#include "jobs/pq_xmlText.h"
 #include "jobs_logging.h"
 
 #include "chart/Config.h"
@@ -12,16 +10,20 @@
 #include "colour/Kirr_colorLibrary.h"
 
 #include <QDir>
-#include <QDomNodeList>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QRegularExpression>
 
 #include <utility>
 
 static void initJobResources()
 {
-    Q_INIT_RESOURCE(jobs);
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(jobs);
+        return true;
+    }();
+    (void)registered;
 }
 
 namespace {
@@ -32,12 +34,6 @@ const int kCurveAx[13] = {0, 303, 910, 2323, 4356, 8596, 16469, 26879, 34810, 46
 const int kCurveBx[13] = {0, 223, 654, 1506, 2429, 3991, 6729, 10785, 14587, 22206, 32778, 47205,
                           65535};
 const int kCurveY[13] = {0, 5, 15, 35, 55, 85, 125, 165, 190, 220, 240, 250, 255};
-
-const QRegularExpression &lineBreaks()
-{
-    static const QRegularExpression re(QStringLiteral("[\r\n]|\r\n"));
-    return re;
-}
 
 const QRegularExpression &fileNameUnsafe()
 {
@@ -273,16 +269,14 @@ QPixmap pq_Job::targetPixmap(int index) const
     if (index < 0 || index >= m_targetInfos.size())
         return QPixmap();
     const pq_targetInfo *description = m_targetInfos.at(index);
-    QPixmap pixmap;
-    const QString picture = description->fullResFilePath(true);
-    if (!description->targetFullResFilePath.isEmpty()
-        && pq_isReadableFile(picture, kMaxPictureSize) && pixmap.load(picture))
-        return pixmap;
-    if (!description->targetImage.isEmpty()
-        && pixmap.loadFromData(QByteArray::fromBase64(description->targetImage.toLatin1())))
-        return pixmap;
-    pixmap.load(QStringLiteral(":/images/missing-target.png"));
-    return pixmap;
+    QImage picture;
+    if (!description->targetFullResFilePath.isEmpty())
+        picture = pq_readPicture(description->fullResFilePath(true));
+    if (picture.isNull() && !description->targetImage.isEmpty())
+        picture = pq_decodePicture(QByteArray::fromBase64(description->targetImage.toLatin1()));
+    if (picture.isNull())
+        picture = pq_readPicture(QStringLiteral(":/images/missing-target.png"));
+    return QPixmap::fromImage(picture);
 }
 
 void pq_Job::setIlluminantSpectrum(const SpectrumArray *spectrum)
@@ -579,15 +573,9 @@ void pq_Job::rearrangeTargets(const pq_targetInfoList &newList, const QVector<in
     rearranged(m_auxImages, from);
     rearranged(m_targets, from);
     rearranged(m_patchGrids, from);
-    int current = from.indexOf(oldCurrent);
-    if (current < 0)
-        current = 0;
-    m_currentTargetIndex = current;
-    if (from.isEmpty()) {
-        m_currentTargetIndex = 0;
-        clearPerTargetState();
+    m_currentTargetIndex = qMax(0, from.indexOf(oldCurrent));
+    if (from.isEmpty())
         appendDefaultEntries();
-    }
 }
 
 void pq_Job::updateTargetClones()
@@ -626,6 +614,8 @@ void pq_Job::addTargetClones()
 {
     // Each description keeps its own shots and per-target state; a new clone
     // takes over those of the clone it replaces.
+    if (m_targetInfos.isEmpty())
+        return;
     pq_targetInfoList newList;
     QVector<int> from;
     for (int i = 0; i < m_targetInfos.size(); ++i) {
@@ -649,295 +639,4 @@ void pq_Job::addTargetClones()
         if (description->isClone)
             delete description;
     rearrangeTargets(newList, from);
-}
-
-// The stored job file.
-
-QString pq_Job::toXml() const
-{
-    auto line = [](const char *tag, const QString &value) {
-        return QLatin1String("\t<") + QLatin1String(tag) + QLatin1Char('>') + pq_xmlEscaped(value)
-            + QLatin1String("</") + QLatin1String(tag) + QLatin1String(">\n");
-    };
-    auto flag = [](bool value) { return QLatin1String(value ? "true" : "false"); };
-    QString out = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Job>\n");
-    out += line("Job_HumanReadable", m_jobName);
-    out += line("Job_InitiallyDisabled", flag(m_initiallyDisabled));
-    out += line("Job_ID", m_jobId);
-    out += line("Job_ExpertSetName", m_expertSetName);
-    out += line("Job_IsC1InsteadOfDCP", flag(m_c1InsteadOfDCP));
-    out += m_expertSettings.toJobXml();
-    out += m_jobInfo.toJobXml();
-    out += targetsToJobXml(m_targetInfos, true);
-    out += QLatin1String("</Job>");
-    return out;
-}
-
-void pq_Job::readFromXML(const QString &path)
-{
-    QByteArray bytes;
-    const pq_JobReadOutcome opened = pq_JobFileReader::readBytes(path, &bytes);
-    if (opened.status == pq_JobReadOutcome::CannotOpen) {
-        m_jobFilePath = path;
-        m_lastRead = opened;
-        return;
-    }
-    if (!opened.isWhole()) {
-        readFromDocument(QDomDocument(), opened, path);
-        return;
-    }
-    readFromBytes(bytes, path);
-}
-
-void pq_Job::readFromBytes(const QByteArray &bytes, const QString &path)
-{
-    const pq_JobFileReader::Parsed parsed = pq_JobFileReader::parse(bytes, path);
-    readFromDocument(parsed.document, parsed.outcome, path);
-}
-
-void pq_Job::readFromDocument(const QDomDocument &document, const pq_JobReadOutcome &parsed,
-                              const QString &path)
-{
-    m_jobFilePath = path;
-    m_lastRead = parsed;
-    if (parsed.isWhole()) {
-        QStringList problems;
-        pq_JobReadOutcome::StatusE status = pq_JobReadOutcome::ReadWhole;
-        readJob(document, &problems, &status);
-        m_lastRead.status = status;
-        if (!problems.isEmpty())
-            m_lastRead.message = path + QLatin1String(": ") + problems.join(QLatin1String("; "));
-    }
-    QString baseName = QFileInfo(path).fileName();
-    if (baseName.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
-        baseName.chop(4);
-    m_jobName = baseName;
-    updateTargetClones();
-}
-
-bool pq_Job::readJob(const QDomDocument &document, QStringList *problems,
-                     pq_JobReadOutcome::StatusE *status)
-{
-    const QDomElement root = document.documentElement();
-    auto reject = [&](pq_JobReadOutcome::StatusE why, const QString &message) {
-        const QString located = QStringLiteral("line %1: %2").arg(root.lineNumber()).arg(message);
-        qCDebug(lcJobFile).noquote() << "pq_Job::readFromXML" << located;
-        problems->append(located);
-        *status = why;
-        return false;
-    };
-    if (root.tagName() != QLatin1String("Job"))
-        return reject(pq_JobReadOutcome::NotJob, QStringLiteral("first Node is not \"Job\", exiting"));
-    const QString id = checkAndReadTagToText(root, QStringLiteral("Job_ID"));
-    if (id.isEmpty())
-        return reject(pq_JobReadOutcome::NoId, QStringLiteral("Job_ID is missing, repeated or empty"));
-    m_jobId = id;
-    const QString name = checkAndReadTagToText(root, QStringLiteral("Job_HumanReadable"));
-    if (name.isEmpty())
-        return reject(pq_JobReadOutcome::NoName,
-                      QStringLiteral("Job_HumanReadable is missing, repeated or empty"));
-    m_jobName = name;
-    m_expertSetName = checkAndReadTagToText(root, QStringLiteral("Job_ExpertSetName"));
-    m_c1InsteadOfDCP =
-        checkAndReadTagToText(root, QStringLiteral("Job_IsC1InsteadOfDCP")) == QLatin1String("true");
-    m_initiallyDisabled = checkAndReadTagToText(root, QStringLiteral("Job_InitiallyDisabled"))
-        == QLatin1String("true");
-
-    const QDomNodeList settings = root.elementsByTagName(QStringLiteral("ExpertSettings"));
-    if (settings.size() > 1)
-        return reject(pq_JobReadOutcome::RepeatedExpertSettings,
-                      QStringLiteral("found multiple ExpertSettings tags ERROR"));
-    if (settings.size() == 1)
-        m_expertSettings.readFromXml(settings.at(0).toElement());
-    const QDomNodeList info = root.elementsByTagName(QStringLiteral("JobInfo"));
-    if (info.size() > 1)
-        return reject(pq_JobReadOutcome::RepeatedJobInfo,
-                      QStringLiteral("found multiple JobInfo tags ERROR"));
-    if (info.size() == 1)
-        m_jobInfo.readFromXml(info.at(0).toElement());
-
-    const QDomNodeList descriptions = root.elementsByTagName(QStringLiteral("targetdescription"));
-    if (descriptions.isEmpty()) {
-        qCDebug(lcJobFile) << "pq_Job::readFromXML"
-                           << "something is wrong with the targetdescription tag"
-                           << "ERROR";
-        return true;
-    }
-    bool whole = true;
-    for (int i = 0; i < descriptions.size(); ++i) {
-        auto *description = new pq_targetInfo;
-        if (!description->readFromXml(descriptions.at(i).toElement(), problems))
-            whole = false;
-        if (description->name.isEmpty()) {
-            delete description;
-            continue;
-        }
-        replaceOrAppendTarget(m_targetInfos, description);
-    }
-    if (!whole)
-        *status = pq_JobReadOutcome::BadContent;
-    return whole;
-}
-
-QString pq_Job::toQmlXml() const
-{
-    QString out = m_enabled ? QStringLiteral("<job enabled='true'>\n") : QStringLiteral("<job>\n");
-    if (!m_targetInfos.isEmpty()) {
-        auto line = [](const char *tag, const QString &value) {
-            return QLatin1Char('<') + QLatin1String(tag) + QLatin1Char('>') + pq_xmlEscaped(value)
-                + QLatin1String("</") + QLatin1String(tag) + QLatin1String(">\n");
-        };
-        out += line("jobName", m_jobName);
-        out += line("targetsCount", QString::number(m_targetInfos.size()));
-        out += line("calculationSet", m_expertSetName.isEmpty() ? tr("Unnamed") : m_expertSetName);
-        out += line("currentTargetIndex", QString::number(m_currentTargetIndex));
-        const pq_targetInfo *current = currentTargetInfo();
-        if (current)
-            out += current->toQmlXml(false, false, 0,
-                                     m_expertSettings.cameraIlluminantIndex() == 1);
-        out += targetsToQmlXml(m_targetInfos, 0);
-        out += line("targetIlluminant", m_targetIlluminant);
-        out += line("expertSetName", m_expertSetName);
-        out += line("isC1InsteadOfDCP", QLatin1String(m_c1InsteadOfDCP ? "true" : "false"));
-        out += m_expertSettings.toQmlXml(false, areAllTargetsSpectral(), QString());
-        out += m_jobInfo.toQmlXml();
-    }
-    out += QLatin1String("</job>\n");
-    return out;
-}
-
-// Loading a target's data.
-
-bool pq_Job::loadCurrentTarget()
-{
-    const pq_targetInfo *description = currentTargetInfo();
-    if (!description)
-        return false;
-    if (description->rows <= 0 || description->columns <= 0
-        || description->rows > pq_targetInfo::MaxGridSide
-        || description->columns > pq_targetInfo::MaxGridSide
-        || qint64(description->rows) * description->columns > pq_targetInfo::MaxPatches) {
-        qCDebug(lcJob) << "loadCurrentTarget: grid of" << description->rows << "x"
-                       << description->columns << "refused";
-        return false;
-    }
-    Target &target = m_targets[size_t(m_currentTargetIndex)];
-    target.setRows(unsigned(description->rows));
-    target.setColumns(unsigned(description->columns));
-    return loadTargetData(false) == 0;
-}
-
-int pq_Job::loadTargetData(bool transposeReference)
-{
-    const pq_targetInfo *description = currentTargetInfo();
-    if (!description)
-        return 5;
-    QString reference = description->referenceData;
-    if (reference.isEmpty())
-        reference = description->referenceFileText();
-    if (transposeReference)
-        reorderDataBlock(reference, QStringLiteral("TLR"));
-    cleanQuotedLines(reference);
-    Target &target = m_targets[size_t(m_currentTargetIndex)];
-    if (!target.hasDataBlock(reference))
-        return 5;
-    int r = target.loadReferenceFromISO12642(reference, TargetIF::ReadCounting);
-    if (r == 2)
-        return 3;
-    if (r == 5)
-        return 6;
-    if (r != 0)
-        return r;
-    QString definition = description->targetDefinition;
-    if (description->fieldOrder == QLatin1String("TRR")
-        || description->fieldOrder == QLatin1String("TLR"))
-        reorderDataBlock(definition, description->fieldOrder);
-    r = target.loadDefFromISO12642(definition);
-    if (r == 2)
-        return 4;
-    if (r == 5)
-        return 7;
-    if (r != 0)
-        return r;
-    r = target.loadReferenceFromISO12642(reference, TargetIF::ReadValues);
-    if (r == 0 && areAllChartImagesRaw()) {
-        const bool lightness = isC1InsteadOfDCP()
-            ? m_expertSettings.c1ProfileTypeIndex() == 9
-            : m_expertSettings.cameraProfileTypeIndex() == 4;
-        if (lightness)
-            target.applyLightnessCurve();
-    }
-    return r;
-}
-
-bool pq_Job::reorderDataBlock(QString &text, const QString &fieldOrder) const
-{
-    const pq_targetInfo *description = currentTargetInfo();
-    if (!description)
-        return false;
-    return reorderDataBlock(text, fieldOrder, description->rows, description->columns,
-                            description->patches);
-}
-
-bool pq_Job::reorderDataBlock(QString &text, const QString &fieldOrder, int rows, int columns,
-                              int patches)
-{
-    const bool fromRight = fieldOrder == QLatin1String("TRR");
-    if (!fromRight && fieldOrder != QLatin1String("TLR"))
-        return false;
-    if (rows <= 0 || columns <= 0 || patches <= 0 || qint64(rows) * columns != patches)
-        return false;
-    QStringList lines = text.split(lineBreaks(), Qt::SkipEmptyParts);
-    int start = 0;
-    for (int i = 0; i < lines.size(); ++i)
-        if (lines.at(i).contains(QLatin1String("BEGIN_DATA_"), Qt::CaseInsensitive))
-            start = i + 1;
-    int begin = -1;
-    for (int i = start; i < lines.size() && begin < 0; ++i)
-        if (lines.at(i).contains(QLatin1String("BEGIN_DATA"), Qt::CaseInsensitive))
-            begin = i;
-    if (begin < 0)
-        return false;
-    int end = -1;
-    for (int i = begin + 2; i < lines.size() && end < 0; ++i)
-        if (lines.at(i).contains(QLatin1String("END_DATA"), Qt::CaseInsensitive))
-            end = i;
-    if (end < 0 || end - begin != patches + 1)
-        return false;
-    const int first = begin + 1;
-    QStringList ordered;
-    ordered.reserve(patches);
-    for (int m = 0; m < rows; ++m)
-        for (int k = 0; k < columns; ++k)
-            ordered.append(lines.at(first + m + rows * (fromRight ? columns - 1 - k : k)));
-    for (int i = 0; i < patches; ++i)
-        lines[first + i] = ordered.at(i);
-    text = lines.join(QLatin1Char('\n'));
-    return true;
-}
-
-void pq_Job::cleanQuotedLines(QString &text)
-{
-    QStringList lines = text.split(lineBreaks(), Qt::SkipEmptyParts);
-    const QChar quote = QLatin1Char('"');
-    for (QString &line : lines) {
-        if (line.size() < 2 || !line.startsWith(quote) || !line.endsWith(quote))
-            continue;
-        const QString inner = line.mid(1, line.size() - 2);
-        QString collapsed;
-        bool allDoubled = true;
-        for (int i = 0; i < inner.size() && allDoubled; ++i) {
-            if (inner.at(i) != quote) {
-                collapsed += inner.at(i);
-            } else if (i + 1 < inner.size() && inner.at(i + 1) == quote) {
-                collapsed += quote;
-                ++i;
-            } else {
-                allDoubled = false;
-            }
-        }
-        if (allDoubled)
-            line = collapsed;
-    }
-    text = lines.join(QLatin1Char('\n'));
 }

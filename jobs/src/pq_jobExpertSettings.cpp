@@ -168,11 +168,13 @@ void pq_jobExpertSettings::hideConnectionSpaceFor(const QString &iccType)
         it->hidden = iccType == QLatin1String("Scanner");
 }
 
-void pq_jobExpertSettings::readFromXml(const QDomElement &element)
+bool pq_jobExpertSettings::readFromXml(const QDomElement &element, QStringList *problems)
 {
+    bool whole = true;
     for (Item &item : m_items) {
         QString locked = QStringLiteral("locked");
-        const QString text = checkAndReadTagToText(element, item.key, &locked);
+        QString text;
+        whole = pq_readSingleTag(element, item.key, &text, problems, &locked) && whole;
         if (text.isEmpty())
             continue;
         item.value = text;
@@ -193,6 +195,7 @@ void pq_jobExpertSettings::readFromXml(const QDomElement &element)
     }
     if (profileTypeICC() == QLatin1String("Scanner"))
         hideConnectionSpaceFor(profileTypeICC());
+    return whole;
 }
 
 QString pq_jobExpertSettings::toJobXml() const

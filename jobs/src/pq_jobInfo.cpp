@@ -35,13 +35,16 @@ int pq_jobInfo::qmlIndex(int field)
     return FieldCount - 1 - field;
 }
 
-void pq_jobInfo::readFromXml(const QDomElement &element)
+bool pq_jobInfo::readFromXml(const QDomElement &element, QStringList *problems)
 {
+    bool whole = true;
     for (int i = 0; i < FieldCount; ++i) {
-        const QString text = checkAndReadTagToText(element, elementName(i));
+        QString text;
+        whole = pq_readSingleTag(element, elementName(i), &text, problems) && whole;
         if (!text.isEmpty())
             m_fields[i] = text;
     }
+    return whole;
 }
 
 void pq_jobInfo::setItem(const QString &name, const QString &value)

@@ -163,8 +163,9 @@ QString pq_targetInfo::targetImageBase64() const
 {
     const QString path = pq_templatesFolder() + QLatin1Char('/') + targetFullResFilePath;
     QImage image;
-    if (targetFullResFilePath.isEmpty() || !pq_isReadableFile(path, kMaxPictureSize)
-        || !image.load(path)) {
+    if (!targetFullResFilePath.isEmpty())
+        image = pq_readPicture(path);
+    if (image.isNull()) {
         qCDebug(lcJobFile) << "UNABLE TO LOAD IMAGE:" << path;
         return targetImage;
     }

@@ -2,7 +2,9 @@
 
 #include "platform/program_folders.h"
 
+#include <QBuffer>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QUrl>
@@ -43,4 +45,29 @@ bool pq_isReadableFile(const QString &path, qint64 maxSize)
 {
     const QFileInfo info(path);
     return !path.isEmpty() && info.isFile() && info.isReadable() && info.size() <= maxSize;
+}
+
+static QImage readGuarded(QImageReader &reader)
+{
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > kMaxPicturePixels)
+        return QImage();
+    return reader.read();
+}
+
+QImage pq_readPicture(const QString &path)
+{
+    if (!path.startsWith(QLatin1Char(':')) && !pq_isReadableFile(path, kMaxPictureSize))
+        return QImage();
+    QImageReader reader(path);
+    return readGuarded(reader);
+}
+
+QImage pq_decodePicture(const QByteArray &bytes)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return readGuarded(reader);
 }

@@ -44,13 +44,35 @@ QString checkAndReadTagToText(const QDomElement &parent, const QString &tag, QSt
     return text;
 }
 
+bool pq_readSingleTag(const QDomElement &parent, const QString &tag, QString *text,
+                      QStringList *problems, QString *attribute)
+{
+    if (pq_readTag(parent, tag, text, attribute) != pq_TagE::Repeated)
+        return true;
+    if (problems)
+        problems->append(
+            QStringLiteral("line %1: element %2 is repeated").arg(parent.lineNumber()).arg(tag));
+    return false;
+}
+
+namespace {
+
+// Characters XML 1.0 cannot carry at all, not even as references.
+bool isForbidden(char16_t c)
+{
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0xFFFE || c == 0xFFFF;
+}
+
+bool needsEscape(char16_t c)
+{
+    return c == '&' || c == '<' || c == '>' || c == '\r' || isForbidden(c);
+}
+
+}  // namespace
+
 QString pq_xmlEscaped(const QString &value)
 {
-    const bool plain = std::none_of(value.begin(), value.end(), [](QChar c) {
-        return c == QLatin1Char('&') || c == QLatin1Char('<') || c == QLatin1Char('>')
-            || c == QLatin1Char('\r');
-    });
-    if (plain)
+    if (std::none_of(value.begin(), value.end(), [](QChar c) { return needsEscape(c.unicode()); }))
         return value;
     QString out;
     out.reserve(value.size() + value.size() / 8);
@@ -60,7 +82,7 @@ QString pq_xmlEscaped(const QString &value)
         case '<': out += QLatin1String("&lt;"); break;
         case '>': out += QLatin1String("&gt;"); break;
         case '\r': out += QLatin1String("&#13;"); break;
-        default: out += c;
+        default: out += isForbidden(c.unicode()) ? QChar(QChar::ReplacementCharacter) : c;
         }
     }
     return out;

@@ -54,12 +54,15 @@ private slots:
     void currentTargetIndex();
     void clonesKeepTheirShots();
     void clonesCarryTheirPerTargetState();
+    void clonesOfNoTargetsChangeNothing();
     void resetRuntimeState();
     void toneCurves();
     void filmCurves();
     void extractFilmCurveStaysInItsFolder();
     void outputFolder();
+    void unknownOutputFolderHoldsNoProfile();
     void targetPixmap();
+    void hugePictureIsNotDecoded();
     void chartImagePath();
     void dcpChart();
     void allTargetsSpectral();
@@ -228,6 +231,15 @@ void TestJob::clonesCarryTheirPerTargetState()
     QCOMPARE(job.chartImagePath(), QString("/shots/B.tif"));
 }
 
+void TestJob::clonesOfNoTargetsChangeNothing()
+{
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    job.setChartImagePath("/shots/first.tif");
+    setDualIlluminant(job, true);
+    QVERIFY(job.targetInfos().isEmpty());
+    QCOMPARE(job.chartImagePath(), QString("/shots/first.tif"));
+}
+
 void TestJob::resetRuntimeState()
 {
     pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
@@ -325,6 +337,26 @@ void TestJob::outputFolder()
     QVERIFY(!job.profileExists(QString()));
 }
 
+void TestJob::unknownOutputFolderHoldsNoProfile()
+{
+    const QString folder = jobtest::freshFolder("current-folder");
+    QVERIFY(jobtest::writeFile(folder + "/Studio.icc", "icc"));
+    const QString previous = QDir::currentPath();
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray data = qgetenv("XDG_DATA_HOME");
+    QDir::setCurrent(folder);
+    qunsetenv("HOME");
+    qunsetenv("XDG_DATA_HOME");
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    const QString output = job.outputFolder();
+    const bool exists = job.profileExists("Studio");
+    qputenv("HOME", home);
+    qputenv("XDG_DATA_HOME", data);
+    QDir::setCurrent(previous);
+    QVERIFY(output.isEmpty());
+    QVERIFY(!exists);
+}
+
 void TestJob::targetPixmap()
 {
     pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
@@ -334,8 +366,7 @@ void TestJob::targetPixmap()
     QVERIFY(job.targetPixmap(1).isNull());
     pq_targetInfo *target = job.targetInfos().first();
     target->targetFullResFilePath = "Pictures/missing.png";
-    const QPixmap missing = job.targetPixmap(0);
-    QVERIFY(!missing.isNull());
+    QCOMPARE(job.targetPixmap(0).size(), QSize(96, 96));
     QImage small(40, 30, QImage::Format_RGB32);
     small.fill(Qt::red);
     QByteArray png;
@@ -344,6 +375,39 @@ void TestJob::targetPixmap()
     small.save(&buffer, "PNG");
     target->targetImage = QString::fromLatin1(png.toBase64());
     QCOMPARE(job.targetPixmap(0).size(), QSize(40, 30));
+}
+
+// A PNG that promises a picture of width x height pixels and holds none.
+static QByteArray pngHeaderOnly(quint32 width, quint32 height)
+{
+    auto be32 = [](quint32 v) {
+        const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(bytes, 4);
+    };
+    auto crc32 = [](const QByteArray &bytes) {
+        quint32 crc = 0xFFFFFFFFu;
+        for (const char c : bytes) {
+            crc ^= quint8(c);
+            for (int k = 0; k < 8; ++k)
+                crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+        return ~crc;
+    };
+    const QByteArray ihdr = "IHDR" + be32(width) + be32(height) + QByteArray("\x08\x02\0\0\0", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(crc32(ihdr));
+}
+
+void TestJob::hugePictureIsNotDecoded()
+{
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    auto *target = new pq_targetInfo;
+    target->name = "huge";
+    target->targetImage = QString::fromLatin1(pngHeaderOnly(60000, 60000).toBase64());
+    job.addTargetInfo(target);
+    // The fallback picture, not a 3.6 gigapixel allocation.
+    QCOMPARE(job.targetPixmap(0).size(), QSize(96, 96));
+    target->targetImage = QString::fromLatin1(pngHeaderOnly(0, 10).toBase64());
+    QCOMPARE(job.targetPixmap(0).size(), QSize(96, 96));
 }
 
 void TestJob::chartImagePath()

@@ -12,6 +12,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kMarkup = QString::fromUtf8("A & B <c> \"d\" 'e' Ä→ ]]>");
@@ -76,13 +78,14 @@ private slots:
     void nameIsTheFileNameWithoutXml();
     void refusesNamesOutsideTheFolder_data();
     void refusesNamesOutsideTheFolder();
-    void refusesTextNoFileCanCarry();
+    void controlCharactersBecomeReplacements();
     void truncatedFileIsNeverReplaced_data();
     void truncatedFileIsNeverReplaced();
     void badFiles_data();
     void badFiles();
     void tooLargeFile();
     void unopenableFile();
+    void pipeIsNoJobFile();
     void olderFilesRead();
     void repeatedTargetNames();
     void jobWithoutTargets();
@@ -209,16 +212,19 @@ void TestJobFile::refusesNamesOutsideTheFolder()
     QVERIFY(!QFileInfo::exists(folder));
 }
 
-void TestJobFile::refusesTextNoFileCanCarry()
+void TestJobFile::controlCharactersBecomeReplacements()
 {
     const QString folder = jobtest::freshFolder("control-characters");
     pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
     job.setJobName("Control");
-    job.setExpertSetName(QString("bell ") + QChar(7));
+    job.setJobId("c");
+    job.setExpertSetName(QString("bell ") + QChar(7) + " tab\t");
     const pq_JobSaveResult result = pq_JobFileWriter::save(job, folder);
-    QVERIFY(!result.ok);
-    QVERIFY(result.message.contains("line"));
-    QVERIFY(!QFileInfo::exists(folder + "/Control.xml"));
+    QVERIFY2(result.ok, qPrintable(result.message));
+    pq_Job back(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    back.readFromXML(result.path);
+    QVERIFY(back.lastReadOutcome().isWhole());
+    QCOMPARE(back.expertSetName(), QString("bell ") + QChar(QChar::ReplacementCharacter) + " tab\t");
 }
 
 void TestJobFile::truncatedFileIsNeverReplaced_data()
@@ -313,6 +319,17 @@ void TestJobFile::badFiles_data()
         << head + QByteArray(target).replace("<rows>4</rows>", "<patches>4000000000</patches>")
             + "</Job>"
         << int(pq_JobReadOutcome::BadContent);
+    QTest::addRow("repeated set name")
+        << head + "<Job_ExpertSetName>a</Job_ExpertSetName><Job_ExpertSetName>b"
+                  "</Job_ExpertSetName></Job>"
+        << int(pq_JobReadOutcome::BadContent);
+    QTest::addRow("repeated setting")
+        << head + "<ExpertSettings><ExpertObserver>2-Degree</ExpertObserver>"
+                  "<ExpertObserver>10-Degree</ExpertObserver></ExpertSettings>" + target + "</Job>"
+        << int(pq_JobReadOutcome::BadContent);
+    QTest::addRow("repeated information field")
+        << head + "<JobInfo><InfoCity>A</InfoCity><InfoCity>B</InfoCity></JobInfo></Job>"
+        << int(pq_JobReadOutcome::BadContent);
     QTest::addRow("repeated element in a target")
         << head + QByteArray(target).replace("<rows>4</rows>", "<rows>4</rows><rows>5</rows>")
             + "</Job>"
@@ -371,6 +388,18 @@ void TestJobFile::unopenableFile()
     job.setJobName("Locked");
     QVERIFY(!pq_JobFileWriter::save(job, folder).ok);
     QVERIFY(QFileInfo(path).isDir());
+}
+
+void TestJobFile::pipeIsNoJobFile()
+{
+    const QString folder = jobtest::freshFolder("pipe");
+    const QString path = folder + "/Pipe.xml";
+    QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    job.readFromXML(path);
+    QCOMPARE(job.lastReadOutcome().status, pq_JobReadOutcome::CannotOpen);
+    job.setJobName("Pipe");
+    QVERIFY(!pq_JobFileWriter::save(job, folder).ok);
 }
 
 void TestJobFile::olderFilesRead()

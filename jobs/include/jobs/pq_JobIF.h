@@ -40,7 +40,8 @@ struct pq_JobReadOutcome
         NotRead,        // no file was read yet
         ReadWhole,      // every part of the file was read
         CannotOpen,     // the file cannot be opened or read
-        NotParsed,      // too large, too deep or not well-formed XML
+        NotParsed,      // too large, too deep, with a document type or not
+                        // well-formed XML
         NotJob,         // the root element is not "Job"
         NoId,           // Job_ID is missing, repeated or empty
         NoName,         // Job_HumanReadable is missing, repeated or empty

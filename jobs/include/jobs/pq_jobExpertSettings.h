@@ -8,6 +8,7 @@
 #include <QDomElement>
 #include <QMap>
 #include <QString>
+#include <QStringList>
 
 class pq_jobExpertSettings : public pq_jobExpertSettingsIF
 {
@@ -64,7 +65,9 @@ public:
 
     // Replaces every item by the eight items with their defaults.
     void setDefaults();
-    void readFromXml(const QDomElement &element);
+    // Reads the items the element gives; a repeated item is left as it is,
+    // noted in problems; false then.
+    bool readFromXml(const QDomElement &element, QStringList *problems = nullptr);
     // The "ExpertSettings" block of job and set files (stored values).
     QString toJobXml() const;
     // The "<expertSettings>" list for QML; kind "DCP", "C1", "ICC" or empty

@@ -3,14 +3,16 @@
 
 #include <QDomElement>
 #include <QString>
+#include <QStringList>
 
 class pq_jobInfo
 {
 public:
     static constexpr int FieldCount = 9;
 
-    // Fields that the element gives with text replace the stored ones.
-    void readFromXml(const QDomElement &element);
+    // Fields that the element gives with text replace the stored ones. A
+    // repeated field is left as it is, noted in problems; false then.
+    bool readFromXml(const QDomElement &element, QStringList *problems = nullptr);
     // Sets the field of a display name ("CREATOR" ...); an unknown name
     // changes nothing.
     void setItem(const QString &displayName, const QString &value);

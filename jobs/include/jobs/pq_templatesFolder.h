@@ -1,6 +1,8 @@
 // The templates folder that target descriptions are relative to.
 #pragma once
 
+#include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QtGlobal>
 
@@ -13,9 +15,15 @@ void pq_setTemplatesFolder(const QString &folder);
 // empty for an empty path.
 QString pq_fileUrl(const QString &path);
 
-// Largest template picture read.
+// Largest template picture read, in bytes and in pixels.
 constexpr qint64 kMaxPictureSize = 256 * 1024 * 1024;
+constexpr qint64 kMaxPicturePixels = 100 * 1000 * 1000;
 
 // True for an existing regular file (not a device, pipe or folder) of at
 // most maxSize bytes.
 bool pq_isReadableFile(const QString &path, qint64 maxSize);
+
+// A picture from a regular file or a resource, or from bytes; a null image
+// when it cannot be read or would be larger than kMaxPicturePixels.
+QImage pq_readPicture(const QString &path);
+QImage pq_decodePicture(const QByteArray &bytes);

@@ -4,6 +4,7 @@
 
 #include <QDomElement>
 #include <QString>
+#include <QStringList>
 
 enum class pq_TagE { Found, Missing, Repeated };
 
@@ -15,7 +16,12 @@ pq_TagE pq_readTag(const QDomElement &parent, const QString &tag, QString *text,
                    QString *attribute = nullptr);
 QString checkAndReadTagToText(const QDomElement &parent, const QString &tag,
                               QString *attribute = nullptr);
+// pq_readTag that appends "line N: element T is repeated" to problems (when
+// not null) for a repeated tag; false then.
+bool pq_readSingleTag(const QDomElement &parent, const QString &tag, QString *text,
+                      QStringList *problems, QString *attribute = nullptr);
 
 // The value with "&", "<" and ">" written as entity references and carriage
 // returns as character references, so that element text reads back as it was.
+// Control characters that XML cannot carry become U+FFFD.
 QString pq_xmlEscaped(const QString &value);
