@@ -1,7 +1,7 @@
 // A profiling run through the run manager (init, setJob, start, until the
 // done signal) against the bare create_profile_for_job call, on the same
 // measurement set (CMP-DT4/linraw-low, train.cie and train.pix, by default).
-// The two are timed in turn, each --runs times (10 by default); prints both
+// The two are timed in rounds, each --runs times (10 by default); prints both
 // medians, their difference, the process CPU time of each (wall time on a
 // loaded machine also holds waiting) and how many progress events one managed
 // run posts. Options: --runs N, --set FOLDER. Exit status 1 when a run fails.
@@ -129,7 +129,10 @@ int main(int argc, char **argv)
     ConfigIF::instance()->init(dir.path(), dir.path());
     const QString tmp = ConfigIF::instance()->tmpPath();
     QDir().mkpath(tmp);
-    // The manager deletes a run's files when it ends: each run gets fresh copies.
+    // The bare call reads the set where it lies; the manager deletes a run's
+    // files when it ends, so each managed run gets fresh copies.
+    const RunFiles bareFiles{set + "/train.cie", set + "/train.pix", dir.path() + "/bare.icc",
+                             tmp};
     const RunFiles files{tmp + "/train.cie", tmp + "/train.pix", dir.path() + "/train.icc", tmp};
     auto copyInputs = [&] {
         QFile::remove(files.reference);
@@ -143,28 +146,35 @@ int main(int argc, char **argv)
     std::vector<double> bareCpu;
     std::vector<double> managedCpu;
     int progressEvents = 0;
-    for (int i = 0; i < runs; ++i) {
-        if (!copyInputs()) {
-            std::fprintf(stderr, "cannot copy the set %s\n", qPrintable(set));
-            return 1;
-        }
+    auto timeBare = [&] {
         const clock_type::time_point t0 = clock_type::now();
         const double cpu0 = processCpuMs();
-        const int result = bareRun(files);
+        const int result = bareRun(bareFiles);
         bare.push_back(msSince(t0));
         bareCpu.push_back(processCpuMs() - cpu0);
-        if (result != 0) {
+        if (result != 0)
             std::fprintf(stderr, "create_profile_for_job returned %d\n", result);
-            return 1;
+        return result == 0;
+    };
+    auto timeManaged = [&] {
+        if (!copyInputs()) {
+            std::fprintf(stderr, "cannot copy the set %s\n", qPrintable(set));
+            return false;
         }
-        const double cpu1 = processCpuMs();
+        const double cpu0 = processCpuMs();
         const double ms = managedRun(files, &progressEvents);
-        managedCpu.push_back(processCpuMs() - cpu1);
-        if (ms < 0.0) {
-            std::fprintf(stderr, "the managed run failed\n");
-            return 1;
-        }
+        managedCpu.push_back(processCpuMs() - cpu0);
         managed.push_back(ms);
+        if (ms < 0.0)
+            std::fprintf(stderr, "the managed run failed\n");
+        return ms >= 0.0;
+    };
+    // Each round runs both, in turn first, so that neither always follows
+    // the other.
+    for (int i = 0; i < runs; ++i) {
+        const bool ok = i % 2 == 0 ? timeBare() && timeManaged() : timeManaged() && timeBare();
+        if (!ok)
+            return 1;
     }
     const double bareMedian = median(bare);
     const double managedMedian = median(managed);
