@@ -204,6 +204,14 @@ int pq_Job::createProfile(QString &profilePath, bool pcsXyz, int deltaEFormula,
         discardEngineFiles();
         return CreateProfileNoOutputFolder;
     }
+    QString outputFolderPath = shortPathName(QDir::toNativeSeparators(folder));
+    if (outputFolderPath.isEmpty()) {
+        discardEngineFiles();
+        return CreateProfileNoOutputFolder;
+    }
+    if (!outputFolderPath.endsWith(QDir::separator()))
+        outputFolderPath += QDir::separator();
+    const QString outputPath = outputFolderPath + profilePath;
 
     std::unique_ptr<SpectrumArray> spectrum;
     if (illuminantIndex != 0) {
@@ -219,15 +227,6 @@ int pq_Job::createProfile(QString &profilePath, bool pcsXyz, int deltaEFormula,
     const std::unique_ptr<TransferFunction> toneCurve = toneTransferCurve(toneSpline);
     const TransferFunctionIF &transfer = toneCurve ? *toneCurve : chartTransferFunction();
 
-    QString outputFolderPath = shortPathName(QDir::toNativeSeparators(folder));
-    if (outputFolderPath.isEmpty()) {
-        discardEngineFiles();
-        return CreateProfileNoOutputFolder;
-    }
-    if (!outputFolderPath.endsWith(QDir::separator()))
-        outputFolderPath += QDir::separator();
-    const QString outputPath = outputFolderPath + profilePath;
-
     const pq_targetInfo *last = currentTargetInfo();
     const bool queued = manager->setJob(
         0, QFile::encodeName(referencePath).constData(),
@@ -237,6 +236,7 @@ int pq_Job::createProfile(QString &profilePath, bool pcsXyz, int deltaEFormula,
         spectrum.get(), nullptr, &transfer, &offsets, settings,
         QFile::encodeName(ConfigIF::instance()->tmpPath()).constData());
     if (!queued) {
+        setIlluminantSpectrum(nullptr);
         discardEngineFiles();
         return CreateProfileRunInProgress;
     }
