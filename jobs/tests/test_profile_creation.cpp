@@ -9,6 +9,7 @@
 #include "jobs/pq_targetInfo.h"
 
 #include "chart/Config.h"
+#include "chart/PatchGrid.h"
 #include "colour/Kirr_Spline1.h"
 #include "colour/Kirr_colorLibrary.h"
 
@@ -171,6 +172,11 @@ void ProfileCreationTest::everyValueHandedOver()
         descriptions.append(proftest::colorCheckerDescription(QString("Chart %1").arg(i)));
     descriptions.last()->isTransmissive = true;
     std::unique_ptr<pq_Job> job = makeJob(descriptions, "Camé Ж");
+    for (int i : {0, 64}) {
+        job->setCurrentTargetIndex(i);
+        job->setChartImagePath(QString("/shots/chart %1.tif").arg(i));
+        QVERIFY(proftest::measureTarget(*job, i));
+    }
     job->setCurrentTargetIndex(3);
 
     Kirr_Spline1 tone;
@@ -230,8 +236,13 @@ void ProfileCreationTest::everyValueHandedOver()
     QCOMPARE(keyword(call.deviceText, "NUMBER_OF_SETS"), QString("1560"));
     QCOMPARE(keyword(call.referenceText, "NUMBER_OF_SETS"), QString("1560"));
 
-    // The run's files are gone, the profile is where the path says.
-    QCOMPARE(m_folders->tmpFiles(), QStringList());
+    // The run's files are gone; the last target's grid placement is kept.
+    QCOMPARE(m_folders->tmpFiles(), QStringList{"chart 64.rst"});
+    PatchGrid placement;
+    placement.setImageSize(QSize(job->currentPatchGrid()->imageWidth(),
+                                 job->currentPatchGrid()->imageHeight()));
+    placement.setGridSize(4, 6);
+    QVERIFY(placement.loadFromFile(tmp + "/chart 64.rst", "chart 64.tif", 90, nullptr));
     QVERIFY(QFileInfo::exists(QFile::decodeName(call.outputPath)));
 }
 
