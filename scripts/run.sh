@@ -27,6 +27,8 @@ benchmarks=(
   "profile_accuracy|Profile accuracy: profiles built from the sample measurement sets, scored as CIEDE2000 colour differences from the chart's reference colours, on the patches they were built from (tr.) and on patches kept apart (te.); lower is better. \"sec\" is the time of the build; the last column checks that lightness rises along the grey axis. The \"colprof\" rows are a peer profiler on the same data, when it is installed. Up to two minutes."
   "chart_finder_bench|Finding the chart: how often the chart finder locates the patch grid in synthetic photographs of colour charts (mixed conditions, then one hard condition at a time, then full-size frames), and how long it takes per image. About a minute."
   "image_load_bench|Loading images: a 24-megapixel raw file (DNG) through the loader and through dcraw, and a 100-megapixel TIFF loaded at a reduced size."
+  "job_list_bench|Reading jobs: a folder of job files read into the job list, beside a bare XML parse of the same files, and the text the screens are given for all jobs."
+  "profiling_bench|A profiling run: one profile built through the run manager on its thread, against the same engine call made directly, on a sample measurement set."
   "cms_transform_bench|Converting images: a 24-megapixel 16-bit image converted from sRGB through the colour library, against Little CMS alone with the same settings."
 )
 
