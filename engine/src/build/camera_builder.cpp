@@ -241,7 +241,8 @@ engine_result build(engine_context *ctx, profile_tables *tables, patch_set *refe
     dcp_options dopt{};
     dopt.matrix_and_tables = matrix_only ? 0 : 1;
     dopt.scale = 1.0f;
-    dopt.calibration_illuminant1 = kLightA;
+    // The reference is D50 colorimetry unless a road below re-illuminates it.
+    dopt.calibration_illuminant1 = kLightD50;
     dopt.calibration_illuminant2 = kLightD65;
     dopt.mode0 = mode == 0 ? 1 : 0;
     dopt.baseline_exposure_offset = options->settings_value;
