@@ -436,7 +436,8 @@ void build_ours(const job &j, const std::string &type, const std::string &stem,
     print_row(r);
     if (version2 && !j.keep.empty() && exists("/usr/bin/iccdump")) {
         const std::string c = iccdump_complaints(out_path);
-        std::printf("%-26s %-16s  iccdump -v3: %s\n", r.set.c_str(), "", c.empty() ? "read cleanly" : c.c_str());
+        std::printf("%-26s %-16s  iccdump -v3: %s\n", r.set.c_str(), "",
+                    c.empty() ? "read cleanly" : c.c_str());
     }
 }
 
@@ -465,7 +466,8 @@ bool peer_figures(const std::string &peer_md, const std::string &set_name,
                 break;
             std::string c = line.substr(p + 1, q - p - 1);
             const std::string::size_type a = c.find_first_not_of(' ');
-            c = a == std::string::npos ? std::string() : c.substr(a, c.find_last_not_of(' ') - a + 1);
+            c = a == std::string::npos ? std::string()
+                                       : c.substr(a, c.find_last_not_of(' ') - a + 1);
             cells.push_back(c);
             p = q;
         }

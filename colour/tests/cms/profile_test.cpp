@@ -250,11 +250,11 @@ private slots:
         QTest::addColumn<QString>("camera");
         QTest::newRow("fuzzed: LONG light source 0x80000017, bad table dimensions")
             << QByteArray::fromBase64(
-                   "SUlSQwgAAAAHABTGAgAKAAAAYgAAACHGCgAJAAAAbAAAAFrGBAABAAAAFwAAgPjGAgAKAAAAtAAAAPnG"
-                   "BAAHAAAAvgAAAPrG5gAAAAAAygAAAP3GBAABAAAAAAAAAAAAAABOaWtvbiBEMVMAWCIAABAnAACZ9f//"
-                   "ECcAAKj+//8QJwAAm+v//xAnEgDcMQAAECcAAMAKAAAQJwAALfr//xAnAAB1CAAAECcAALkfAAAQJwAA"
-                   "Tmlrb24gM0RTAAYAAAAGAAAAA/2CKAD/AAAE0AAAAIA/AAAt+v//ECcAAHUIAEaAAAI/BVBewOcACgAA"
-                   "AA==")
+                   "SUlSQwgAAAAHABTGAgAKAAAAYgAAACHGCgAJAAAAbAAAAFrGBAABAAAAFwAAgPjGAgAKAAAA"
+                   "tAAAAPnGBAAHAAAAvgAAAPrG5gAAAAAAygAAAP3GBAABAAAAAAAAAAAAAABOaWtvbiBEMVMA"
+                   "WCIAABAnAACZ9f//ECcAAKj+//8QJwAAm+v//xAnEgDcMQAAECcAAMAKAAAQJwAALfr//xAn"
+                   "AAB1CAAAECcAALkfAAAQJwAATmlrb24gM0RTAAYAAAAGAAAAA/2CKAD/AAAE0AAAAIA/AAAt"
+                   "+v//ECcAAHUIAEaAAAI/BVBewOcACgAAAA==")
             << false << 0 << 0 << QString();
         const DcpEntry model{50708, 2, 13, QByteArray("Bench Camera", 13)};
         QTest::newRow("LONG light source 0x80000017")

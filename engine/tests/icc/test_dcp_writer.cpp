@@ -253,7 +253,8 @@ TEST_F(dcp_writer, text_lengths)
         const char *camera;
         size_t stored;
     };
-    const text_case cases[] = {{"Camera 12chr", 16}, {"Camera 13char", 16}, {"Cam", 4}, {"Cam4", 8}};
+    const text_case cases[] = {
+        {"Camera 12chr", 16}, {"Camera 13char", 16}, {"Cam", 4}, {"Cam4", 8}};
     for (const text_case &c : cases) {
         SCOPED_TRACE(c.camera);
         const std::string path = home.path() + "t.dcp";
