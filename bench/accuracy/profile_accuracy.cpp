@@ -6,9 +6,17 @@
 // balanced on the chart white. With colprof installed its profiles are built
 // from train.ti3 and scored the same way. A set with held-out patches and
 // all.cie/all.pix is also built from the whole chart ("all" rows), which
-// times a build on every patch.
+// times a build on every patch. Where the data folder holds PEER.md (two
+// levels above a set), the peer's stored matrix figures are printed beside
+// our matrix row.
 //
-//   profile_accuracy [--no-peer] [--types lut,matrix,dcp] [--keep DIR] [FOLDER...]
+// --keep DIR keeps every profile, named by chart, camera folder and type
+// ("CMP-DT4_linraw-low_lut.icc"), and adds a version 2 LUT profile ("lut-v2",
+// 'Lab ' PCS) to the lut type, which readers that take no version 4 (iccdump
+// of ArgyllCMS) can check; with iccdump installed each kept version 2
+// profile is run through `iccdump -v3` and any complaint is printed.
+//
+//   profile_accuracy [--no-peer] [--types lut,lut-v2,matrix,dcp] [--keep DIR] [FOLDER...]
 #include "engine/colour_maths.h"
 #include "engine/entries.h"
 #include "engine/patch_set.h"
@@ -19,6 +27,7 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -302,6 +311,8 @@ double now()
 
 struct job {
     std::string folder, name, keep;
+    std::string stem;  // of kept files: chart and camera folder
+    std::string peer_figures;  // PEER.md of the data folder, or empty
     bool peer = true;
     std::vector<std::string> types;
 };
@@ -332,8 +343,46 @@ size_t white_of(const sample_set &set)
     return w;
 }
 
+// What `iccdump -v3` says against a profile: every line that reports an
+// error, a warning or a tag it cannot read, except under the private matrix
+// tag P1MX, whose 'data' flag it does not know. Empty when it reads the
+// profile cleanly.
+std::string iccdump_complaints(const std::string &path)
+{
+    FILE *p = popen(("iccdump -v3 '" + path + "' 2>&1").c_str(), "r");
+    if (!p)
+        return "iccdump cannot be run";
+    std::string out, tag;
+    char line[1024];
+    while (std::fgets(line, sizeof line, p)) {
+        std::string l(line);
+        while (!l.empty() && (l.back() == '\n' || l.back() == '\r'))
+            l.pop_back();
+        if (l.compare(0, 6, "    0x") == 0)
+            continue;  // dumped tag data
+        const std::string::size_type sig = l.find("sig      '");
+        if (sig != std::string::npos) {
+            tag = l.substr(sig + 10, 4);
+            continue;
+        }
+        std::string lower = l;
+        for (char &c : lower)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        const bool complaint = lower.find("error") != std::string::npos ||
+                               lower.find("warning") != std::string::npos ||
+                               lower.find("unable") != std::string::npos;
+        if (complaint && tag != "P1MX")
+            out += (out.empty() ? "" : "; ") + (tag.empty() ? "" : tag + ": ") + l;
+    }
+    const int rc = pclose(p);
+    if (out.empty() && rc != 0)
+        out = "iccdump ended with status " + std::to_string(rc);
+    return out;
+}
+
 // One profile of ours built from <stem>.cie / <stem>.pix, scored on train
-// (the same patches) and test, and printed.
+// (the same patches) and test, and printed. "lut-v2" is the LUT type with a
+// 'Lab ' PCS, which the engine writes as a version 2 profile.
 void build_ours(const job &j, const std::string &type, const std::string &stem,
                 const std::string &label, const sample_set &train, const sample_set &test,
                 const std::string &tmp, const std::string &out_path)
@@ -342,6 +391,7 @@ void build_ours(const job &j, const std::string &type, const std::string &stem,
     r.set = j.name;
     r.type = label;
     const bool dcp = type == "dcp";
+    const bool version2 = type == "lut-v2";
     expert_overrides o{};
     o.enable = 1;
     o.type = 1;  // polynomial order 1: curves and a matrix
@@ -354,7 +404,8 @@ void build_ours(const job &j, const std::string &type, const std::string &stem,
     const double t0 = now();
     const int res = create_profile_for_job(
         (j.folder + "/" + stem + ".cie").c_str(), (j.folder + "/" + stem + ".pix").c_str(),
-        out_path.c_str(), 0, 0, 0, 0, 1, dcp ? 1 : 0, 0, 2, "Bench Camera", nullptr,
+        out_path.c_str(), 0, 0, 0, 0, version2 ? 0 : 1, dcp ? 1 : 0, 0, 2, "Bench Camera",
+        nullptr,
         type == "matrix" ? &o : nullptr, nullptr, nullptr, nullptr, nullptr, &cs, tmp.c_str());
     r.seconds = now() - t0;
     if (res != 0) {
@@ -367,10 +418,63 @@ void build_ours(const job &j, const std::string &type, const std::string &stem,
     if (dcp)
         score(r, dcp_evaluator(out_path, train.rgb[w]), train, test, train.lab[w], false);
     else
+        // The device neutral axis runs past the camera's white, beyond L* 100,
+        // where a 'Lab ' PCS holds no more: only the 'XYZ ' LUT is followed up it.
         score(r, icc_evaluator(out_path), train, test, train.lab[w], type == "lut");
     if (r.failed)
         ++our_failures;
     print_row(r);
+    if (version2 && !j.keep.empty() && exists("/usr/bin/iccdump")) {
+        const std::string c = iccdump_complaints(out_path);
+        std::printf("%-26s %-16s  iccdump -v3: %s\n", r.set.c_str(), "",
+                    c.empty() ? "read cleanly" : c.c_str());
+    }
+}
+
+// The peer's stored figures of one set and profile type from PEER.md
+// (chart, data folder and profile are its first three columns); false when
+// it has no such row.
+bool peer_figures(const std::string &peer_md, const std::string &set_name,
+                  const std::string &profile, row *out)
+{
+    const std::string::size_type slash = set_name.rfind('/');
+    if (peer_md.empty() || slash == std::string::npos)
+        return false;
+    const std::string folder = set_name.substr(slash + 1);
+    const std::string before = set_name.substr(0, slash);
+    const std::string chart = before.substr(before.rfind('/') == std::string::npos
+                                                ? 0
+                                                : before.rfind('/') + 1);
+    std::ifstream f(peer_md);
+    std::string line;
+    while (std::getline(f, line)) {
+        std::vector<std::string> cells;
+        std::string::size_type p = line.find('|');
+        while (p != std::string::npos) {
+            const std::string::size_type q = line.find('|', p + 1);
+            if (q == std::string::npos)
+                break;
+            std::string c = line.substr(p + 1, q - p - 1);
+            const std::string::size_type a = c.find_first_not_of(' ');
+            c = a == std::string::npos ? std::string()
+                                       : c.substr(a, c.find_last_not_of(' ') - a + 1);
+            cells.push_back(c);
+            p = q;
+        }
+        if (cells.size() < 10 || cells[1] != folder || cells[2] != profile ||
+            cells[0].compare(0, chart.size() + 1, chart + " ") != 0)
+            continue;
+        auto num = [](const std::string &c) {
+            char *end = nullptr;
+            const double v = std::strtod(c.c_str(), &end);
+            return end && end != c.c_str() ? v : NAN;
+        };
+        out->train = {num(cells[3]), num(cells[4]), num(cells[5])};
+        out->test = {num(cells[6]), num(cells[7]), num(cells[8])};
+        out->seconds = num(cells[9]);
+        return true;
+    }
+    return false;
 }
 
 void run_set(const job &j)
@@ -387,13 +491,18 @@ void run_set(const job &j)
 
     char tmpl[] = "/tmp/vp_accuracy_XXXXXX";
     const std::string tmp = mkdtemp(tmpl) ? tmpl : "/tmp";
-    std::string safe = j.name;
-    std::replace(safe.begin(), safe.end(), '/', '_');
     const std::string out_dir = j.keep.empty() ? tmp : j.keep;
+    const std::string &safe = j.stem;
 
-    for (const std::string &type : j.types)
+    for (const std::string &type : j.types) {
         build_ours(j, type, "train", "pelto " + type, train, test, tmp,
                    out_dir + "/" + safe + "_" + type + (type == "dcp" ? ".dcp" : ".icc"));
+        row peer;
+        peer.set = j.name;
+        peer.type = "PEER.md matrix";
+        if (type == "matrix" && peer_figures(j.peer_figures, j.name, "matrix", &peer))
+            print_row(peer);
+    }
     // Timing on the whole chart: a build from every patch, scored on them.
     if (!test.rgb.empty() && exists(j.folder + "/all.cie") &&
         read_set(j.folder + "/all.cie", j.folder + "/all.pix", &all))
@@ -458,6 +567,31 @@ void find_sets(const std::string &root, const std::string &name, std::vector<job
         find_sets(root + "/" + n, name.empty() ? n : name + "/" + n, out);
 }
 
+// The last two parts of a set's folder, chart and camera folder, joined by
+// '_': the stem of its kept files.
+std::string set_stem(const std::string &folder)
+{
+    char *real = realpath(folder.c_str(), nullptr);
+    std::string path = real ? real : folder;
+    std::free(real);
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    const std::string::size_type last = path.rfind('/');
+    if (last == std::string::npos)
+        return path;
+    const std::string::size_type before = last ? path.rfind('/', last - 1) : std::string::npos;
+    const std::string chart =
+        path.substr(before == std::string::npos ? 0 : before + 1, last - (before + 1));
+    return chart.empty() ? path.substr(last + 1) : chart + "_" + path.substr(last + 1);
+}
+
+// PEER.md two levels above a set's folder (the data folder of its chart).
+std::string peer_file_of(const std::string &folder)
+{
+    const std::string p = folder + "/../../PEER.md";
+    return exists(p) ? p : std::string();
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -514,10 +648,22 @@ int main(int argc, char **argv)
     std::printf("%-*s %-*s %7s%7s%7s  %7s%7s%7s %7s   %s\n", set_width, "set", type_width,
                 "profile", "tr.mean", "tr.p90", "tr.max", "te.mean", "te.p90", "te.max", "sec",
                 "neutral L* (bend)");
+    // A kept set gets a version 2 LUT profile beside the version 4 one.
+    if (!keep.empty() && std::find(types.begin(), types.end(), "lut") != types.end() &&
+        std::find(types.begin(), types.end(), "lut-v2") == types.end())
+        types.insert(std::find(types.begin(), types.end(), "lut") + 1, "lut-v2");
+    std::vector<std::string> stems;
     for (job &j : jobs) {
         j.peer = peer;
         j.keep = keep;
         j.types = types;
+        j.peer_figures = peer_file_of(j.folder);
+        // Sets of two given folders may share chart and camera folder.
+        j.stem = set_stem(j.folder);
+        const std::string base = j.stem;
+        for (int n = 2; std::find(stems.begin(), stems.end(), j.stem) != stems.end(); ++n)
+            j.stem = base + "-" + std::to_string(n);
+        stems.push_back(j.stem);
         run_set(j);
     }
     if (our_failures > 0) {

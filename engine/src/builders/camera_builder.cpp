@@ -172,7 +172,8 @@ void vp_build::apply_calculation_mode(camera_build &b)
     d = dcp_options{};
     d.matrix_and_tables = b.matrix_only ? 0 : 1;
     d.scale = 1.0f;
-    d.calibration_illuminant1 = kLightA;
+    // The reference is D50 colorimetry unless a stage below re-illuminates it.
+    d.calibration_illuminant1 = kLightD50;
     d.calibration_illuminant2 = kLightD65;
     d.mode0 = mode == 0 ? 1 : 0;
     d.baseline_exposure_offset = o.settings_value;

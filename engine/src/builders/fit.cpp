@@ -133,6 +133,10 @@ engine_result fit_model_powell(camera_fit *fit, int flags, int formula, int mode
     const double *white_xyz = hold_white ? cm_d50_white : nullptr;
     const bool linear = fit->dcp || (flags & FIT_LINEAR_RAW);
     const bool curves = !linear && (flags & (FIT_GAMMA | FIT_CURVE_SHAPE | FIT_QUICK));
+    // A short fit is the profile's only pass: whatever its own formula, it
+    // settles the model in the formula the profile is judged by.
+    const bool short_only = (flags & FIT_QUICK) && fit->judged_formula >= 0;
+    const int settle_formula = short_only ? fit->judged_formula : fit->formula;
     if (linear)
         for (channel_curve &c : fit->model.curve)
             c = channel_curve();
@@ -157,8 +161,8 @@ engine_result fit_model_powell(camera_fit *fit, int flags, int formula, int mode
             device_model lin = fit->model;
             for (channel_curve &c : lin.curve)
                 c = channel_curve();
-            const double e_lin = cv_error(lin, fit->patches, fit->ridge, fit->formula);
-            const double e_fit = cv_error(trial, fit->patches, fit->ridge, fit->formula);
+            const double e_lin = cv_error(lin, fit->patches, fit->ridge, settle_formula);
+            const double e_fit = cv_error(trial, fit->patches, fit->ridge, settle_formula);
             fit->model = (e_fit < 0.9 * e_lin) ? trial : lin;
         }
     }
@@ -212,6 +216,16 @@ engine_result fit_model_powell(camera_fit *fit, int flags, int formula, int mode
         if (!saved.empty())
             for (size_t i = 0; i < saved.size(); ++i)
                 fit->patches[i].weight = saved[i];
+    } else if (short_only) {
+        // The coefficients on that formula's quadratic form, reweighted
+        // towards its mean as a full fit's last pass does; CIE76 alone leaves
+        // the matrix of a raw camera visibly behind one fitted that way.
+        prepare_metrics(fit->patches, settle_formula);
+        solve_coefficients(fit->model, fit->patches, fit->ridge, &ok, white, white_xyz);
+        if (ok)
+            reweight_towards_mean(fit->model, fit->patches, fit->ridge, settle_formula, 4, white,
+                                  white_xyz);
+        prepare_metrics(fit->patches, fit->formula);
     } else {
         solve_coefficients(fit->model, fit->patches, fit->ridge, &ok, white, white_xyz);
     }
@@ -370,6 +384,28 @@ engine_result correct_lut_xyz(const camera_fit *fit, mab_table *table)
     const table_grid grid{fit->model.degree > 1};
     grid.fill_curves(fit, table->a_curves);
     const std::vector<double> node = grid.nodes(g);
+    // PCS XYZ on 0..1 of its 16-bit encoding: X / (65535 / 32768).
+    const double enc = 32768.0 / 65535.0;
+    if (fit->model.degree == 1) {
+        // A matrix goes into the table's matrix (s15Fixed16, exact to 1e-5
+        // of each coefficient) behind an identity grid, whose black node is
+        // exact. XYZ stored in the grid would carry the grid's 16-bit steps
+        // over the whole XYZ range into every colour, black included: a
+        // shift of a few hundredths of a* and b* in the deep shadows.
+        size_t q = 0;
+        for (int i = 0; i < g; ++i)
+            for (int j = 0; j < g; ++j)
+                for (int k = 0; k < g; ++k) {
+                    table->clut[q++] = to16(node[size_t(i)]);
+                    table->clut[q++] = to16(node[size_t(j)]);
+                    table->clut[q++] = to16(node[size_t(k)]);
+                }
+        std::memset(table->matrix, 0, sizeof table->matrix);
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k)
+                table->matrix[j * 3 + k] = float(fit->model.coef[j][k] * enc);
+        return ENGINE_OK;
+    }
     // XYZ at every node, then a range that holds them: the CLUT keeps the
     // values a linear camera needs beyond the PCS (negative X or Z of a
     // saturated corner), and the matrix maps them back.
@@ -393,8 +429,6 @@ engine_result correct_lut_xyz(const camera_fit *fit, mab_table *table)
     const double range = hi - lo;
     for (size_t m = 0; m < xyz.size(); ++m)
         table->clut[m] = to16((xyz[m] - lo) / range);
-    // PCS XYZ on 0..1 of its 16-bit encoding: X / (65535 / 32768).
-    const double enc = 32768.0 / 65535.0;
     std::memset(table->matrix, 0, sizeof table->matrix);
     for (int m = 0; m < 3; ++m) {
         table->matrix[m * 4] = float(range * enc);

@@ -127,7 +127,8 @@ protected:
     void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
 
     int run(const std::vector<chart_patch> &chart, const std::string &out, uint8_t pcs_xyz,
-            uint8_t make_dcp, int mode, int (*abort)() = nullptr)
+            uint8_t make_dcp, int mode, int (*abort)() = nullptr,
+            const expert_overrides *overrides = nullptr)
     {
         const std::string cie = dir + "/ref.cie", pix = dir + "/dev.pix";
         write_files(chart, cie, pix);
@@ -141,7 +142,7 @@ protected:
         ctx.notice_user = &notices;
         return create_profile_for_job_in(&ctx, cie.c_str(), pix.c_str(), out.c_str(), 0, 0, 0,
                                          0, pcs_xyz, make_dcp, 0, 2, "Test Camera", nullptr,
-                                         nullptr, transfer, nullptr, abort, nullptr, &settings,
+                                         overrides, transfer, nullptr, abort, nullptr, &settings,
                                          caller_temp ? dir.c_str() : nullptr);
     }
     std::string dir;
@@ -309,6 +310,69 @@ TEST_F(BuildFixture, TransferCurvesAreNotedThroughTheContext)
     ASSERT_EQ(run(chart, dir + "/curved.icc", 1, 0, 1), 0);
     EXPECT_EQ(notices, (std::vector<std::string> {"Transfer Function from Capture One present, "
                                                   "running RGB data through the curves"}));
+}
+
+// The matrix type: expert override type 1, curves and a matrix, one short
+// fit.
+expert_overrides matrix_type()
+{
+    expert_overrides o{};
+    o.enable = 1;
+    o.type = 1;
+    o.iterate_on_gamma_basic = 1;
+    o.iterate_on_gamma = 1;
+    o.merge_transform_with_alt = 1;
+    o.option_g = 1;
+    return o;
+}
+
+// On a camera no matrix reproduces, the matrix type fits as well as the DNG
+// camera profile of the same data, applied as a DNG reader applies its
+// ColorMatrix1 (inverted and scaled so that the chart white has its Y; the
+// chart's greys are D50 greys, so no adaptation is needed).
+TEST_F(BuildFixture, MatrixTypeFitsAsWellAsTheDcp)
+{
+    const auto chart = crosstalk_chart();
+    const expert_overrides o = matrix_type();
+    ASSERT_EQ(run(chart, dir + "/matrix.icc", 1, 0, 1, nullptr, &o), 0);
+    const errors icc = apply_icc(dir + "/matrix.icc", chart);
+
+    ASSERT_EQ(run(chart, dir + "/cam.dcp", 0, 1, 1), 0);
+    double cm[3][3], inv[3][3];
+    ASSERT_TRUE(read_color_matrix(read_bytes(dir + "/cam.dcp"), cm));
+    const double det = cm[0][0] * (cm[1][1] * cm[2][2] - cm[1][2] * cm[2][1]) -
+                       cm[0][1] * (cm[1][0] * cm[2][2] - cm[1][2] * cm[2][0]) +
+                       cm[0][2] * (cm[1][0] * cm[2][1] - cm[1][1] * cm[2][0]);
+    ASSERT_GT(std::fabs(det), 1e-9);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            const int r0 = (j + 1) % 3, r1 = (j + 2) % 3, c0 = (i + 1) % 3, c1 = (i + 2) % 3;
+            inv[i][j] = (cm[r0][c0] * cm[r1][c1] - cm[r0][c1] * cm[r1][c0]) / det;
+        }
+    size_t w = 0;
+    for (size_t i = 0; i < chart.size(); ++i)
+        if (chart[i].lab[0] > chart[w].lab[0])
+            w = i;
+    auto camera_xyz = [&](const double rgb[3], double xyz[3]) {
+        for (int j = 0; j < 3; ++j) {
+            xyz[j] = 0;
+            for (int k = 0; k < 3; ++k)
+                xyz[j] += inv[j][k] * rgb[k] / 255.0;
+        }
+    };
+    double white[3];
+    camera_xyz(chart[w].rgb, white);
+    const auto want = expected_lab(chart);
+    double dcp_mean = 0;
+    for (size_t i = 0; i < chart.size(); ++i) {
+        double xyz[3], lab[3];
+        camera_xyz(chart[i].rgb, xyz);
+        for (double &v : xyz)
+            v /= white[1];
+        cm_xyz_to_lab(xyz, cm_d50_white, lab);
+        dcp_mean += cm_delta_e2000(want[i].data(), lab) / chart.size();
+    }
+    EXPECT_LE(icc.mean, dcp_mean + 0.002) << "DCP " << dcp_mean;
 }
 
 int abort_at_once()

@@ -336,6 +336,23 @@ TEST_F(DcpRoads, DualRoadRejectsABlockLargerThanTheFiles)
     EXPECT_NE(access(out.c_str(), F_OK), 0);
 }
 
+// A profile fitted to the reference as it stands, D50 colorimetry, says so:
+// CalibrationIlluminant1 is D50 (23), not standard light A, and no second
+// light is named.
+TEST_F(DcpRoads, OneLightProfileOfD50DataIsTaggedD50)
+{
+    write_files(chart_spectra(), {"D50"}, 1.0);
+    for (int mode : {1, 2}) {
+        SCOPED_TRACE(mode);
+        const std::string out = dir + "/d50_" + std::to_string(mode) + ".dcp";
+        ASSERT_EQ(run(mode, out, nullptr), 0);
+        dcp_file f;
+        ASSERT_TRUE(f.read(out));
+        EXPECT_EQ(f.short_value(kCalibrationIlluminant1), 23);
+        EXPECT_EQ(f.tags.count(kCalibrationIlluminant2), 0u);
+    }
+}
+
 // One light and device values that carry a 2.2 gamma: whatever the fitted
 // curves make of them, the tone curve still never falls.
 TEST_F(DcpRoads, ToneCurveOfAGammaCameraRisesFromZeroToOne)

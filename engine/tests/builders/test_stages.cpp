@@ -5,6 +5,7 @@
 #include <Eigen/Dense>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -376,4 +377,79 @@ TEST(CameraRoad, JobIlluminantColoursSurvivePairing)
 
     patch_set_free(&reference);
     patch_set_free(&measured);
+}
+
+namespace {
+
+// The A2B0 'mAB ' table evaluated as a reader does in floating point:
+// A curves, CLUT (trilinear; the grid's own values), M curves, matrix, on
+// the 0..1 scale of 16-bit entries, then PCS XYZ from its encoding.
+void apply_mab(const mab_table &t, const double x[3], double xyz[3])
+{
+    auto curve = [](const uint16_t *c, int n, double v) {
+        const double pos = std::min(1.0, std::max(0.0, v)) * (n - 1);
+        const int i = std::min(n - 2, int(pos));
+        const double f = pos - i;
+        return ((1.0 - f) * c[i] + f * c[i + 1]) / 65535.0;
+    };
+    const int g = t.grid_points;
+    double a[3];
+    int cell[3];
+    double frac[3];
+    for (int c = 0; c < 3; ++c) {
+        a[c] = curve(t.a_curves[c], t.a_curve_entries, x[c]) * (g - 1);
+        cell[c] = std::min(g - 2, int(a[c]));
+        frac[c] = a[c] - cell[c];
+    }
+    double clut[3] = {};
+    for (int corner = 0; corner < 8; ++corner) {
+        double w = 1.0;
+        size_t index = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int bit = (corner >> (2 - c)) & 1;
+            w *= bit ? frac[c] : 1.0 - frac[c];
+            index = index * size_t(g) + size_t(cell[c] + bit);
+        }
+        for (int m = 0; m < 3; ++m)
+            clut[m] += w * t.clut[3 * index + size_t(m)] / 65535.0;
+    }
+    for (int m = 0; m < 3; ++m)
+        clut[m] = curve(t.m_curves[m], t.bm_curve_entries, clut[m]);
+    for (int j = 0; j < 3; ++j) {
+        double v = t.matrix[9 + j];
+        for (int k = 0; k < 3; ++k)
+            v += double(t.matrix[3 * j + k]) * clut[k];
+        xyz[j] = curve(t.b_curves[j], t.bm_curve_entries, v) * 65535.0 / 32768.0;
+    }
+}
+
+}  // namespace
+
+// A matrix rendered into the XYZ table holds the darkest colours within the
+// precision of 16-bit curves near black, not within the 16-bit steps of the
+// whole XYZ range that a saturated corner of the camera reaches.
+TEST(XyzTable, HoldsAMatrixDownToBlack)
+{
+    camera_fit fit;
+    fit.model.degree = 1;
+    const double m[3][3] = {{1.9, -0.6, 0.3}, {0.5, 0.9, -0.3}, {-0.1, -0.4, 2.2}};
+    for (int j = 0; j < 3; ++j)
+        for (int k = 0; k < 3; ++k)
+            fit.model.coef[j][k] = m[j][k];
+    mab_table table{};
+    table.grid_points = 33;
+    ASSERT_EQ(correct_lut_xyz(&fit, &table), ENGINE_OK);
+    double worst = 0;
+    for (double level : {0.0, 0.002, 0.005, 0.01, 0.02}) {
+        const double x[3] = {level, 0.8 * level, 0.6 * level};
+        double want[3], got[3];
+        fit.model.apply(x, want);
+        apply_mab(table, x, got);
+        for (int j = 0; j < 3; ++j)
+            worst = std::max(worst, std::fabs(got[j] - want[j]));
+    }
+    // A third of the PCS's own 16-bit step (1 / 32768); the grid's steps
+    // over the XYZ range of this camera's corners are twice that.
+    EXPECT_LT(worst, 1e-5);
+    mab_table_free(&table);
 }

@@ -244,15 +244,16 @@ TEST_F(dcp_writer, optional_entries)
     }
 }
 
-// Texts take their length rounded up to 4, with no terminator when the
-// length is a multiple of 4 already; short texts sit in the entry itself.
+// Texts are stored with their terminating NUL, counted as TIFF asks, and
+// rounded up to 4; texts of up to 3 characters sit in the entry itself.
 TEST_F(dcp_writer, text_lengths)
 {
     struct text_case {
         const char *camera;
         size_t stored;
     };
-    const text_case cases[] = {{"Camera 12chr", 12}, {"Camera 13char", 16}, {"Cam", 4}, {"Cam4", 4}};
+    const text_case cases[] = {
+        {"Camera 12chr", 16}, {"Camera 13char", 16}, {"Cam", 4}, {"Cam4", 8}};
     for (const text_case &c : cases) {
         SCOPED_TRACE(c.camera);
         const std::string path = home.path() + "t.dcp";
@@ -260,7 +261,7 @@ TEST_F(dcp_writer, text_lengths)
         const std::vector<uint8_t> f = read_file(path);
         const auto d = directory(f);
         ASSERT_EQ(d[0].tag, 50708);
-        EXPECT_EQ(d[0].count, std::strlen(c.camera));
+        EXPECT_EQ(d[0].count, std::strlen(c.camera) + 1);
         const size_t data = c.stored <= 4 ? 10 + 8 : d[0].value;
         EXPECT_EQ(std::string(f.begin() + long(data), f.begin() + long(data + std::strlen(c.camera))),
                   c.camera);
