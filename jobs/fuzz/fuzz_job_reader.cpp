@@ -29,8 +29,8 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     static QGuiApplication *app = new QGuiApplication(*argc, *argv);
     (void)app;
     // Relative paths of the input resolve in an empty folder of this run.
-    static QTemporaryDir *templates = new QTemporaryDir;
-    pq_setTemplatesFolder(templates->path());
+    static QTemporaryDir templates;
+    pq_setTemplatesFolder(templates.path());
     return 0;
 }
 
