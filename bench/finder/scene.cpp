@@ -215,28 +215,34 @@ struct chart_model {
     double body_v0() const { return -margin - (strip_side == 3 ? strip : 0); }
     double body_v1() const { return rows + margin + (strip_side == 2 ? strip : 0); }
 
-    bool text_at(double u, double v) const
+    double pixel = 0.01;  // one pixel in chart units
+
+    // Share of ink at (u, v): type smaller than the camera resolves comes out
+    // as an even tone.
+    double text_at(double u, double v) const
     {
         for (const auto &b : blocks) {
             if (u < b.u0 || u >= b.u1 || v < b.v0 || v >= b.v1)
                 continue;
+            if (b.line < 2.5 * pixel)
+                return 0.3;
             // Lines of small glyphs: three strokes wide, four high, then a space.
             const double lh = b.line;
             const double fl = (v - b.v0) / lh;
             const int line = int(fl);
             const double fy = fl - line;
             if (fy < 0.15 || fy > 0.85)
-                return false;
+                return 0;
             const double glyph = 0.6 * lh;
             const double fg = (u - b.u0) / glyph;
             const int64_t g = int64_t(fg);
             const int bx = std::min(3, int((fg - double(g)) * 4));
             const int by = std::min(3, int((fy - 0.15) / 0.7 * 4));
             if (bx == 3 || hash01(g, line, salt + 1) < 0.15)
-                return false;
-            return hash01(g * 16 + bx * 4 + by, line, salt + 2) < 0.5;
+                return 0;
+            return hash01(g * 16 + bx * 4 + by, line, salt + 2) < 0.5 ? 1 : 0;
         }
-        return false;
+        return 0;
     }
 
     // Chart coordinates: the grid spans [0, columns] x [0, rows].
@@ -262,9 +268,12 @@ struct chart_model {
             return true;
         }
         *out = body;
-        if (!blocks.empty() && text_at(u, v)) {
-            *out = strip_ink;
-            return true;
+        if (!blocks.empty()) {
+            const double ink = text_at(u, v);
+            if (ink > 0) {
+                *out = mixed(body, strip_ink, ink);
+                return true;
+            }
         }
         if (labels && m >= 0.45) {
             // Glyph-like marks centred in the margin beside each column and row.
@@ -460,7 +469,7 @@ void render_chart_scene(const scene_params &sp, chart_scene &out)
             const double start = extra.range(std::max(0.12, chart.gap), 0.6);
             const double length = std::min(extra.range(0.5, 1.4), room - start - 0.1);
             const double centre = i + 0.5 + extra.range(-0.08, 0.08);
-            const double line = extra.range(0.04, 0.12);
+            const double line = extra.range(0.025, 0.07);
             if (extra.uniform() < 0.3 || length < 0.3)
                 continue;
             text_block b;
@@ -491,6 +500,7 @@ void render_chart_scene(const scene_params &sp, chart_scene &out)
     const double bw = k * (extent_u * ca + extent_v * sa), bh = k * (extent_u * sa + extent_v * ca);
     const double fit = std::min(1.0, 0.97 * std::min(w / bw, h / bh));
     k *= fit;
+    chart.pixel = 1 / k;
     const double bw2 = bw * fit, bh2 = bh * fit;
     const double cx = bw2 / 2 + std::clamp(sp.cx, 0.0, 1.0) * std::max(0.0, w - bw2);
     const double cy = bh2 / 2 + std::clamp(sp.cy, 0.0, 1.0) * std::max(0.0, h - bh2);
