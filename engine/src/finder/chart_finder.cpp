@@ -284,11 +284,26 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
             high[at][c] = std::max(high[at][c], blobs[size_t(p.blob)].colour[c]);
         }
     }
+    // The window's own patches: a line of one tone stands apart only from a
+    // chart of many colours.
+    double window_low[3] = {1e9, 1e9, 1e9}, window_high[3] = {-1e9, -1e9, -1e9};
+    for (size_t k = 0; k < l.points.size(); ++k) {
+        const lattice_point &p = l.points[k];
+        if (!like[k] || p.i < chosen.i0 || p.i >= chosen.i0 + columns || p.j < chosen.j0 ||
+            p.j >= chosen.j0 + rows)
+            continue;
+        for (int c = 0; c < 3; ++c) {
+            window_low[c] = std::min(window_low[c], blobs[size_t(p.blob)].colour[c]);
+            window_high[c] = std::max(window_high[c], blobs[size_t(p.blob)].colour[c]);
+        }
+    }
+    const double window_spread = (window_high[0] - window_low[0]) +
+                                 (window_high[1] - window_low[1]) + (window_high[2] - window_low[2]);
     for (int at = 0; at < 4; ++at) {
         const int line = at < 2 ? rows : columns;
         const double spread = (high[at][0] - low[at][0]) + (high[at][1] - low[at][1]) +
                               (high[at][2] - low[at][2]);
-        if (side[at] >= std::max(2, line / 3) && spread > 30)
+        if (side[at] >= std::max(2, line / 3) && (spread > 30 || window_spread < 120))
             return verdict::not_this;
     }
 

@@ -130,6 +130,8 @@ std::vector<scene_case> scene_cases()
              p.background = background_printed_paper;
              p.texture = 7;
          })},
+        // Seeds along the patches' diagonals belong to the finer lattice.
+        {"cluttered_fourteen_rows", chart_scene_params(20240611, 103)},
         // Blocks of light text beside the grid are not another row or column.
         {"text_blocks_beside_grid", with(base(), [](scene_params &p) {
              p.text_strip = true;
