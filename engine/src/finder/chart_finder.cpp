@@ -252,10 +252,21 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
         chosen = tied[0];
     }
 
+    // The window holds most of what the lattice found: a pattern that goes on
+    // beyond it (a halftone screen, a weave) is no chart.
+    int inside_all = 0;
+    for (const auto &p : l.points)
+        if (p.i >= chosen.i0 && p.i < chosen.i0 + columns && p.j >= chosen.j0 &&
+            p.j < chosen.j0 + rows)
+            ++inside_all;
+    if (inside_all < 0.6 * total)
+        return verdict::not_this;
+
     // A larger chart would show a line of patches just outside the window, of
     // the window's patch shape and of more than one colour (a row of text
     // blocks in a label strip has one tone).
     int side[4] = {0, 0, 0, 0};  // left, right, above, below
+    int any[4] = {0, 0, 0, 0};   // every candidate there, of any shape or tone
     double low[4][3], high[4][3];
     for (auto &c : low)
         std::fill(c, c + 3, 1e9);
@@ -265,8 +276,6 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
         const lattice_point &p = l.points[k];
         const bool in_i = p.i >= chosen.i0 && p.i < chosen.i0 + columns;
         const bool in_j = p.j >= chosen.j0 && p.j < chosen.j0 + rows;
-        if (!like[k])
-            continue;
         int at = -1;
         if (in_j && p.i == chosen.i0 - 1)
             at = 0;
@@ -277,6 +286,9 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
         else if (in_i && p.j == chosen.j0 + rows)
             at = 3;
         if (at < 0)
+            continue;
+        ++any[at];
+        if (!like[k])
             continue;
         ++side[at];
         for (int c = 0; c < 3; ++c) {
@@ -299,13 +311,20 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
     }
     const double window_spread = (window_high[0] - window_low[0]) +
                                  (window_high[1] - window_low[1]) + (window_high[2] - window_low[2]);
+    // A label strip runs along one side; candidates on two sides are more of
+    // a pattern that goes on (a halftone screen, a weave).
+    int crowded = 0;
     for (int at = 0; at < 4; ++at) {
         const int line = at < 2 ? rows : columns;
         const double spread = (high[at][0] - low[at][0]) + (high[at][1] - low[at][1]) +
                               (high[at][2] - low[at][2]);
         if (side[at] >= std::max(2, line / 3) && (spread > 30 || window_spread < 120))
             return verdict::not_this;
+        if (any[at] >= std::max(2, line / 3))
+            ++crowded;
     }
+    if (crowded > 1)
+        return verdict::not_this;
 
     lattice fitted = l;
     fitted.points.clear();

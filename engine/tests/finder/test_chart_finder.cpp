@@ -226,6 +226,17 @@ TEST(Finder, RefusesTexturedBackgroundsWithoutAChart)
             EXPECT_TRUE(untouched(r)) << s.label;
         }
     }
+    // A halftone picture on a printed page is a lattice of small dots that
+    // goes on well beyond any window of chart size.
+    scene_params page = chart_scene_params(20240612, 167);
+    page.chart = false;
+    page.background = background_printed_paper;
+    page.texture = 12;
+    chart_scene s;
+    render_chart_scene(page, s);
+    const call_result r = find(s.pixels, s.width, s.height, s.columns, s.rows);
+    EXPECT_EQ(r.rc, -1) << s.label;
+    EXPECT_TRUE(untouched(r)) << s.label;
 }
 
 TEST(Finder, RefusesBadArguments)
