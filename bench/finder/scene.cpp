@@ -451,8 +451,8 @@ void render_chart_scene(const scene_params &sp, chart_scene &out)
         }
     }
 
-    // What the first releases of this renderer did not draw comes from a
-    // generator of its own, so that their scenes stay as they were.
+    // The label strip and the fine textures draw from a generator of their
+    // own, so that scenes without them come out as they always have.
     rng extra(sp.seed ^ 0xA5A5F00DCAFE1234ull);
     chart.salt = extra.next();
     if (sp.text_strip) {

@@ -148,6 +148,99 @@ bool convex_quad(const corners &q)
     return sign > 0;  // clockwise on screen (y down)
 }
 
+// Marks the lattice points whose blobs have the size and shape of most of
+// them: the patches of a chart share one, a text block or a mark beside the
+// grid that the lattice took in has its own. Empty when no spread is known.
+std::vector<char> patch_shaped(const std::vector<blob> &blobs, const lattice &l)
+{
+    std::vector<char> like(l.points.size(), 1);
+    std::vector<double> si(l.points.size(), -1), sj(l.points.size(), -1);
+    std::vector<double> all_i, all_j;
+    for (size_t k = 0; k < l.points.size(); ++k) {
+        const lattice_point &p = l.points[k];
+        if (lattice_spread(blobs[size_t(p.blob)], l.to_image, p.i, p.j, &si[k], &sj[k])) {
+            all_i.push_back(si[k]);
+            all_j.push_back(sj[k]);
+        }
+    }
+    if (all_i.empty())
+        return {};
+    const auto middle = std::ptrdiff_t(all_i.size() / 2);
+    std::nth_element(all_i.begin(), all_i.begin() + middle, all_i.end());
+    std::nth_element(all_j.begin(), all_j.begin() + middle, all_j.end());
+    const double ti = all_i[size_t(middle)], tj = all_j[size_t(middle)];
+    for (size_t k = 0; k < l.points.size(); ++k)
+        if (si[k] >= 0)
+            like[k] = si[k] > 0.7 * ti && si[k] < ti / 0.7 && sj[k] > 0.7 * tj && sj[k] < tj / 0.7;
+    return like;
+}
+
+// Range of mean colours over a set of blobs: the sum over channels of
+// highest - lowest.
+struct colour_range {
+    double low[3] = {1e9, 1e9, 1e9}, high[3] = {-1e9, -1e9, -1e9};
+    void add(const blob &b)
+    {
+        for (int c = 0; c < 3; ++c) {
+            low[c] = std::min(low[c], b.colour[c]);
+            high[c] = std::max(high[c], b.colour[c]);
+        }
+    }
+    double spread() const
+    {
+        return high[0] < low[0] ? 0 : (high[0] - low[0]) + (high[1] - low[1]) + (high[2] - low[2]);
+    }
+};
+
+// True when the lattice shows more chart just outside the window
+// (i0, j0, columns x rows): a line of patches of the window's patch shape
+// and of more than one colour (a row of text blocks in a label strip has one
+// tone, which stands apart only from a chart of many colours), or crowded
+// lines on two sides (a label strip runs along one side; more is a pattern
+// that goes on, a halftone screen or a weave).
+bool more_beside(const std::vector<blob> &blobs, const lattice &l, const std::vector<char> &like,
+                 int i0, int j0, int columns, int rows)
+{
+    int side[4] = {0, 0, 0, 0};  // left, right, above, below: patch-shaped candidates
+    int any[4] = {0, 0, 0, 0};   // every candidate there, of any shape
+    colour_range tone[4], window;
+    for (size_t k = 0; k < l.points.size(); ++k) {
+        const lattice_point &p = l.points[k];
+        const bool in_i = p.i >= i0 && p.i < i0 + columns;
+        const bool in_j = p.j >= j0 && p.j < j0 + rows;
+        if (in_i && in_j) {
+            if (like[k])
+                window.add(blobs[size_t(p.blob)]);
+            continue;
+        }
+        int at = -1;
+        if (in_j && p.i == i0 - 1)
+            at = 0;
+        else if (in_j && p.i == i0 + columns)
+            at = 1;
+        else if (in_i && p.j == j0 - 1)
+            at = 2;
+        else if (in_i && p.j == j0 + rows)
+            at = 3;
+        if (at < 0)
+            continue;
+        ++any[at];
+        if (like[k]) {
+            ++side[at];
+            tone[at].add(blobs[size_t(p.blob)]);
+        }
+    }
+    int crowded = 0;
+    for (int at = 0; at < 4; ++at) {
+        const int enough = std::max(2, (at < 2 ? rows : columns) / 3);
+        if (side[at] >= enough && (tone[at].spread() > 30 || window.spread() < 120))
+            return true;
+        if (any[at] >= enough)
+            ++crowded;
+    }
+    return crowded > 1;
+}
+
 // Checks the lattice against a columns x rows chart.
 verdict fit_window(const work_image &image, const std::vector<blob> &blobs, const lattice &l,
                    int columns, int rows, corners *out)
@@ -169,30 +262,9 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
     if ((ihi - ilo + 1) * (jhi - jlo + 1) > 400)
         return verdict::not_this;
 
-    // The patches of a chart share one size and shape; a text block or a
-    // mark beside the grid that the lattice took in has its own.
-    std::vector<char> like(l.points.size(), 1);
-    {
-        std::vector<double> si(l.points.size(), -1), sj(l.points.size(), -1);
-        std::vector<double> all_i, all_j;
-        for (size_t k = 0; k < l.points.size(); ++k) {
-            const lattice_point &p = l.points[k];
-            if (lattice_spread(blobs[size_t(p.blob)], l.to_image, p.i, p.j, &si[k], &sj[k])) {
-                all_i.push_back(si[k]);
-                all_j.push_back(sj[k]);
-            }
-        }
-        if (all_i.empty())
-            return verdict::not_this;
-        const auto middle = std::ptrdiff_t(all_i.size() / 2);
-        std::nth_element(all_i.begin(), all_i.begin() + middle, all_i.end());
-        std::nth_element(all_j.begin(), all_j.begin() + middle, all_j.end());
-        const double ti = all_i[size_t(middle)], tj = all_j[size_t(middle)];
-        for (size_t k = 0; k < l.points.size(); ++k)
-            if (si[k] >= 0)
-                like[k] = si[k] > 0.7 * ti && si[k] < ti / 0.7 && sj[k] > 0.7 * tj &&
-                          sj[k] < tj / 0.7;
-    }
+    const std::vector<char> like = patch_shaped(blobs, l);
+    if (like.empty())
+        return verdict::not_this;
 
     std::set<std::pair<int, int>> occupied;
     for (size_t k = 0; k < l.points.size(); ++k)
@@ -262,68 +334,7 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
     if (inside_all < 0.6 * total)
         return verdict::not_this;
 
-    // A larger chart would show a line of patches just outside the window, of
-    // the window's patch shape and of more than one colour (a row of text
-    // blocks in a label strip has one tone).
-    int side[4] = {0, 0, 0, 0};  // left, right, above, below
-    int any[4] = {0, 0, 0, 0};   // every candidate there, of any shape or tone
-    double low[4][3], high[4][3];
-    for (auto &c : low)
-        std::fill(c, c + 3, 1e9);
-    for (auto &c : high)
-        std::fill(c, c + 3, -1e9);
-    for (size_t k = 0; k < l.points.size(); ++k) {
-        const lattice_point &p = l.points[k];
-        const bool in_i = p.i >= chosen.i0 && p.i < chosen.i0 + columns;
-        const bool in_j = p.j >= chosen.j0 && p.j < chosen.j0 + rows;
-        int at = -1;
-        if (in_j && p.i == chosen.i0 - 1)
-            at = 0;
-        else if (in_j && p.i == chosen.i0 + columns)
-            at = 1;
-        else if (in_i && p.j == chosen.j0 - 1)
-            at = 2;
-        else if (in_i && p.j == chosen.j0 + rows)
-            at = 3;
-        if (at < 0)
-            continue;
-        ++any[at];
-        if (!like[k])
-            continue;
-        ++side[at];
-        for (int c = 0; c < 3; ++c) {
-            low[at][c] = std::min(low[at][c], blobs[size_t(p.blob)].colour[c]);
-            high[at][c] = std::max(high[at][c], blobs[size_t(p.blob)].colour[c]);
-        }
-    }
-    // The window's own patches: a line of one tone stands apart only from a
-    // chart of many colours.
-    double window_low[3] = {1e9, 1e9, 1e9}, window_high[3] = {-1e9, -1e9, -1e9};
-    for (size_t k = 0; k < l.points.size(); ++k) {
-        const lattice_point &p = l.points[k];
-        if (!like[k] || p.i < chosen.i0 || p.i >= chosen.i0 + columns || p.j < chosen.j0 ||
-            p.j >= chosen.j0 + rows)
-            continue;
-        for (int c = 0; c < 3; ++c) {
-            window_low[c] = std::min(window_low[c], blobs[size_t(p.blob)].colour[c]);
-            window_high[c] = std::max(window_high[c], blobs[size_t(p.blob)].colour[c]);
-        }
-    }
-    const double window_spread = (window_high[0] - window_low[0]) +
-                                 (window_high[1] - window_low[1]) + (window_high[2] - window_low[2]);
-    // A label strip runs along one side; candidates on two sides are more of
-    // a pattern that goes on (a halftone screen, a weave).
-    int crowded = 0;
-    for (int at = 0; at < 4; ++at) {
-        const int line = at < 2 ? rows : columns;
-        const double spread = (high[at][0] - low[at][0]) + (high[at][1] - low[at][1]) +
-                              (high[at][2] - low[at][2]);
-        if (side[at] >= std::max(2, line / 3) && (spread > 30 || window_spread < 120))
-            return verdict::not_this;
-        if (any[at] >= std::max(2, line / 3))
-            ++crowded;
-    }
-    if (crowded > 1)
+    if (more_beside(blobs, l, like, chosen.i0, chosen.j0, columns, rows))
         return verdict::not_this;
 
     lattice fitted = l;
