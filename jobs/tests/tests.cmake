@@ -1,5 +1,3 @@
-find_package(Qt5 5.15 REQUIRED COMPONENTS Test Qml)
-
 vp_add_qtest(jobs_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/main.cpp
@@ -12,7 +10,5 @@ vp_add_qtest(jobs_tests
     ${CMAKE_CURRENT_LIST_DIR}/test_job_list.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_qml_texts.cpp
   LIBS jobs Qt5::Qml)
-if(TARGET jobs_tests)
-  target_compile_definitions(jobs_tests PRIVATE
-    JOBS_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/fixtures")
-endif()
+target_compile_definitions(jobs_tests PRIVATE
+  JOBS_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/fixtures")

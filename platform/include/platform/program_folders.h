@@ -43,9 +43,9 @@ ProgramFolders composeProgramFolders(const FolderInputs &inputs);
 FolderInputs currentFolderInputs();
 
 QString resourcesFolderPath();
-QString pdfManualsFolderPath();
 // The first of the platform's home locations; empty when there is none.
 QString homeFolderPath();
+QString pdfManualsFolderPath();
 // The user's documents folder.
 QString publicDocumentsPath();
 // A folder only this user can write, kept between sessions.
