@@ -77,5 +77,10 @@ void ProxyDialog::pCancel()
 {
     m_store->setValue(QStringLiteral("puseproxy"), false);
     m_store->sync();
-    reject();
+    QDialog::reject();
+}
+
+void ProxyDialog::reject()
+{
+    pCancel();
 }

@@ -16,6 +16,9 @@ public:
     ProxyDialog(QWidget* parent, QSettings* store);
     ~ProxyDialog() override;
 
+    // Escape and the window's close button cancel as the Cancel button does.
+    void reject() override;
+
 public slots:
     void pOK();
     void pCancel();

@@ -791,6 +791,9 @@ void UpdateTest::proxyOk()
 
     ProxyDialog again(nullptr, &shared());
     QCOMPARE(again.comboBoxType->currentIndex(), storedType == QLatin1String("SOCKS5") ? 1 : 0);
+    again.reject();  // Escape or the close button
+    QCOMPARE(shared().value(QStringLiteral("puseproxy")).toBool(), false);
+    QCOMPARE(shared().value(QStringLiteral("phost")).toString(), used ? host : QString());
 }
 
 void UpdateTest::passwords_data()
