@@ -127,6 +127,7 @@ private slots:
     void passwords_data();
     void passwords();
     void storeIsPrivate();
+    void storeWithoutVendor();
     void guiGoesOn();
     void forms();
 
@@ -848,6 +849,29 @@ void UpdateTest::storeIsPrivate()
     QCOMPARE(shared().status(), QSettings::NoError);
     QCOMPARE(QFileInfo(shared().fileName()).permissions() & others, QFile::Permissions());
     QVERIFY(QFileInfo(shared().fileName()).permissions() & QFile::ReadOwner);
+}
+
+// Without a style vendor the dialog (the framework's "Vandrelith") and the
+// request (its own style lookup) still name the same store.
+void UpdateTest::storeWithoutVendor()
+{
+    QTemporaryDir program;
+    writeFile(program.path() + QStringLiteral("/Resources/style.xml"),
+              styleXml({{"product", "prod"}, {"prefdomain", "nov"}}));
+    KirrFramework framework(program.path());
+    UpdateDialog dialog(nullptr, &framework);
+    QSettings* store = dialog.sharedStore();
+    QVERIFY(store);
+    QCOMPARE(store->organizationName(), QStringLiteral("Vandrelith.nov"));
+    store->setValue(QStringLiteral("puseproxy"), true);
+    store->setValue(QStringLiteral("phost"), QStringLiteral("127.0.0.1"));
+    store->setValue(QStringLiteral("pport"), QStringLiteral("3128"));
+    store->sync();
+    OrnSOAPRequest request(program.path());
+    QVERIFY(request.usesProxy());
+    QCOMPARE(request.proxy().port(), quint16(3128));
+    store->clear();
+    store->sync();
 }
 
 // A silent service holds nothing up: the event loop runs while the request
