@@ -1,6 +1,7 @@
 // The general ICC road: every profile goes through Little CMS (any complaint
 // fails), its tags are read back, its transform is checked against the
 // tables, version 2 profiles also through iccdump when it is installed.
+#include "file_size_limit.h"
 #include "icc_test_support.h"
 
 #include "engine/icc_writer.h"
@@ -9,10 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <cstring>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace icc_test;
@@ -790,15 +789,12 @@ TEST_F(icc_file_output, short_write_keeps_the_earlier_profile)
 {
     const std::string path = home.path() + "keep.icc";
     ASSERT_TRUE(write_file(path, "earlier profile"));
-    rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const engine_result r = write(path);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    engine_result r;
+    {
+        const test_support::file_size_limit limit(1000);
+        ASSERT_TRUE(limit.active());
+        r = write(path);
+    }
     EXPECT_EQ(r, ICC_WRITE_FAILED);
     const std::vector<uint8_t> kept = read_file(path);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier profile");
@@ -813,6 +809,25 @@ TEST_F(icc_file_output, replaces_an_earlier_profile_whole)
     const std::vector<uint8_t> p = read_file(path);
     EXPECT_EQ(be32(p, 0), p.size());
     EXPECT_EQ(home.names(), std::vector<std::string> {"p.icc"});
+}
+
+// A replaced profile keeps its permissions; a new one gets the umask's.
+TEST_F(icc_file_output, file_modes)
+{
+    const auto mode_of = [](const std::string &path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 07777u;
+    };
+    const std::string kept = home.path() + "kept.icc";
+    ASSERT_TRUE(write_file(kept, "earlier profile"));
+    ASSERT_EQ(::chmod(kept.c_str(), 0640), 0);
+    ASSERT_EQ(write(kept), 0);
+    EXPECT_EQ(mode_of(kept), 0640u);
+
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    ASSERT_EQ(write(home.path() + "new.icc"), 0);
+    EXPECT_EQ(mode_of(home.path() + "new.icc"), 0666u & ~unsigned(mask));
 }
 
 }  // namespace

@@ -1,7 +1,0 @@
-#include "TestSuites.h"
-
-std::vector<SuiteFactory>& targetTestSuites()
-{
-    static std::vector<SuiteFactory> suites;
-    return suites;
-}

@@ -1,0 +1,106 @@
+#include "platform/program_folders.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+const QString kOrganisation = QStringLiteral("Vandrelith");
+const QString kProduct = QStringLiteral("pelto");
+
+QString firstLocation(QStandardPaths::StandardLocation location)
+{
+    const QStringList all = QStandardPaths::standardLocations(location);
+    return all.isEmpty() ? QString() : all.first();
+}
+
+}  // namespace
+
+ProgramFolders composeProgramFolders(const FolderInputs &in)
+{
+    ProgramFolders f;
+    if (!in.programFolder.isEmpty()) {
+        f.resources = in.programFolder + QStringLiteral("/Resources");
+        f.pdfManuals = in.programFolder + QStringLiteral("/PDF Manuals");
+    }
+    if (!in.cacheFolder.isEmpty())
+        f.temp = in.cacheFolder + QLatin1Char('/') + kOrganisation;
+    if (in.documentsFolder.isEmpty())
+        return f;
+    const QString major = in.version.split(QLatin1Char('.')).first();
+    f.jobsRoot = in.documentsFolder + QLatin1Char('/') + kOrganisation + QStringLiteral(" Jobs");
+    f.dataRoot = f.jobsRoot + QStringLiteral("/Jobs ") + kProduct + QLatin1Char(' ') + major;
+    f.jobs = f.dataRoot + QStringLiteral("/Jobs");
+    f.templates = f.dataRoot + QStringLiteral("/Templates");
+    f.templatesUrl = QUrl::fromLocalFile(f.templates + QLatin1Char('/')).toString();
+    f.filmCurves = f.templates + QStringLiteral("/Film Curves");
+    f.illuminants = f.templates + QStringLiteral("/Illuminants");
+    f.sets = f.templates + QStringLiteral("/Sets");
+    return f;
+}
+
+FolderInputs currentFolderInputs()
+{
+    FolderInputs in;
+    // On Linux this is XDG_DOCUMENTS_DIR of user-dirs.dirs, else ~/Documents.
+    in.documentsFolder = firstLocation(QStandardPaths::DocumentsLocation);
+    if (!in.documentsFolder.isEmpty())
+        in.documentsFolder = QFileInfo(in.documentsFolder).absoluteFilePath();
+    in.cacheFolder = firstLocation(QStandardPaths::GenericCacheLocation);
+    in.version = QCoreApplication::applicationVersion();
+    if (QCoreApplication::instance())
+        in.programFolder = QCoreApplication::applicationDirPath();
+    return in;
+}
+
+static ProgramFolders current()
+{
+    return composeProgramFolders(currentFolderInputs());
+}
+
+QString resourcesFolderPath() { return current().resources; }
+QString homeFolderPath() { return firstLocation(QStandardPaths::HomeLocation); }
+QString pdfManualsFolderPath() { return current().pdfManuals; }
+QString publicDocumentsPath() { return currentFolderInputs().documentsFolder; }
+QString tempFolderPath() { return current().temp; }
+QString jobsRootPath() { return current().jobsRoot; }
+QString dataRootPath() { return current().dataRoot; }
+QString jobsFolderPath() { return current().jobs; }
+QString templatesFolderPath() { return current().templates; }
+QString templatesFolderUrl() { return current().templatesUrl; }
+QString filmCurvesFolderPath() { return current().filmCurves; }
+QString illuminantsFolderPath() { return current().illuminants; }
+QString setsFolderPath() { return current().sets; }
+
+bool makePrivateFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileDevice::Permissions ownerOnly =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return false;
+    if (info.isDir()) {
+        // A folder someone else owns or can write is not ours to use.
+        if (info.ownerId() != ::getuid())
+            return false;
+        if (info.permissions() & (QFileDevice::WriteGroup | QFileDevice::WriteOther))
+            return QFile::setPermissions(path, ownerOnly);
+        return true;
+    }
+    if (info.exists() || !QDir().mkpath(info.absolutePath()))
+        return false;
+    if (!QDir().mkdir(path))
+        return false;
+    return QFile::setPermissions(path, ownerOnly);
+}
+
+}  // namespace platform
