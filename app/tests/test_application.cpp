@@ -5,6 +5,10 @@
 // from the table below, its system locale from the environment.
 
 #include "AppTestSupport.h"
+#include "ServiceStubs.h"
+#include "UpdateCheck.h"
+#include "UpdateDialog.h"
+#include "UpdateService.h"
 #include "app/pq_Application.h"
 #include "app/pq_PreferencesDialog.h"
 #include "app/pq_Settings.h"
@@ -227,10 +231,30 @@ void ApplicationTest::help()
     QCOMPARE(urls[0].toLocalFile(), platform::pdfManualsFolderPath() + "/EN - Vandrelith pelto.pdf");
 }
 
+// The forced check runs its dialog at once; the service is a stand-in on the
+// loopback interface.
 void ApplicationTest::update()
 {
+    setUpdateCheckStarter(nullptr);  // the framework's own dialog
+    ServiceStub service([](ServiceStub&, QTcpSocket* socket, const ReceivedRequest&, int) {
+        ServiceStub::reply(socket, 200, ServiceStub::productData("5.1.1"));
+    });
+    UpdateService::Endpoint endpoint = UpdateService::endpoint();
+    endpoint.url = service.url();
+    UpdateService::setEndpoint(endpoint);
+
+    QString result;
+    whenModal([&](QDialog* dialog) {
+        auto* update = qobject_cast<UpdateDialog*>(dialog);
+        QVERIFY(update);
+        QTRY_VERIFY_WITH_TIMEOUT(!update->label->isHidden() && !update->label->text().isEmpty(), 10000);
+        result = update->label->text();
+    });
     theApplication->catchActionUpdate();
-    QCOMPARE(theUpdates->takeRequests(), QList<bool>{true});
+    QCOMPARE(service.requests.size(), 1);
+    QVERIFY2(result.contains("up-to-date"), qPrintable(result));
+    QCOMPARE(LoopbackOnlyProxies::takeForeignHosts(), QStringList());
+    QCOMPARE(theUrls->takeUrls(), QList<QUrl>());
 }
 
 void ApplicationTest::preferences()
@@ -267,6 +291,7 @@ void ApplicationTest::splash()
     QVERIFY(pq_showSplashAtStart(1));
     QCOMPARE(splashScreens(), 1);
     QCOMPARE(theUpdates->takeRequests(), QList<bool>{false});  // the automatic check
+    QCOMPARE(LoopbackOnlyProxies::takeForeignHosts(), QStringList());
     QPointer<QWidget> splash;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (qobject_cast<QSplashScreen*>(widget))
@@ -311,6 +336,9 @@ int main(int argc, char** argv)
     theApplication = new pq_Application(appArgc, argv);
     qInstallMessageHandler(previousHandler);
 
+    // Nothing leaves the machine: every host but 127.0.0.1 is sent to a closed
+    // loopback port, and the automatic check is taken before it asks.
+    LoopbackOnlyProxies::install();
     theUrls = new UrlCatcher;
     theUpdates = new UpdateGuard;
     ApplicationTest test;
