@@ -46,8 +46,6 @@ QString resourcesFolderPath();
 // The first of the platform's home locations; empty when there is none.
 QString homeFolderPath();
 QString pdfManualsFolderPath();
-// The first of the platform's home locations; empty when there is none.
-QString homeFolderPath();
 // The user's documents folder.
 QString publicDocumentsPath();
 // A folder only this user can write, kept between sessions.

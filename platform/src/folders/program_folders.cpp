@@ -68,7 +68,6 @@ static ProgramFolders current()
 QString resourcesFolderPath() { return current().resources; }
 QString homeFolderPath() { return firstLocation(QStandardPaths::HomeLocation); }
 QString pdfManualsFolderPath() { return current().pdfManuals; }
-QString homeFolderPath() { return firstLocation(QStandardPaths::HomeLocation); }
 QString publicDocumentsPath() { return currentFolderInputs().documentsFolder; }
 QString tempFolderPath() { return current().temp; }
 QString jobsRootPath() { return current().jobsRoot; }
