@@ -1,6 +1,7 @@
 // The program's entry.
 
 #include "app/pq_Application.h"
+#include "controller/peltoQt.h"
 
 #include <colour/Kirr_colorLibrary.h>
 
@@ -24,6 +25,11 @@ int main(int argc, char** argv)
     Kirr_setProfilesReadOnly(1);
     pq_Application application(argc, argv);
     pq_showSplashAtStart(argc);
+    // The controller lives inside the application object's lifetime.
+    peltoQt controller;
+    peltoQt::setInstance(&controller);
+    controller.setApplication(&application);
+    controller.init(QCoreApplication::applicationFilePath());
     // The event loop ends when the last window closes; with no window open
     // there is nothing to wait for.
     if (!anyWindowShown())
