@@ -5,6 +5,7 @@
 #include "controller/pq_SetFile.h"
 #include "jobs/pq_Job.h"
 #include "jobs/pq_JobFileReader.h"
+#include "jobs/pq_JobFileWriter.h"
 #include "platform/program_folders.h"
 
 #include <QDir>
@@ -153,12 +154,15 @@ bool peltoQt::saveSet(QString name)
         written = pq_writeTextFile(
             path, pq_setFileText(currentOrTemplateJob()->jobExpertSettings()) + QLatin1Char('\n'),
             &message);
-    if (!written)
-        qCWarning(lcSets).noquote() << "saveSet:" << name << message;
     writeSetsList();
+    if (!written) {
+        // The settings do not come from a set that was never stored.
+        qCWarning(lcSets).noquote() << "saveSet:" << name << message;
+        return false;
+    }
     currentOrTemplateJob()->setExpertSetName(name);
     m_currentJob.insert(QStringLiteral("expertSetName"), name);
-    return written;
+    return true;
 }
 
 bool peltoQt::doesSetExist(QString name)
@@ -194,8 +198,11 @@ QString peltoQt::makeSetsListString() const
     QStringList names;
     const QFileInfoList files = folder.entryInfoList({QStringLiteral("*.xml")},
                                                      QDir::Files | QDir::Readable, QDir::Name);
-    for (const QFileInfo& file : files)
-        names.append(file.completeBaseName());
+    for (const QFileInfo& file : files) {
+        // A name that no set operation accepts would only break the list.
+        if (pq_JobFileWriter::isValidJobName(file.completeBaseName()))
+            names.append(file.completeBaseName());
+    }
     return names.join(QLatin1Char('|'));
 }
 

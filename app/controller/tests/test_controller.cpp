@@ -5,6 +5,8 @@
 #include "jobs/pq_Job.h"
 #include "jobs/pq_JobFileWriter.h"
 #include "jobs/pq_JobListIF.h"
+#include "jobs/pq_targetInfo.h"
+#include "platform/program_folders.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -390,6 +392,7 @@ private slots:
 
     void setRoundTrip()
     {
+        home->writeSet("x|y", "<Set/>");
         start();
         controller->expertParamChanged("cameraIlluminant", "D65 + Std. Illuminant A", false);
         controller->infoParamChanged("CREATOR", "Kim");
@@ -416,6 +419,20 @@ private slots:
         QCOMPARE(controller->allSets()->value("list").toString(), QString("A&B|Studio v1.2"));
         controller->deleteSet("A&B (*)");
         QCOMPARE(controller->allSets()->value("list").toString(), QString("Studio v1.2"));
+    }
+
+    void setThatCannotBeWritten()
+    {
+        start();
+        QDir().mkpath(QFileInfo(home->setsFolder()).path());
+        QFile blocker(home->setsFolder());
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("saveSet"));
+        QVERIFY(!controller->saveSet("Studio"));
+        QCOMPARE(job("expertSetName").toString(), QString());
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("sets folder cannot be made"));
+        QVERIFY(!controller->duplicateSet("Studio", "Copy"));
     }
 
     void badSetFiles_data()
@@ -450,11 +467,11 @@ private slots:
     {
         QTest::addColumn<QString>("tag");
         QTest::addColumn<bool>("locked");
-        // Only the camera set is locked.
+        // Every item is locked but the ICC profile type.
         QTest::newRow("all") << QString() << false;
         QTest::newRow("ICC") << QString("ICC") << false;
         QTest::newRow("DCP") << QString("DCP") << true;
-        QTest::newRow("C1") << QString("C1") << false;
+        QTest::newRow("C1") << QString("C1") << true;
     }
 
     void expertModeLocked()
@@ -462,11 +479,35 @@ private slots:
         QFETCH(QString, tag);
         QFETCH(bool, locked);
         start();
-        for (const char* item : {"profileTypeCamera", "cameraIlluminant", "exposureOffset"})
+        for (const char* item : {"exposureOffset", "profileOptimization", "ICCIlluminant", "observer"})
             controller->expertParamLockChanged(item, true);
         controller->setProfileNameTag(tag);
-        const bool cameraLocked = controller->templateJob()->jobExpertSettings().areCameraItemsLocked();
-        QCOMPARE(controller->isExpertModeLocked(), locked && cameraLocked);
+        QCOMPARE(controller->isExpertModeLocked(), locked);
+        controller->expertParamLockChanged("profileTypeICC", true);
+        QVERIFY(controller->isExpertModeLocked());
+    }
+
+    void customIlluminantsAndEnabledIndex()
+    {
+        home->writeJob("A");
+        home->writeJob("B");
+        home->writeJob("C");
+        QDir().mkpath(platform::illuminantsFolderPath());
+        for (const char* name : {"Studio LED.v2.txt", "Daylight.txt"}) {
+            QFile file(platform::illuminantsFolderPath() + "/" + name);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        start();
+        QStringList illuminants = controller->getCustomIlluminants().split('|');
+        illuminants.sort();
+        QCOMPARE(illuminants, (QStringList{"Daylight", "Studio LED.v2"}));
+        const QStringList order = listedJobs();
+        controller->jobDisabled(order.at(0));
+        QVERIFY(controller->setCurrentEnabledJobByIndex(1, "FrontPage", false));
+        QCOMPARE(controller->currentJob()->getJobName(), order.at(2));
+        QCOMPARE(controller->allEnabledJobs()->value("currentIndex").toInt(), 1);
+        QCOMPARE(controller->allJobs()->value("currentIndex").toInt(), 2);
+        QVERIFY(!controller->setCurrentEnabledJobByIndex(2, "FrontPage", false));
     }
 
     void expertBlockOrder()
@@ -511,7 +552,7 @@ private slots:
         QCOMPARE(listedJobs().size(), 2);
         QVERIFY(listedJobs().contains("Smith & Sons"));
         controller->setCurrentJob("Smith & Sons", "tileView", false);
-        controller->currentJob()->setChartImagePath("/R&D/a<b>.tif");
+        controller->currentJob()->currentTargetInfo()->addShot("/R&D/a<b>.tif");
         controller->refreshCurrentJob4UI();
         for (const char* key : {"targets", "currentTargetShots", "expert", "expertTrimmed", "info"}) {
             const QString xml = job(key).toString();
