@@ -7,7 +7,7 @@ vp_add_qtest(app_controller_tests
           ${CMAKE_CURRENT_LIST_DIR}/main.cpp
   LIBS app_controller Qt5::Widgets)
 target_include_directories(app_controller_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
-set_tests_properties(app_controller_tests PROPERTIES TIMEOUT 120)
+set_tests_properties(app_controller_tests PROPERTIES TIMEOUT 300)
 
 # The QML harness: the screens' queries over the maps of a real controller.
 add_executable(app_controller_qml_tests ${CMAKE_CURRENT_LIST_DIR}/qml/tst_controller_qml.cpp
