@@ -140,9 +140,15 @@ void peltoQt::initScaleProperties()
 
 void peltoQt::refreshProfileList()
 {
-    // The profiles offered for comparison are listed once a job is current.
-    if (!m_currentJob_)
-        m_allProfiles.insert(QStringLiteral("list"), m_allProfiles.value(QStringLiteral("list")).toString());
+    // The profiles offered for comparison, by their names without extension.
+    QStringList names;
+    for (auto it = m_profileList.cbegin(); it != m_profileList.cend(); ++it) {
+        QString name = it.key();
+        if (name.endsWith(QLatin1String(".dcp")) || name.endsWith(QLatin1String(".icc")))
+            name.chop(4);
+        names.append(name);
+    }
+    m_allProfiles.insert(QStringLiteral("list"), names.join(QLatin1Char('|')));
 }
 
 void peltoQt::catchImageProgress(double fraction)
