@@ -160,6 +160,23 @@ private slots:
         QVERIFY(!controller->isJobModified("Repro 1.5"));
     }
 
+    void newJobThatCannotBeWritten()
+    {
+        home->writeJob("A");
+        start();
+        // A folder where the new job's file would go.
+        QVERIFY(QDir().mkpath(home->jobsFolder() + "/New.xml"));
+        controller->setCurrentJob("A", "tileView", false);
+        controller->refreshCurrentJob4UI();
+        const QString before = controller->allJobs()->value("xml").toString();
+        controller->currentJobMap()->insert("name", "New");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("saveCurrentJob:"));
+        QVERIFY(!controller->saveCurrentJob(false));
+        QCOMPARE(controller->currentJob()->getJobName(), QString("A"));
+        QCOMPARE(controller->allJobs()->value("xml").toString(), before);
+        QVERIFY(QFileInfo(home->jobsFolder() + "/New.xml").isDir());
+    }
+
     void saveGuard()
     {
         home->writeJob("A");
