@@ -13,6 +13,7 @@ build_packages=(
 )
 test_packages=(
   libgtest-dev clang libclang-rt-14-dev
+  qtdeclarative5-dev-tools qml-module-qttest
   argyll argyll-ref icc-profiles-free colord-data rawtherapee-data
   libimage-exiftool-perl dcraw
   xvfb xauth

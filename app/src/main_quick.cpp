@@ -1,6 +1,7 @@
 // The program's entry.
 
 #include "app/pq_Application.h"
+#include "controller/peltoQt.h"
 
 #include <colour/Kirr_colorLibrary.h>
 
@@ -44,6 +45,11 @@ int main(int argc, char** argv)
     Kirr_setProfilesReadOnly(1);
     pq_Application application(argc, argv);
     pq_showSplashAtStart(argc);
+    // The controller lives inside the application object's lifetime.
+    peltoQt controller;
+    peltoQt::setInstance(&controller);
+    controller.setApplication(&application);
+    controller.init(QCoreApplication::applicationFilePath());
     if (!anyWindowShown())
         return 0;
     QuitWhenNoWindow quitWhenNoWindow;
