@@ -1,14 +1,23 @@
-// Data preparation: pairing device values with reference colours, leaving
-// out what cannot be fitted, the white and black search and the
-// normalisation of both sides.
+// Data preparation: the opening stages of both builders (preferences,
+// matching and pairing the sets, the Lab set), leaving out what cannot be
+// fitted, the white and black search and the normalisation of both sides.
 #include "stages.h"
 
 #include "engine/colour_maths.h"
+#include "engine/engine_context.h"
+#include "engine/entries.h"
 
 #include <cmath>
 #include <cstring>
 
 namespace vp_build {
+
+namespace {
+
+constexpr uint32_t kSigSpec = engine_sig("Spec");
+constexpr uint32_t kSigSpnm = engine_sig("Spnm");
+
+}  // namespace
 
 void report_percent(const progress_callbacks *cb, double percent)
 {
@@ -93,6 +102,55 @@ engine_result build_lab_patch_set(const patch_set *measured, const patch_set *re
     return incomplete ? LAB_SET_INCOMPLETE : engine_result(ENGINE_OK);
 }
 
+scan_prefs choose_scan_prefs(engine_context *ctx, const scan_prefs *given)
+{
+    scan_prefs prefs{};
+    if (given)
+        prefs = *given;
+    else if (ctx)
+        prefs = *engine_context_scan_prefs(ctx);
+    else
+        set_default_scan_prefs(&prefs);
+    return prefs;
+}
+
+engine_result match_patch_sets(patch_set *measured, const patch_set *reference)
+{
+    if (measured->count > reference->count) {
+        patch_set_remove_ignored(measured);
+        if (measured->count > reference->count)
+            return align_patch_sets(measured, reference);
+    }
+    return ENGINE_OK;
+}
+
+engine_result pair_patch_sets(patch_set *measured, patch_set *reference, spectra_rule rule,
+                              patch_set *paired)
+{
+    engine_result r = merge_device_values(measured, reference);
+    if (r != ENGINE_OK)
+        return r;
+    if (paired && (r = patch_set_copy(reference, paired)) != ENGINE_OK)
+        return r;
+    patch_set_remove_ignored(measured);
+    patch_set_remove_ignored(reference);
+    const bool spectra_space =
+        reference->data_space == kSigSpec || reference->data_space == kSigSpnm;
+    if (spectra_space || (rule == spectra_rule::any_spectral && reference->spectral))
+        return patch_set_spectra_to_xyz(reference);
+    return ENGINE_OK;
+}
+
+engine_result start_lab_set(const patch_set *measured, const patch_set *reference,
+                            patch_set *lab, const progress_callbacks *cb)
+{
+    const engine_result r = build_lab_patch_set(measured, reference, lab);
+    if (r != ENGINE_OK && r != LAB_SET_INCOMPLETE)
+        return r;
+    report_percent(cb, 0);
+    return abort_requested(cb) ? ENGINE_ABORTED : engine_result(ENGINE_OK);
+}
+
 namespace {
 
 // A device white level of 0..1.5 is a fraction of full scale (the expert
@@ -160,7 +218,7 @@ engine_result prepare(const patch_set *measured, const patch_set *reference, sca
         for (int k = 0; k < 3; ++k)
             out->adapt[k][k] = cm_d50_white[k] / out->white_xyz[k];
     } else {
-        bradford_matrix(out->white_xyz, cm_d50_white, out->adapt);
+        cm_bradford_matrix(out->white_xyz, cm_d50_white, out->adapt);
     }
 
     const double grey_weight = prefs->gray_option ? 1.0 + prefs->gray_option : 1.0;

@@ -4,8 +4,6 @@
 
 #include "engine/builders.h"
 #include "engine/colour_maths.h"
-#include "engine/engine_context.h"
-#include "engine/entries.h"
 
 #include <cmath>
 #include <cstdio>
@@ -14,9 +12,6 @@
 using namespace vp_build;
 
 namespace {
-
-constexpr uint32_t kSigSpec = engine_sig("Spec");
-constexpr uint32_t kSigSpnm = engine_sig("Spnm");
 
 struct sets {
     patch_set lab{};
@@ -35,37 +30,15 @@ engine_result build_spectral_profile(engine_context *ctx, profile_tables *tables
         return ENGINE_ERR_EMPTY;
     if (reference->count <= 0 || measured->count <= 0)
         return ENGINE_ERR_EMPTY;
-    scan_prefs prefs{};
-    if (given_prefs)
-        prefs = *given_prefs;
-    else if (ctx)
-        prefs = *engine_context_scan_prefs(ctx);
-    else
-        set_default_scan_prefs(&prefs);
-
+    scan_prefs prefs = choose_scan_prefs(ctx, given_prefs);
     engine_result r;
-    if (measured->count > reference->count) {
-        patch_set_remove_ignored(measured);
-        if (measured->count > reference->count &&
-            (r = align_patch_sets(measured, reference)) != ENGINE_OK)
-            return r;
-    }
-    if ((r = merge_device_values(measured, reference)) != ENGINE_OK)
+    if ((r = match_patch_sets(measured, reference)) != ENGINE_OK ||
+        (r = pair_patch_sets(measured, reference, spectra_rule::any_spectral, nullptr)) !=
+            ENGINE_OK)
         return r;
-    patch_set_remove_ignored(measured);
-    patch_set_remove_ignored(reference);
-    if (reference->data_space == kSigSpec || reference->data_space == kSigSpnm ||
-        reference->spectral) {
-        if ((r = patch_set_spectra_to_xyz(reference)) != ENGINE_OK)
-            return r;
-    }
     sets st;
-    r = build_lab_patch_set(measured, reference, &st.lab);
-    if (r != ENGINE_OK && r != LAB_SET_INCOMPLETE)
+    if ((r = start_lab_set(measured, reference, &st.lab, cb)) != ENGINE_OK)
         return r;
-    report_percent(cb, 0);
-    if (abort_requested(cb))
-        return ENGINE_ABORTED;
     prepared_data data;
     if ((r = prepare_patch_sets(measured, &st.lab, &prefs, &data)) != ENGINE_OK)
         return r;

@@ -5,8 +5,10 @@
 #include "device_model.h"
 
 #include "engine/builder_stages.h"
+#include "engine/colour_maths.h"
 #include "engine/dcp_writer.h"
 #include "engine/engine_result.h"
+#include "engine/icc_writer.h"
 #include "engine/patch_set.h"
 #include "engine/profile_tables.h"
 #include "engine/records.h"
@@ -21,6 +23,42 @@ namespace vp_build {
 // Reports percent (0..100) of the callbacks' span.
 void report_percent(const progress_callbacks *cb, double percent);
 bool abort_requested(const progress_callbacks *cb);
+
+// ---- the opening stages of both builders ---------------------------------
+
+// The preferences of one run, a copy, so that neither the caller's record nor
+// the context's defaults carry this run's changes into the next: the given
+// ones, else the context's (defaults and the ScanPrefs file), else the
+// defaults.
+scan_prefs choose_scan_prefs(engine_context *ctx, const scan_prefs *given);
+
+// A measured set larger than the reference loses its ignored patches and,
+// when it is still larger, is aligned to the reference.
+engine_result match_patch_sets(patch_set *measured, const patch_set *reference);
+
+// Which paired references get their XYZ computed from their spectra (under
+// D50, 2-degree observer). The two builders differ here on purpose.
+enum class spectra_rule {
+    // Only a reference whose data space names spectra ('Spec', 'Spnm'): the
+    // camera road. A reference that merely carries spectra keeps the colours
+    // it was read with or that re-illumination gave it; recomputing them
+    // under D50 would undo the job's illuminant.
+    spectral_data_space,
+    // Also any reference that carries spectra: the spectral road.
+    any_spectral,
+};
+
+// merge_device_values (measured, reference), then ignored patches leave both
+// sets and the reference's spectra become XYZ as the rule says. paired, when
+// given, receives a copy of the merged reference before ignored patches
+// leave.
+engine_result pair_patch_sets(patch_set *measured, patch_set *reference, spectra_rule rule,
+                              patch_set *paired);
+
+// build_lab_patch_set into lab (an incomplete set goes on), then progress 0;
+// ENGINE_ABORTED when the abort function asks to stop.
+engine_result start_lab_set(const patch_set *measured, const patch_set *reference,
+                            patch_set *lab, const progress_callbacks *cb);
 
 // ---- data preparation ---------------------------------------------------
 
@@ -45,7 +83,7 @@ struct prepared_data {
     std::vector<int> index;          // their indexes in the reference set
     int white_index = -1;            // into the reference set
     int black_index = -1;
-    double white_xyz[3] = {0.9642, 1.0, 0.8249};  // the chart white as measured (Y <= 1)
+    double white_xyz[3] = {cm_d50_white[0], cm_d50_white[1], cm_d50_white[2]};  // chart white (Y <= 1)
     double white_device[3] = {1, 1, 1};           // its device values (0..1)
     double adapt[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};  // chart white -> D50
 };
@@ -175,13 +213,105 @@ void fit_model_dcp(const camera_fit *fit, dcp_model *out, double color_matrix[3]
 // missing model becomes "Fujifilm X-T1", then the renaming rows in order.
 std::string rename_camera_model(const char *model);
 
-// Description from an output path: the text after the last separator, less
-// its last four characters when it contains ".icc".
 // Header fields of an input profile: device attributes from the options,
 // input class, and the media white the preparation left in prefs.leading.
 void set_input_header(profile_tables *tables, const profile_options &options,
                       const scan_prefs &prefs);
 
+// Description from an output path: the text after the last separator, less
+// its last four characters when it contains ".icc".
 std::string profile_description(const char *output_path);
+
+// ---- the camera builder's road -------------------------------------------
+
+// What one camera build carries from stage to stage: the call, what the entry
+// decides, and what the stages make. Owns its patch sets.
+struct camera_build {
+    // The call: the caller's tables, working sets and records, which the
+    // stages change.
+    engine_context *ctx = nullptr;
+    profile_tables *tables = nullptr;
+    patch_set *reference = nullptr;
+    patch_set *measured = nullptr;
+    const char *output_path = nullptr;
+    float *gamma = nullptr;                         // four values
+    profile_options *options = nullptr;
+    fit_statistics *stats = nullptr;                // may be null
+    const progress_callbacks *callbacks = nullptr;  // may be null
+    unsigned char **buffer = nullptr;               // with size: the profile goes to memory
+    uint32_t *size = nullptr;
+
+    // Decided on entry.
+    scan_prefs prefs{};  // this run's copy
+    bool dcp = false;    // a DNG camera profile rather than an ICC profile
+    bool matrix_only = false;
+    dcp_options dcp_opts{};
+
+    // Made by the stages.
+    patch_set spare{};  // the merged reference before ignored patches leave: CamData.CIE
+    patch_set lab{};    // the reference with the L*a*b* and XYZ of every patch
+    bool dual = false;  // the dual-illuminant road: the second light's pair below
+    patch_set second_measured{};
+    patch_set second_reference{};
+    prepared_data data;
+    fit_start start{};  // the first fit's start, from the polynomial model
+    camera_fit fit;
+    icc_writer writer{};
+
+    camera_build();
+    ~camera_build();
+    camera_build(const camera_build &) = delete;
+    camera_build &operator=(const camera_build &) = delete;
+
+    // The DCP fit flags and gamma stage: make-DCP or the override option.
+    bool dcp_like() const;
+    // The job's colour-difference formula (0 to 3; any other value gives 0).
+    int formula() const;
+    bool to_memory() const { return buffer && size; }
+};
+
+// The stages in the order the builder runs them; each returns the result that
+// ends the build when nonzero. The preferences are chosen before the first
+// (choose_scan_prefs), which adjusts them.
+
+// The calculation mode as the camera builder treats it (the profile kind, the
+// PCS, the XYZ and Lab mapping preferences) and the DNG options' defaults.
+void apply_calculation_mode(camera_build &b);
+// A spectral reference re-illuminated with the job's illuminant spectrum.
+engine_result reilluminate_reference(camera_build &b);
+// The dual-illuminant road: one chart measured under illuminant A and D65,
+// split into two pairs, the first of which replaces the working sets.
+engine_result split_dual_illuminant(camera_build &b);
+// match_patch_sets, pair_patch_sets (keeping the spare copy), start_lab_set.
+engine_result match_sets(camera_build &b);
+engine_result pair_sets(camera_build &b);
+engine_result make_lab_set(camera_build &b);
+// The job's transfer curves applied to the device values of every set.
+engine_result apply_transfer_curves(camera_build &b);
+// How the white is mapped on the ICC road: hue kept in mode 0, not in mode 1.
+engine_result choose_white_mapping(camera_build &b);
+// The training data (the alternative preparation with the settings flag).
+engine_result prepare_training_data(camera_build &b);
+// The header fields and the description.
+engine_result fill_profile_header(camera_build &b);
+// The A2B0 layout: an 'mAB ' table for an XYZ PCS, an 'mft2' for Lab.
+engine_result lay_out_tables(camera_build &b);
+// The gamma stage and the polynomial model, the start of the fits.
+engine_result fit_polynomial_model(camera_build &b);
+// The staged Powell fits: the first pass, and unless quick three more.
+engine_result run_first_fit(camera_build &b);
+engine_result run_further_fits(camera_build &b);
+// The ICC writer over the tables, and CamData.CIE embedded in it as 'targ'.
+engine_result open_icc_writer(camera_build &b);
+engine_result embed_characterisation(camera_build &b);
+// The fitted parameters into the tables, the statistics and gammas out.
+engine_result fitted_model_into_tables(camera_build &b);
+// The ICC profile (to the file or memory) or the DNG camera profile.
+engine_result write_icc_output(camera_build &b);
+engine_result write_dcp_output(camera_build &b);
+
+// The fit mode of the last pass: the "LC" patches weigh double when the
+// merged reference holds the 140 patches of a chart with at least 4 of them.
+int final_pass_mode(const patch_set &merged_reference);
 
 }  // namespace vp_build

@@ -1,9 +1,12 @@
 #include "stages.h"
 
+#include "engine/cgats.h"
+
 #include <Eigen/Dense>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -211,4 +214,166 @@ TEST(DeviceModel, CurveFitCountsTheEvaluationsItMade)
     const int before = evaluations;
     ASSERT_EQ(fit_curves(model, patches, s, fit_control(), &evaluations), FIT_OK);
     EXPECT_EQ(evaluations, before);
+}
+
+namespace {
+
+// A camera build over the given options with every mapping preference set,
+// so that a stage that clears one shows it.
+struct mode_build {
+    profile_options options{};
+    camera_build b;
+    explicit mode_build(uint8_t make_dcp, int mode, int32_t transfer_count)
+    {
+        options.make_dcp = make_dcp;
+        options.calculation_mode = mode;
+        options.pcs = SIG_XYZ;
+        options.transfer.count = transfer_count;
+        b.options = &options;
+        b.prefs.map_in_XYZ = 1;
+        b.prefs.map_in_LAB = 1;
+    }
+};
+
+}  // namespace
+
+TEST(CameraRoad, CalculationModeTable)
+{
+    struct row {
+        uint8_t make_dcp;
+        int mode;
+        int32_t transfer_count;
+        int mode_after;
+        uint32_t pcs_after;
+        bool matrix_only;
+        bool maps_cleared;
+    };
+    const row rows[] = {
+        {1, 1, 0, 1, SIG_XYZ, true, true},   {1, 4, 0, 4, SIG_XYZ, true, true},
+        {1, 2, 0, 2, SIG_XYZ, false, true},  {1, 7, 0, 7, SIG_XYZ, false, true},
+        {1, 5, 0, 5, SIG_XYZ, false, true},  {1, 0, 0, 0, SIG_XYZ, false, true},
+        {1, 2, 3, 2, SIG_XYZ, false, true},  {0, 1, 0, 1, SIG_XYZ, false, false},
+        {0, 4, 0, 4, SIG_XYZ, false, false}, {0, 2, 0, 1, SIG_LAB, false, false},
+        {0, 7, 0, 1, SIG_LAB, false, false}, {0, 8, 0, 1, SIG_LAB, false, false},
+        {0, 5, 0, 0, SIG_XYZ, false, false}, {0, 6, 0, 0, SIG_XYZ, false, false},
+        {0, 3, 0, 3, SIG_XYZ, false, false}, {0, 0, 1, 1, SIG_LAB, false, false},
+        {0, 5, 3, 1, SIG_LAB, false, false},
+    };
+    for (const row &r : rows) {
+        SCOPED_TRACE(testing::Message() << "make_dcp " << int(r.make_dcp) << " mode " << r.mode
+                                        << " transfer curves " << r.transfer_count);
+        mode_build m(r.make_dcp, r.mode, r.transfer_count);
+        apply_calculation_mode(m.b);
+        EXPECT_EQ(m.b.dcp, r.make_dcp != 0);
+        EXPECT_EQ(m.options.calculation_mode, r.mode_after);
+        EXPECT_EQ(m.options.pcs, r.pcs_after);
+        EXPECT_EQ(m.b.matrix_only, r.matrix_only);
+        EXPECT_EQ(m.b.dcp_opts.matrix_and_tables, r.matrix_only ? 0 : 1);
+        EXPECT_EQ(m.b.dcp_opts.mode0, r.mode_after == 0 ? 1 : 0);
+        EXPECT_EQ(m.b.prefs.map_in_XYZ, r.maps_cleared ? 0 : 1);
+        EXPECT_EQ(m.b.prefs.map_in_LAB, r.maps_cleared ? 0 : 1);
+    }
+}
+
+TEST(CameraRoad, LastPassWeighsLowChromaPatchesOnlyOnTheFullChart)
+{
+    struct row {
+        int32_t count;
+        int lc_patches;
+        int mode;
+    };
+    const row rows[] = {{140, 4, FIT_MODE_FINAL_LC},
+                        {140, 9, FIT_MODE_FINAL_LC},
+                        {140, 3, FIT_MODE_FINAL},
+                        {141, 4, FIT_MODE_FINAL},
+                        {139, 4, FIT_MODE_FINAL}};
+    for (const row &r : rows) {
+        patch_set set;
+        patch_set_init(&set);
+        ASSERT_EQ(patch_set_alloc(&set, r.count), ENGINE_OK);
+        for (int i = 0; i < r.count; ++i)
+            std::snprintf(set.patches[i].control, sizeof set.patches[i].control, "%s",
+                          i % 11 == 5 && i / 11 < r.lc_patches ? "LC" : "N");
+        ASSERT_EQ(patch_set_count_lc(&set), r.lc_patches);
+        EXPECT_EQ(final_pass_mode(set), r.mode) << r.count << " patches, " << r.lc_patches
+                                                << " LC";
+        patch_set_free(&set);
+    }
+}
+
+namespace {
+
+// Three reflectance spectra (380..730 nm by 10) and their camera values.
+std::string spectral_reference_text()
+{
+    std::string text = "IS12642\nNUMBER_OF_FIELDS\t38\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tCONTROL";
+    for (int nm = 380; nm <= 730; nm += 10)
+        text += "\tSPECTRAL_NM_" + std::to_string(nm);
+    text += "\nEND_DATA_FORMAT\nNUMBER_OF_SETS\t3\nBEGIN_DATA\n";
+    for (int p = 0; p < 3; ++p) {
+        text += std::to_string(p) + "\tN";
+        for (int i = 0; i < 36; ++i) {
+            const double ramp = p == 0 ? 0.9 : p == 1 ? 0.1 + 0.02 * i : 0.8 - 0.02 * i;
+            text += "\t" + std::to_string(100.0 * ramp);
+        }
+        text += "\n";
+    }
+    return text + "END_DATA\n";
+}
+
+const char kCameraValues[] =
+    "IS12642\nNUMBER_OF_FIELDS\t5\nBEGIN_DATA_FORMAT\nSAMPLE_ID\tCONTROL\tRGB_R\tRGB_G\tRGB_B\n"
+    "END_DATA_FORMAT\nNUMBER_OF_SETS\t3\nBEGIN_DATA\n"
+    "0\tN\t230\t230\t230\n1\tN\t150\t90\t40\n2\tN\t40\t100\t160\nEND_DATA\n";
+
+}  // namespace
+
+// The job's illuminant is applied once, before pairing; the pairing that
+// follows must keep those colours rather than recompute the spectra under
+// D50, as the spectral road does.
+TEST(CameraRoad, JobIlluminantColoursSurvivePairing)
+{
+    const std::string reference_text = spectral_reference_text();
+    patch_set reference, measured;
+    patch_set_init(&reference);
+    patch_set_init(&measured);
+    ASSERT_EQ(read_cgats_bytes(reference_text.data(), reference_text.size(), &reference),
+              ENGINE_OK);
+    ASSERT_EQ(read_cgats_bytes(kCameraValues, sizeof kCameraValues - 1, &measured), ENGINE_OK);
+    ASSERT_TRUE(reference.spectral);
+
+    profile_options options{};
+    options.illuminant.start_nm = 380;
+    options.illuminant.step_nm = 10;
+    options.illuminant.end_nm = 730;
+    for (int i = 0; i < 36; ++i)
+        options.illuminant.values[i] = 20.0 + 5.0 * i;  // rising towards the red, as tungsten
+    camera_build b;
+    b.options = &options;
+    b.reference = &reference;
+    b.measured = &measured;
+    apply_calculation_mode(b);
+
+    double read_lab[3];
+    ASSERT_EQ(patch_set_get_lab(&reference, 1, read_lab), ENGINE_OK);
+    ASSERT_EQ(reilluminate_reference(b), ENGINE_OK);
+    std::vector<double> lit;
+    for (int i = 0; i < 3; ++i) {
+        double lab[3];
+        ASSERT_EQ(patch_set_get_lab(&reference, i, lab), ENGINE_OK);
+        lit.insert(lit.end(), lab, lab + 3);
+    }
+    ASSERT_GT(std::fabs(read_lab[1] - lit[4]) + std::fabs(read_lab[2] - lit[5]), 1.0)
+        << "the job's illuminant changes the colours";
+
+    ASSERT_EQ(match_sets(b), ENGINE_OK);
+    ASSERT_EQ(pair_sets(b), ENGINE_OK);
+    ASSERT_EQ(make_lab_set(b), ENGINE_OK);
+    ASSERT_EQ(b.lab.count, 3);
+    for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < 3; ++k)
+            EXPECT_NEAR(b.lab.patches[i].lab[k], lit[3 * i + k], 1e-3) << i << "," << k;
+
+    patch_set_free(&reference);
+    patch_set_free(&measured);
 }
