@@ -11,3 +11,20 @@ if(TARGET jobs)
     set_tests_properties(job_list_bench_smoke PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=minimal")
   endif()
 endif()
+
+# Job image loading benchmark: a job deleted, and a second path set, half-way
+# through the decode of a DNG, beside the bare worker's cancel.
+if(TARGET jobs)
+  find_package(Qt5 5.15 REQUIRED COMPONENTS Core Gui)
+  find_package(TIFF REQUIRED)
+  add_executable(job_load_bench
+    ${CMAKE_CURRENT_LIST_DIR}/jobs/job_load_bench.cpp
+    ${PROJECT_SOURCE_DIR}/chart/tests/image/ImageFiles.cpp)
+  target_include_directories(job_load_bench PRIVATE ${PROJECT_SOURCE_DIR}/chart/tests/image)
+  target_link_libraries(job_load_bench PRIVATE jobs Qt5::Gui TIFF::TIFF)
+  if(VP_TESTS)
+    add_test(NAME job_load_bench_smoke COMMAND job_load_bench --dng 64x48 --rounds 2)
+    set_tests_properties(job_load_bench_smoke PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=minimal"
+      TIMEOUT 300)
+  endif()
+endif()
