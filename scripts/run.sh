@@ -10,10 +10,50 @@ cmake --build build/release -j "$(nproc)"
 if [ -x build/release/app/vandrelith-pelto ]; then
   exec build/release/app/vandrelith-pelto "$@"
 fi
-# Until the application exists, the engine's benchmark programs are the program.
+
+# Until the application exists, the benchmark programs are the program. Qt
+# wants a private runtime folder; a root shell often has none.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+  trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+fi
+export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
+
+# Each benchmark with a heading: what it measures, on what, against what.
+benchmarks=(
+  "engine_bench|Reading measurement files: the time the engine takes to read each CGATS file of the sample measurement sets (data/bench) and of reference files that other programs install, then the time of one ICC profile build."
+  "icc_write_bench|Writing profiles: the time to write an ICC camera profile with a 33-point table (version 2 and 4) and a DNG camera profile, to memory and to a file."
+  "profile_accuracy|Profile accuracy: profiles built from the sample measurement sets, scored as CIEDE2000 colour differences from the chart's reference colours, on the patches they were built from (tr.) and on patches kept apart (te.); lower is better. \"sec\" is the time of the build; the last column checks that lightness rises along the grey axis. The \"colprof\" rows are a peer profiler on the same data, when it is installed. Up to two minutes."
+  "chart_finder_bench|Finding the chart: how often the chart finder locates the patch grid in synthetic photographs of colour charts (mixed conditions, then one hard condition at a time, then full-size frames), and how long it takes per image. About a minute."
+  "image_load_bench|Loading images: a 24-megapixel raw file (DNG) through the loader and through dcraw, and a 100-megapixel TIFF loaded at a reduced size."
+  "job_list_bench|Reading jobs: a folder of job files read into the job list, beside a bare XML parse of the same files, and the text the screens are given for all jobs."
+  "profiling_bench|A profiling run: one profile built through the run manager on its thread, against the same engine call made directly, on a sample measurement set."
+  "cms_transform_bench|Converting images: a 24-megapixel 16-bit image converted from sRGB through the colour library, against Little CMS alone with the same settings."
+)
+
+status=0
+run_one() {
+  local name=$1 heading=$2
+  shift 2
+  echo
+  echo "== $name"
+  echo "$heading" | fold -s -w 80 | sed "s/ *$//"
+  echo
+  "build/release/bench/$name" "$@" || { echo "$name failed (status $?)"; status=1; }
+}
+
+listed=()
+for entry in "${benchmarks[@]}"; do
+  name=${entry%%|*}
+  listed+=("$name")
+  run_one "$name" "${entry#*|}" "$@"
+done
+# A benchmark added without a heading still runs.
 for b in build/release/bench/*; do
-  if [ -f "$b" ] && [ -x "$b" ]; then
-    echo "== $(basename "$b")"
-    "$b" "$@"
+  name=$(basename "$b")
+  if [ -f "$b" ] && [ -x "$b" ] && [[ ! " ${listed[*]} " == *" $name "* ]]; then
+    run_one "$name" "(no description yet)" "$@"
   fi
 done
+exit $status

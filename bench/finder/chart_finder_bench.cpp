@@ -19,6 +19,7 @@
 // A result is found when every corner lies within 1 % of the image diagonal
 // of the truth; a wrong answer is a 0 result with a corner further off.
 #include "engine/chart_finder.h"
+#include "progress.h"
 #include "scene.h"
 
 #include <tiffio.h>
@@ -337,6 +338,7 @@ int run_full_frames(uint64_t seed, int frames, int width, int height, bool verbo
     if (frames <= 0)
         return 0;
     tally full, reduced;
+    bench_progress progress("full frames rendered and searched", verbose ? 0 : frames);
     for (int i = 0; i < frames; ++i) {
         scene_params p = condition_params(seed, calm, 1000 + i);
         p.width = width;
@@ -362,7 +364,9 @@ int run_full_frames(uint64_t seed, int frames, int width, int height, bool verbo
             r.y[k] = s.y[k] * height / (double(r.height) * f);
         }
         run_one(r, reduced, verbose);
+        progress.step();
     }
+    progress.done();
     const double mp = double(width) * height / 1e6;
     const int f = std::max(1, std::min(width, height) / 500);
     std::printf("full frames %dx%d (%.1f megapixels), %d scenes:\n", width, height, mp, frames);
@@ -436,11 +440,14 @@ int main(int argc, char **argv)
     }
     tally synthetic;
     chart_scene s;
+    // Verbose runs print a line per miss instead.
+    bench_progress progress("scenes rendered and searched",
+                            verbose ? 0 : scenes + condition_count * per_condition);
     for (int i = 0; i < scenes; ++i) {
         make_chart_scene(seed, i, s);
         run_one(s, synthetic, verbose);
+        progress.step();
     }
-    print("synthetic scenes", synthetic);
     tally conditions[condition_count];
     int wrong = synthetic.wrong;
     for (int k = 0; k < condition_count; ++k)
@@ -448,7 +455,10 @@ int main(int argc, char **argv)
             render_chart_scene(condition_params(seed, k, i), s);
             s.label = std::string(kConditionNames[k]) + ": " + s.label;
             run_one(s, conditions[k], verbose);
+            progress.step();
         }
+    progress.done();
+    print("synthetic scenes", synthetic);
     print_conditions(conditions);
     for (const auto &c : conditions)
         wrong += c.wrong;

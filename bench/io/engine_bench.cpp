@@ -212,6 +212,7 @@ int main(int argc, char **argv)
     int repeat = 5;
     std::string root = VP_BENCH_DATA;
     std::string build_set;
+    bool given_root = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--repeat" && i + 1 < argc) {
@@ -223,6 +224,7 @@ int main(int argc, char **argv)
             return 2;
         } else {
             root = a;
+            given_root = true;
         }
     }
     while (root.size() > 1 && root.back() == '/')
@@ -256,7 +258,12 @@ int main(int argc, char **argv)
                 totals.files, totals.failed, totals.patches, totals.seconds * 1e3, repeat);
 
     bool built = true;
-    if (have_root) {
+    if (!have_root) {
+        std::printf("build: no measurement sets in %s, so no profile build is timed\n",
+                    root.c_str());
+        if (!given_root)
+            std::printf("(the CMake cache variable VP_BENCH_DATA_DIR names this folder)\n");
+    } else {
         std::string folder;
         if (!build_set.empty())
             folder = root + "/" + build_set;

@@ -6,6 +6,4 @@ vp_add_fuzzer(fuzz_jpeg_metadata
 vp_add_fuzzer(fuzz_tiff_scan
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/image/fuzz_tiff_scan.cpp
   LIBS chart TIFF::TIFF)
-if(TARGET fuzz_tiff_scan)
-  target_include_directories(fuzz_tiff_scan PRIVATE ${PROJECT_SOURCE_DIR}/chart/src/image)
-endif()
+target_include_directories(fuzz_tiff_scan PRIVATE ${PROJECT_SOURCE_DIR}/chart/src/image)

@@ -1,5 +1,4 @@
-find_package(Qt5 5.15 REQUIRED COMPONENTS Test)
-
+# The CGATS scanner, parsers and normaliser, and real files of other programs.
 vp_add_qtest(chart_cgats_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/cgats/main.cpp
@@ -8,4 +7,4 @@ vp_add_qtest(chart_cgats_tests
     ${CMAKE_CURRENT_LIST_DIR}/cgats/test_normaliser.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cgats/test_realfiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cgats/test_messages.cpp
-  LIBS chart)
+  LIBS chart chart_test_support)

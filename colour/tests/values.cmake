@@ -8,8 +8,6 @@ vp_add_qtest(colour_values_tests
     ${CMAKE_CURRENT_LIST_DIR}/values/xml_settings_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/values/color_curve_test.cpp
     ${CMAKE_CURRENT_LIST_DIR}/values/color_difference_test.cpp
-  LIBS colour)
-if(TARGET colour_values_tests)
-  target_compile_definitions(colour_values_tests PRIVATE
-    VALUES_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/values/fixtures")
-endif()
+  LIBS colour colour_test_support)
+target_compile_definitions(colour_values_tests PRIVATE
+  VALUES_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/values/fixtures")

@@ -2,7 +2,4 @@
 vp_add_fuzzer(fuzz_target_image
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/finder/fuzz_target_image.cpp
   LIBS engine)
-if(TARGET fuzz_target_image)
-  target_include_directories(fuzz_target_image PRIVATE ${PROJECT_SOURCE_DIR}/engine/src)
-endif()
-
+target_include_directories(fuzz_target_image PRIVATE ${PROJECT_SOURCE_DIR}/engine/src)

@@ -1,9 +1,8 @@
-find_package(Threads REQUIRED)
+# Measurement sets, the CGATS reader and writer, and the entries.
 vp_add_gtest(engine_io_tests
   SOURCES
-    io/test_cgats_reader.cpp
-    io/test_cgats_writer.cpp
-    io/test_patch_set.cpp
-    io/test_entries.cpp
-  LIBS engine)
-target_link_libraries(engine_io_tests PRIVATE Threads::Threads)
+    ${CMAKE_CURRENT_LIST_DIR}/io/test_cgats_reader.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/io/test_cgats_writer.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/io/test_patch_set.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/io/test_entries.cpp
+  LIBS engine Threads::Threads)

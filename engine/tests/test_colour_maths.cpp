@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <ostream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -44,7 +47,15 @@ void PrintTo(const De2000Case &c, std::ostream *os)
         << c.lab2[1] << "," << c.lab2[2] << ")";
 }
 
-INSTANTIATE_TEST_SUITE_P(Sharma, De2000, ::testing::ValuesIn(kSharma));
+INSTANTIATE_TEST_SUITE_P(Sharma, De2000, ::testing::ValuesIn(kSharma),
+                         [](const ::testing::TestParamInfo<De2000Case> &i) {
+                             // Named by the published difference, e.g. "dE_2_0425".
+                             char name[32];
+                             std::snprintf(name, sizeof name, "dE_%.4f", i.param.expected);
+                             std::string s = name;
+                             std::replace(s.begin(), s.end(), '.', '_');
+                             return s;
+                         });
 
 TEST(ColourDifference, LightnessOnlyDifferenceIsTheSameInCie76AndCie94)
 {
@@ -145,7 +156,11 @@ INSTANTIATE_TEST_SUITE_P(
                       WhiteCase{"A", CM_OBSERVER_2DEG, 360, 830, 1, 109.850, 35.585, 0.05},
                       WhiteCase{"C", CM_OBSERVER_2DEG, 380, 780, 5, 98.074, 118.232, 0.05},
                       WhiteCase{"D65", CM_OBSERVER_10DEG, 360, 830, 1, 94.811, 107.304, 0.05},
-                      WhiteCase{"D50", CM_OBSERVER_10DEG, 360, 830, 1, 96.720, 81.427, 0.05}));
+                      WhiteCase{"D50", CM_OBSERVER_10DEG, 360, 830, 1, 96.720, 81.427, 0.05}),
+    [](const ::testing::TestParamInfo<WhiteCase> &i) {
+        return std::string(i.param.illuminant) +
+               (i.param.observer == CM_OBSERVER_10DEG ? "_10deg" : "_2deg");
+    });
 
 TEST(Spectral, PerfectReflectorIsTheWhiteAndEmptyInputFails)
 {

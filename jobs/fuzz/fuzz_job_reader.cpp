@@ -4,7 +4,7 @@
 #include "jobs/pq_templatesFolder.h"
 
 #include <QByteArray>
-#include <QDir>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QtGlobal>
 
@@ -28,10 +28,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     // A job holds pixmaps, which need a GUI application; it lives for the run.
     static QGuiApplication *app = new QGuiApplication(*argc, *argv);
     (void)app;
-    // Relative paths of the input resolve in an empty folder.
-    const QString templates = QDir::tempPath() + QStringLiteral("/fuzz_job_reader-templates");
-    QDir().mkpath(templates);
-    pq_setTemplatesFolder(templates);
+    // Relative paths of the input resolve in an empty folder of this run.
+    static QTemporaryDir templates;
+    pq_setTemplatesFolder(templates.path());
     return 0;
 }
 

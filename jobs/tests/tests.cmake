@@ -1,6 +1,3 @@
-find_package(Qt5 5.15 REQUIRED COMPONENTS Test Qml)
-find_package(TIFF REQUIRED)
-
 vp_add_qtest(jobs_tests
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/main.cpp
@@ -13,12 +10,8 @@ vp_add_qtest(jobs_tests
     ${CMAKE_CURRENT_LIST_DIR}/test_job_list.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_qml_texts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_job_loading.cpp
-    ${PROJECT_SOURCE_DIR}/chart/tests/image/ImageFiles.cpp
-  LIBS jobs Qt5::Qml TIFF::TIFF)
-if(TARGET jobs_tests)
-  target_compile_definitions(jobs_tests PRIVATE
-    JOBS_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/fixtures")
-  target_include_directories(jobs_tests PRIVATE ${PROJECT_SOURCE_DIR}/chart/tests/image)
-  # Image loads run on threads: a deadlock fails the test instead of hanging.
-  set_tests_properties(jobs_tests PROPERTIES TIMEOUT 600)
-endif()
+  LIBS jobs chart_test_support Qt5::Qml TIFF::TIFF)
+target_compile_definitions(jobs_tests PRIVATE
+  JOBS_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/fixtures")
+# Image loads run on threads: a deadlock fails the test instead of hanging.
+set_tests_properties(jobs_tests PROPERTIES TIMEOUT 600)

@@ -1,7 +1,3 @@
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(VP_LIBRAW REQUIRED IMPORTED_TARGET libraw_r)
-find_package(TIFF REQUIRED)
-
 target_sources(chart PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Image.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ImageMetadata.cpp
@@ -11,4 +7,4 @@ target_sources(chart PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/pq_LoadImageWorker.cpp
   ${PROJECT_SOURCE_DIR}/chart/include/chart/pq_LoadImageWorker.h
 )
-target_link_libraries(chart PRIVATE PkgConfig::VP_LIBRAW TIFF::TIFF)
+target_link_libraries(chart PRIVATE PkgConfig::LIBRAW TIFF::TIFF)

@@ -3,10 +3,12 @@
 // the engine's reader (which reads some of them whole).
 
 #include "ParseRun.h"
+#include "SuiteRunner.h"
 
 #include <engine/cgats.h>
 
 #include <QTemporaryDir>
+
 #include <QTest>
 
 #include <memory>
@@ -229,6 +231,6 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> makeMessageTests() { return std::make_unique<MessageTests>(); }
+VP_TEST_SUITE(MessageTests);
 
 #include "test_messages.moc"

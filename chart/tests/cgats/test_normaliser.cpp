@@ -2,6 +2,7 @@
 // reads its output.
 
 #include "ParseRun.h"
+#include "SuiteRunner.h"
 
 #include <QTest>
 
@@ -183,6 +184,6 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> makeNormaliserTests() { return std::make_unique<NormaliserTests>(); }
+VP_TEST_SUITE(NormaliserTests);
 
 #include "test_normaliser.moc"

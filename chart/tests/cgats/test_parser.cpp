@@ -2,6 +2,7 @@
 // data, every error, and bounds on counts read from the file.
 
 #include "ParseRun.h"
+#include "SuiteRunner.h"
 
 #include <QTest>
 
@@ -311,6 +312,6 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> makeParserTests() { return std::make_unique<ParserTests>(); }
+VP_TEST_SUITE(ParserTests);
 
 #include "test_parser.moc"

@@ -2,6 +2,7 @@
 // install them: every one parses through the normaliser with its values.
 
 #include "ParseRun.h"
+#include "SuiteRunner.h"
 
 #include <QDir>
 #include <QTest>
@@ -88,6 +89,6 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> makeRealFileTests() { return std::make_unique<RealFileTests>(); }
+VP_TEST_SUITE(RealFileTests);
 
 #include "test_realfiles.moc"

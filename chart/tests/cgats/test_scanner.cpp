@@ -1,6 +1,7 @@
 // Tokens and line counting of the CGATS scanner.
 
 #include "chart/ISO12642_Scanner.h"
+#include "SuiteRunner.h"
 
 #include <QBuffer>
 #include <QTest>
@@ -115,6 +116,6 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> makeScannerTests() { return std::make_unique<ScannerTests>(); }
+VP_TEST_SUITE(ScannerTests);
 
 #include "test_scanner.moc"

@@ -1,4 +1,5 @@
 #include "ImageFiles.h"
+#include "SuiteRunner.h"
 
 #include <chart/Image.h>
 #include <chart/ImageMetadata.h>
@@ -564,11 +565,13 @@ void ImageTest::workerSyntheticChart()
     }
 }
 
+VP_TEST_SUITE(ImageTest);
+
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    ImageTest test;
-    return QTest::qExec(&test, argc, argv);
+    test_support::SuiteOptions options;
+    options.gui = true;
+    return test_support::runSuites(argc, argv, options);
 }
 
 #include "test_image.moc"

@@ -1,6 +1,7 @@
 // CIE colours in XYZ, Lab and spectral form, and transfer functions.
 
 #include "Close.h"
+#include "SuiteRunner.h"
 
 #include "chart/CIEColor.h"
 #include "chart/TransferFunction.h"
@@ -168,6 +169,6 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> makeColourTests() { return std::make_unique<ColourTests>(); }
+VP_TEST_SUITE(ColourTests);
 
 #include "test_colour.moc"

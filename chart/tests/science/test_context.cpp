@@ -2,8 +2,9 @@
 // daylight from a correlated colour temperature, Lab conversions and ranges.
 
 #include "Close.h"
+#include "SuiteRunner.h"
 
-#include "../cgats/ParseRun.h"
+#include "ParseRun.h"
 
 #include "chart/csContext.h"
 
@@ -335,6 +336,6 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> makeContextTests() { return std::make_unique<ContextTests>(); }
+VP_TEST_SUITE(ContextTests);
 
 #include "test_context.moc"

@@ -2,6 +2,7 @@
 // points of real illuminant files.
 
 #include "Close.h"
+#include "SuiteRunner.h"
 
 #include "chart/Illuminant.h"
 #include "chart/csContext.h"
@@ -156,6 +157,6 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> makeIlluminantTests() { return std::make_unique<IlluminantTests>(); }
+VP_TEST_SUITE(IlluminantTests);
 
 #include "test_illuminant.moc"

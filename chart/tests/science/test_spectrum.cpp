@@ -2,6 +2,7 @@
 // operations across grids.
 
 #include "Close.h"
+#include "SuiteRunner.h"
 
 #include "chart/SpectrumArray.h"
 
@@ -149,6 +150,6 @@ private slots:
     }
 };
 
-std::unique_ptr<QObject> makeSpectrumTests() { return std::make_unique<SpectrumTests>(); }
+VP_TEST_SUITE(SpectrumTests);
 
 #include "test_spectrum.moc"

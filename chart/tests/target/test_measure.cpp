@@ -1,4 +1,5 @@
-#include "TestSuites.h"
+#include "LogLines.h"
+#include "SuiteRunner.h"
 
 #include <chart/Patch.h>
 #include <chart/PatchGrid.h>
@@ -294,5 +295,5 @@ void MeasureTest::mainRoad()
     QCOMPARE(messages.count(), 0);
 }
 
-static RegisterSuite<MeasureTest> registerMeasureTest;
+VP_TEST_SUITE(MeasureTest);
 #include "test_measure.moc"

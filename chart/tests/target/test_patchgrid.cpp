@@ -1,5 +1,6 @@
 #include <QRegularExpression>
-#include "TestSuites.h"
+#include "LogLines.h"
+#include "SuiteRunner.h"
 
 #include <chart/PatchGrid.h>
 
@@ -323,5 +324,5 @@ void PatchGridTest::unopenableFiles()
     QVERIFY(!grid.saveToFile(dir.filePath("no/such/folder/x.rst"), QString(), -1, true));
 }
 
-static RegisterSuite<PatchGridTest> registerPatchGridTest;
+VP_TEST_SUITE(PatchGridTest);
 #include "test_patchgrid.moc"

@@ -1,4 +1,4 @@
-#include "TestSuites.h"
+#include "SuiteRunner.h"
 
 #include <chart/Config.h>
 #include <chart/RawImage.h>
@@ -260,5 +260,5 @@ void RawImageTest::patchGridFilePathMakesFolder()
     config->init(QFileInfo(oldTmp).path(), QString());
 }
 
-static RegisterSuite<RawImageTest> registerRawImageTest;
+VP_TEST_SUITE(RawImageTest);
 #include "test_rawimage.moc"

@@ -1,4 +1,5 @@
-#include "TestSuites.h"
+#include "LogLines.h"
+#include "SuiteRunner.h"
 
 #include <chart/CIEColor.h>
 #include <chart/Patch.h>
@@ -651,5 +652,5 @@ void TargetTest::joinRun()
         QCOMPARE(target.spectralCount, written);
 }
 
-static RegisterSuite<TargetTest> registerTargetTest;
+VP_TEST_SUITE(TargetTest);
 #include "test_target.moc"

@@ -83,6 +83,19 @@ private:
     bool m_big;
 };
 
+// Value i of an entry as a whole number in [lo, hi]; false when it is
+// missing, malformed, not whole or out of range (then nothing is converted).
+bool integer(const Reader &r, const Entry &e, uint32_t i, int lo, int hi, int *out)
+{
+    double v = 0;
+    if (!r.number(e, i, &v) || !(v >= lo && v <= hi) || v != std::floor(v))
+        return false;
+    *out = int(v);
+    return true;
+}
+
+// A text entry: its bytes up to the first NUL, or all of them when the
+// writer counted no NUL.
 QString text(const Reader &r, const Entry &e)
 {
     if (e.type != 2 && e.type != 1 && e.type != 7)
@@ -191,11 +204,12 @@ bool parse(const QByteArray &bytes, Profile *out, QString *error)
             return fail("malformed ColorMatrix2");
         out->hasMatrix2 = true;
     }
-    double v = 0;
-    if ((e = find(CalibrationIlluminant1)) && r.number(*e, 0, &v))
-        out->illuminant1 = int(v);
-    if ((e = find(CalibrationIlluminant2)) && r.number(*e, 0, &v))
-        out->illuminant2 = int(v);
+    // Light sources are DNG SHORT values; one out of that range stays
+    // unknown (0), as a missing one does.
+    if ((e = find(CalibrationIlluminant1)))
+        integer(r, *e, 0, 0, 65535, &out->illuminant1);
+    if ((e = find(CalibrationIlluminant2)))
+        integer(r, *e, 0, 0, 65535, &out->illuminant2);
     if ((e = find(ForwardMatrix1))) {
         if (!matrix(r, *e, &out->forwardMatrix1))
             return fail("malformed ForwardMatrix1");
@@ -236,10 +250,14 @@ bool parse(const QByteArray &bytes, Profile *out, QString *error)
                 return fail("ProfileLookTableData does not match its dimensions");
         }
     }
-    if ((e = find(ProfileHueSatMapEncoding)) && r.number(*e, 0, &v))
-        out->hueSatEncoding = int(v);
-    if ((e = find(ProfileLookTableEncoding)) && r.number(*e, 0, &v))
-        out->lookEncoding = int(v);
+    // Encodings and DefaultBlackRender are DNG LONG values, taken as far as
+    // an int holds them.
+    constexpr int maxLong = 0x7fffffff;
+    if ((e = find(ProfileHueSatMapEncoding)))
+        integer(r, *e, 0, 0, maxLong, &out->hueSatEncoding);
+    if ((e = find(ProfileLookTableEncoding)))
+        integer(r, *e, 0, 0, maxLong, &out->lookEncoding);
+    double v = 0;
     if ((e = find(ProfileToneCurve)) && e->type == 11 && e->count % 2 == 0) {
         out->toneCurve.resize(int(e->count));
         for (uint32_t i = 0; i < e->count; ++i) {
@@ -250,8 +268,8 @@ bool parse(const QByteArray &bytes, Profile *out, QString *error)
     }
     if ((e = find(BaselineExposureOffset)) && r.number(*e, 0, &v))
         out->baselineExposureOffset = v;
-    if ((e = find(DefaultBlackRender)) && r.number(*e, 0, &v))
-        out->defaultBlackRender = int(v);
+    if ((e = find(DefaultBlackRender)))
+        integer(r, *e, 0, 0, maxLong, &out->defaultBlackRender);
     return true;
 }
 

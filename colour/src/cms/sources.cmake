@@ -1,9 +1,5 @@
 # ICC and DNG camera profiles, colour matches and worlds, colour images,
 # folders and profile discovery.
-find_package(Qt5 5.15 REQUIRED COMPONENTS DBus)
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(VP_XCB IMPORTED_TARGET xcb)
-
 target_sources(colour PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Kirr_ColorProfile_Win.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Kirr_ColorProfileDCP.cpp
@@ -15,8 +11,5 @@ target_sources(colour PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/profile_discovery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/display_profile.cpp
 )
-target_link_libraries(colour PRIVATE Qt5::DBus)
-if(VP_XCB_FOUND)
-  target_link_libraries(colour PRIVATE PkgConfig::VP_XCB)
-  target_compile_definitions(colour PRIVATE VP_HAVE_XCB=1)
-endif()
+target_link_libraries(colour PRIVATE Qt5::DBus PkgConfig::XCB)
+target_compile_definitions(colour PRIVATE VP_HAVE_XCB=1)

@@ -3,12 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-class QObject;
-
-QObject *makeLibraryTest();
-QObject *makeProfileTest();
-QObject *makeMatchTest();
-
 // Bytes of a file; empty when it cannot be read.
 QByteArray readFileBytes(const QString &path);
 // The sRGB profile of icc-profiles-free.

@@ -1,4 +1,5 @@
 #include "cms_tests.h"
+#include "SuiteRunner.h"
 
 #include "colour/Kirr_ColorImageIF.h"
 #include "colour/Kirr_ColorProfileIF.h"
@@ -302,6 +303,6 @@ private slots:
 
 }  // namespace
 
-QObject *makeLibraryTest() { return new LibraryTest; }
+VP_TEST_SUITE(LibraryTest);
 
 #include "library_test.moc"

@@ -1,4 +1,6 @@
 #include "cms_tests.h"
+#include "SuiteRunner.h"
+#include "file_size_limit.h"
 
 #include "colour/Kirr_ColorProfileDCP.h"
 #include "colour/Kirr_ColorProfile_Win.h"
@@ -55,6 +57,50 @@ QByteArray mluc(const QStringList &texts)
     }
     e.append(strings);
     return e;
+}
+
+// A little-endian DNG camera profile of the given directory entries, their
+// values out of line in entry order (or in the entry when 4 bytes or fewer).
+struct DcpEntry {
+    quint16 tag, type;
+    quint32 count;
+    QByteArray value;
+};
+
+QByteArray le(quint32 v, int bytes)
+{
+    QByteArray out;
+    for (int i = 0; i < bytes; ++i)
+        out.append(char(v >> (8 * i)));
+    return out;
+}
+
+QByteArray dcpFile(const QVector<DcpEntry> &entries)
+{
+    QByteArray head("IIRC", 4);
+    head += le(8, 4) + le(quint32(entries.size()), 2);
+    QByteArray data;
+    const int dataAt = 10 + 12 * entries.size() + 4;
+    for (const DcpEntry &e : entries) {
+        head += le(e.tag, 2) + le(e.type, 2) + le(e.count, 4);
+        if (e.value.size() <= 4) {
+            head += e.value + QByteArray(4 - e.value.size(), '\0');
+        } else {
+            head += le(quint32(dataAt + data.size()), 4);
+            data += e.value;
+        }
+    }
+    return head + le(0, 4) + data;
+}
+
+// ColorMatrix1 of a plausible camera, SRATIONAL over 10000.
+DcpEntry colorMatrix1()
+{
+    const int m[9] = {6000, -1000, -500, -4000, 13000, 1000, -500, 2000, 6000};
+    QByteArray v;
+    for (int x : m)
+        v += le(quint32(x), 4) + le(10000, 4);
+    return {50721, 10, 9, v};
 }
 
 QString lcmsDescription(const QByteArray &bytes)
@@ -199,6 +245,70 @@ private slots:
         QCOMPARE(n, 5u);
     }
 
+    // Every value of a camera profile is checked before it is converted: a
+    // light source or an encoding out of its type's range stays unknown,
+    // never wraps (a fuzzed file once held a LONG light source of
+    // 0x80000017). Texts are read with and without a counted NUL.
+    void cameraProfileValues_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("illuminant1");
+        QTest::addColumn<int>("encoding");
+        QTest::addColumn<QString>("camera");
+        QTest::newRow("fuzzed: LONG light source 0x80000017, bad table dimensions")
+            << QByteArray::fromBase64(
+                   "SUlSQwgAAAAHABTGAgAKAAAAYgAAACHGCgAJAAAAbAAAAFrGBAABAAAAFwAAgPjGAgAKAAAA"
+                   "tAAAAPnGBAAHAAAAvgAAAPrG5gAAAAAAygAAAP3GBAABAAAAAAAAAAAAAABOaWtvbiBEMVMA"
+                   "WCIAABAnAACZ9f//ECcAAKj+//8QJwAAm+v//xAnEgDcMQAAECcAAMAKAAAQJwAALfr//xAn"
+                   "AAB1CAAAECcAALkfAAAQJwAATmlrb24gM0RTAAYAAAAGAAAAA/2CKAD/AAAE0AAAAIA/AAAt"
+                   "+v//ECcAAHUIAEaAAAI/BVBewOcACgAAAA==")
+            << false << 0 << 0 << QString();
+        const DcpEntry model{50708, 2, 13, QByteArray("Bench Camera", 13)};
+        QTest::newRow("LONG light source 0x80000017")
+            << dcpFile({model, colorMatrix1(), {50778, 4, 1, le(0x80000017u, 4)}}) << true << 0
+            << 0 << QStringLiteral("Bench Camera");
+        QTest::newRow("LONG light source 23")
+            << dcpFile({model, colorMatrix1(), {50778, 4, 1, le(23, 4)}}) << true << 23 << 0
+            << QStringLiteral("Bench Camera");
+        QTest::newRow("SHORT light source 17")
+            << dcpFile({model, colorMatrix1(), {50778, 3, 1, le(17, 2)}}) << true << 17 << 0
+            << QStringLiteral("Bench Camera");
+        QTest::newRow("light source 23/2")
+            << dcpFile({model, colorMatrix1(), {50778, 5, 1, le(23, 4) + le(2, 4)}}) << true
+            << 0 << 0 << QStringLiteral("Bench Camera");
+        QTest::newRow("SSHORT light source -1")
+            << dcpFile({model, colorMatrix1(), {50778, 8, 1, le(0xffff, 2)}}) << true << 0 << 0
+            << QStringLiteral("Bench Camera");
+        QTest::newRow("encoding 0xffffffff")
+            << dcpFile({model, colorMatrix1(), {51107, 4, 1, le(0xffffffffu, 4)}}) << true << 0
+            << 0 << QStringLiteral("Bench Camera");
+        QTest::newRow("encoding 1")
+            << dcpFile({model, colorMatrix1(), {51107, 4, 1, le(1, 4)}}) << true << 0 << 1
+            << QStringLiteral("Bench Camera");
+        // A writer that counts no NUL: the text runs straight into the
+        // matrix data, and only its count ends it.
+        QTest::newRow("text without NUL")
+            << dcpFile({{50708, 2, 12, QByteArray("Bench Camera")}, colorMatrix1()}) << true << 0
+            << 0 << QStringLiteral("Bench Camera");
+    }
+    void cameraProfileValues()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, valid);
+        QFETCH(int, illuminant1);
+        QFETCH(int, encoding);
+        QFETCH(QString, camera);
+        Kirr_ColorProfileDCP p(bytes);
+        QCOMPARE(p.isValid(), valid);
+        QCOMPARE(p.openError().isEmpty(), valid);
+        if (!valid)
+            return;
+        QCOMPARE(p.calibrationIlluminant1(), illuminant1);
+        QCOMPARE(p.hueSatMapEncoding(), encoding);
+        QCOMPARE(p.uniqueCameraModel(), camera);
+    }
+
     void descriptions_data()
     {
         QTest::addColumn<QByteArray>("element");
@@ -321,22 +431,30 @@ private slots:
         QVERIFY(!p->saveAs(busy));
         QVERIFY(QFileInfo::exists(busy + QStringLiteral("/keep")));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);  // out.icc, own.icc
-        // A failed write leaves the existing target as it was.
+        // A target whose folder is a file cannot be written, whatever the
+        // privileges.
+        QVERIFY(!p->saveAs(target + QStringLiteral("/inner.icc")));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
+        // A failed write leaves the existing target as it was: the disk is
+        // full after a few bytes, for every user.
         QFile f(target);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("precious");
         f.close();
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-        const bool saved = p->saveAs(target);
-        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        if (saved)
-            QSKIP("the folder stays writable (running with privileges)");
+        bool saved = true;
+        {
+            const test_support::file_size_limit limit(64);
+            QVERIFY(limit.active());
+            saved = p->saveAs(target);
+        }
+        QVERIFY(!saved);
         QCOMPARE(readFileBytes(target), QByteArray("precious"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
     }
 };
 
 }  // namespace
 
-QObject *makeProfileTest() { return new ProfileTest; }
+VP_TEST_SUITE(ProfileTest);
 
 #include "profile_test.moc"

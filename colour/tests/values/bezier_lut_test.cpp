@@ -1,4 +1,4 @@
-#include "value_tests.h"
+#include "SuiteRunner.h"
 
 #include "colour/Kirr_BezierLut.h"
 
@@ -147,10 +147,6 @@ void BezierLutTest::settingsDropTheTable()
     QVERIFY(lut.lut().isEmpty());
 }
 
-int runBezierLutTests(int argc, char **argv)
-{
-    BezierLutTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VP_TEST_SUITE(BezierLutTest);
 
 #include "bezier_lut_test.moc"

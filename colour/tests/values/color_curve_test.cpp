@@ -1,4 +1,4 @@
-#include "value_tests.h"
+#include "SuiteRunner.h"
 
 #include "colour/Kirr_ColorCurve.h"
 #include "colour/Kirr_XmlSettings.h"
@@ -283,10 +283,6 @@ void ColorCurveTest::openWithQSettings()
     QVERIFY(!Kirr_ColorCurve().load(QStringLiteral(VALUES_FIXTURE_DIR)));
 }
 
-int runColorCurveTests(int argc, char **argv)
-{
-    ColorCurveTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VP_TEST_SUITE(ColorCurveTest);
 
 #include "color_curve_test.moc"

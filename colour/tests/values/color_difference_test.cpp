@@ -1,4 +1,4 @@
-#include "value_tests.h"
+#include "SuiteRunner.h"
 
 #include "colour/Kirr_colorDifference.h"
 #include "colour/Kirr_illuminantTemperature.h"
@@ -107,10 +107,6 @@ void ColorDifferenceTest::illuminantTemperatures()
         QCOMPARE(Kirr_illuminantTemperature(c.code), c.kelvin);
 }
 
-int runColorDifferenceTests(int argc, char **argv)
-{
-    ColorDifferenceTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VP_TEST_SUITE(ColorDifferenceTest);
 
 #include "color_difference_test.moc"

@@ -1,4 +1,4 @@
-#include "value_tests.h"
+#include "SuiteRunner.h"
 
 #include "colour/Kirr_Spline1.h"
 
@@ -145,10 +145,6 @@ void Spline1Test::changesDropTheSolution()
     QCOMPARE(s.evaluate(1.3), solved.evaluate(1.3));
 }
 
-int runSpline1Tests(int argc, char **argv)
-{
-    Spline1Test test;
-    return QTest::qExec(&test, argc, argv);
-}
+VP_TEST_SUITE(Spline1Test);
 
 #include "spline1_test.moc"

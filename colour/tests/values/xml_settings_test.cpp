@@ -1,4 +1,4 @@
-#include "value_tests.h"
+#include "SuiteRunner.h"
 
 #include "colour/Kirr_XmlSettings.h"
 
@@ -193,10 +193,6 @@ void XmlSettingsTest::registeredWithQSettings()
     QVERIFY(refused.allKeys().isEmpty());
 }
 
-int runXmlSettingsTests(int argc, char **argv)
-{
-    XmlSettingsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+VP_TEST_SUITE(XmlSettingsTest);
 
 #include "xml_settings_test.moc"

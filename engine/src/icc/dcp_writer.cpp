@@ -26,11 +26,14 @@ void append_le32(std::vector<uint8_t> &v, uint32_t x)
         v.push_back(uint8_t(x >> (8 * i)));
 }
 
+// TIFF ASCII: the text and its terminating NUL, both counted (a text whose
+// length is a multiple of 4 would otherwise run into the next value), then
+// zero bytes up to the next multiple of 4.
 dcp_entry ascii_entry(uint16_t tag, const std::string &text)
 {
-    dcp_entry e {tag, dng::TiffAscii, uint32_t(text.size()), {}};
+    dcp_entry e {tag, dng::TiffAscii, uint32_t(text.size() + 1), {}};
     e.data.assign(text.begin(), text.end());
-    // Zero bytes up to the next multiple of 4; none when already there.
+    e.data.push_back(0);
     while (e.data.size() % 4)
         e.data.push_back(0);
     return e;

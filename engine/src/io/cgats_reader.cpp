@@ -466,7 +466,8 @@ bool header_range(const header &h, engine_spectrum *s)
     const double start = std::floor(h.spectrum_start + 0.5);
     const double end = std::floor(h.spectrum_end + 0.5);
     const double inc = std::floor(h.spectrum_inc + 0.5);
-    if (!(inc >= 1.0) || !(start >= 0.0) || !(end >= start) || end > 100000.0)
+    if (!(inc >= 1.0) || !(start >= 0.0) || !(end >= start) || end > 100000.0 ||
+        inc > 100000.0)
         return false;
     s->start_nm = static_cast<int32_t>(start);
     s->step_nm = static_cast<int32_t>(inc);

@@ -1,5 +1,6 @@
 // The DNG camera profile writer: file layout, where the file goes, and what
 // exiftool reads back from it.
+#include "file_size_limit.h"
 #include "icc_test_support.h"
 
 #include "engine/dcp_writer.h"
@@ -7,10 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <cstring>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace icc_test;
@@ -245,15 +244,16 @@ TEST_F(dcp_writer, optional_entries)
     }
 }
 
-// Texts take their length rounded up to 4, with no terminator when the
-// length is a multiple of 4 already; short texts sit in the entry itself.
+// Texts are stored with their terminating NUL, counted as TIFF asks, and
+// rounded up to 4; texts of up to 3 characters sit in the entry itself.
 TEST_F(dcp_writer, text_lengths)
 {
     struct text_case {
         const char *camera;
         size_t stored;
     };
-    const text_case cases[] = {{"Camera 12chr", 12}, {"Camera 13char", 16}, {"Cam", 4}, {"Cam4", 4}};
+    const text_case cases[] = {
+        {"Camera 12chr", 16}, {"Camera 13char", 16}, {"Cam", 4}, {"Cam4", 8}};
     for (const text_case &c : cases) {
         SCOPED_TRACE(c.camera);
         const std::string path = home.path() + "t.dcp";
@@ -261,7 +261,7 @@ TEST_F(dcp_writer, text_lengths)
         const std::vector<uint8_t> f = read_file(path);
         const auto d = directory(f);
         ASSERT_EQ(d[0].tag, 50708);
-        EXPECT_EQ(d[0].count, std::strlen(c.camera));
+        EXPECT_EQ(d[0].count, std::strlen(c.camera) + 1);
         const size_t data = c.stored <= 4 ? 10 + 8 : d[0].value;
         EXPECT_EQ(std::string(f.begin() + long(data), f.begin() + long(data + std::strlen(c.camera))),
                   c.camera);
@@ -339,15 +339,12 @@ TEST_F(dcp_writer, failures_leave_no_file_and_keep_an_earlier_one)
 
     const std::string path = home.path() + "keep.dcp";
     ASSERT_TRUE(write_file(path, "earlier profile"));
-    rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 512;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const engine_result r = write(path);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    engine_result r;
+    {
+        const test_support::file_size_limit limit(512);
+        ASSERT_TRUE(limit.active());
+        r = write(path);
+    }
     EXPECT_EQ(r, ENGINE_ERR_DCP_WRITE);
     const std::vector<uint8_t> kept = read_file(path);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier profile");

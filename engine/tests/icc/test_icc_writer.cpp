@@ -1,6 +1,7 @@
 // The general ICC road: every profile goes through Little CMS (any complaint
 // fails), its tags are read back, its transform is checked against the
 // tables, version 2 profiles also through iccdump when it is installed.
+#include "file_size_limit.h"
 #include "icc_test_support.h"
 
 #include "engine/icc_writer.h"
@@ -9,10 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <csignal>
 #include <cstring>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace icc_test;
@@ -790,15 +789,12 @@ TEST_F(icc_file_output, short_write_keeps_the_earlier_profile)
 {
     const std::string path = home.path() + "keep.icc";
     ASSERT_TRUE(write_file(path, "earlier profile"));
-    rlimit old {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    auto *previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const engine_result r = write(path);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, previous);
+    engine_result r;
+    {
+        const test_support::file_size_limit limit(1000);
+        ASSERT_TRUE(limit.active());
+        r = write(path);
+    }
     EXPECT_EQ(r, ICC_WRITE_FAILED);
     const std::vector<uint8_t> kept = read_file(path);
     EXPECT_EQ(std::string(kept.begin(), kept.end()), "earlier profile");

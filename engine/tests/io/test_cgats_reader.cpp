@@ -329,7 +329,12 @@ INSTANTIATE_TEST_SUITE_P(
         bad_case{"single_spectral_field", cgats("R_500", "0.5\n"), ENGINE_OK, 1},
         bad_case{"huge_numbers", cgats("RGB_R XYZ_X XYZ_Y XYZ_Z", "1e309 1e300 -1e300 nan\n"),
                  ENGINE_OK, 1},
-        bad_case{"ten_extra_columns", many_fields(10), ENGINE_OK, 1}),
+        bad_case{"ten_extra_columns", many_fields(10), ENGINE_OK, 1},
+        bad_case{"huge_spectrum_step",
+                 "BEGIN_SPECTRUM\nSPECTRUM_START 400\nSPECTRUM_END 440\nSPECTRUM_INC 5e50\n"
+                 "BEGIN_DATA_FORMAT\nSAMPLE_ID S1 S2\nEND_DATA_FORMAT\nBEGIN_DATA\n1 0.1 0.2\n"
+                 "END_DATA\n",
+                 ENGINE_OK, 1}),
     [](const ::testing::TestParamInfo<bad_case> &i) { return std::string(i.param.label); });
 
 TEST(Reader, UnreadableFileIsFileError)

@@ -57,6 +57,11 @@ public:
     void savePatchGrid(int mode) override;
     bool isFilmCurveAvailable(const QString &cameraName) const override;
     bool extractFilmCurve(Kirr_ColorCurve &curve, const QString &name) override;
+    int createProfile(QString &profilePath, bool pcsXyz, int deltaEFormula, int illuminantIndex,
+                      const QString &customIlluminantPath, const calculation_settings *settings,
+                      bool linearData, const Kirr_BezierLut *toneLut,
+                      const Kirr_Spline1 *toneSpline, double gamma, double offset,
+                      int gridMode) override;
     QString outputFolder() const override;
     QString profileName() const override { return m_profileName; }
     void setProfileName(const QString &name) override { m_profileName = name; }
@@ -133,6 +138,14 @@ public:
     QString currentShotsXml(int currentShot) const;
     QString profileCameraModel() const;
     void initFromFirstTargetInfo();
+
+    // name, then "_" and index + 1 when numbered, then "." and extension.
+    static QString profileFileName(const QString &name, const QString &extension, int index,
+                                   bool numbered);
+    // The engine's reference (".cie") and device (".pix") files of a profile
+    // file name in the temporary folder, which is made when missing. False,
+    // both paths empty, when it cannot be made.
+    static bool engineFilePaths(const QString &profilePath, QString &cieOut, QString &pixOut);
 
     pq_jobExpertSettings &jobExpertSettings() { return m_expertSettings; }
     const pq_jobExpertSettings &jobExpertSettings() const { return m_expertSettings; }

@@ -18,6 +18,7 @@ class RawImageIF;
 class SpectrumArray;
 class TargetIF;
 class TransferFunction;
+struct calculation_settings;
 class pq_jobExpertSettingsIF;
 class pq_targetInfo;
 
@@ -59,6 +60,16 @@ class pq_JobIF : public QObject
     Q_OBJECT
 
 public:
+    // Results of createProfile.
+    enum CreateProfileResultE {
+        CreateProfileStarted = 0,         // the run was handed over and started
+        CreateProfileFilesNotWritten = 1, // the engine files could not be written
+        CreateProfileBadPixels = 2,       // a target reported bad pixel data
+        CreateProfileEmptyTarget = 3,     // no patch was written
+        CreateProfileNoOutputFolder = 4,  // the output folder is unknown or cannot be made
+        CreateProfileRunInProgress = 5,   // a run is still in progress; nothing was written
+    };
+
     pq_JobIF() = default;
     ~pq_JobIF() override = default;
 
@@ -86,6 +97,14 @@ public:
     virtual void savePatchGrid(int mode) = 0;
     virtual bool isFilmCurveAvailable(const QString &cameraName) const = 0;
     virtual bool extractFilmCurve(Kirr_ColorCurve &curve, const QString &name) = 0;
+    // Writes the engine files of every target and hands one run to the
+    // profiling run manager; a CreateProfileResultE. profilePath receives the
+    // profile's file name.
+    virtual int createProfile(QString &profilePath, bool pcsXyz, int deltaEFormula,
+                              int illuminantIndex, const QString &customIlluminantPath,
+                              const calculation_settings *settings, bool linearData,
+                              const Kirr_BezierLut *toneLut, const Kirr_Spline1 *toneSpline,
+                              double gamma, double offset, int gridMode) = 0;
     virtual QString outputFolder() const = 0;
     virtual QString profileName() const = 0;
     virtual void setProfileName(const QString &name) = 0;

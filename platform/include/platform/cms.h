@@ -178,6 +178,15 @@ bool is_direct(BitmapFormat f);
 void encode_lab16(const double lab[3], uint16_t out[3]);
 void decode_lab16(const uint16_t in[3], double lab[3]);
 
+// The Little CMS transform (a cmsHTRANSFORM, null on failure) that Transform
+// makes from open Little CMS profiles (cmsHPROFILE) of one context, for
+// Little CMS formats and an intent. Integer data are precalculated on a grid
+// that keeps the source profile's input curves; a camera or scanner RGB
+// source gets a finer grid, even in lightness. Exposed so that tests and
+// benchmarks can compare against exactly this transform.
+void *make_lcms_transform(void *context, void *const *profiles, std::size_t count,
+                          uint32_t in_format, uint32_t out_format, uint32_t intent);
+
 // A transform from the first profile through the others to the last, for an
 // ICC rendering intent (0 perceptual, 1 relative, 2 saturation, 3 absolute).
 // The profiles are read when it is made; later changes do not reach it. One

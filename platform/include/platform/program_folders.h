@@ -43,6 +43,8 @@ ProgramFolders composeProgramFolders(const FolderInputs &inputs);
 FolderInputs currentFolderInputs();
 
 QString resourcesFolderPath();
+// The first of the platform's home locations; empty when there is none.
+QString homeFolderPath();
 QString pdfManualsFolderPath();
 // The user's documents folder.
 QString publicDocumentsPath();

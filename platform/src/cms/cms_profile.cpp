@@ -354,8 +354,10 @@ Status Profile::commit()
     if (total > max_profile_bytes)
         return Status::too_large;
 
-    std::vector<uint8_t> out(std::size_t(total), 0);
-    std::memcpy(out.data(), bytes_.data(), header_bytes);
+    if (bytes_.size() < header_bytes)
+        return Status::too_small;  // an open profile always holds its header
+    std::vector<uint8_t> out(bytes_.begin(), bytes_.begin() + header_bytes);
+    out.resize(std::size_t(total), 0);
     store_be32(out.data(), uint32_t(total));
     store_be32(out.data() + header_bytes, uint32_t(tags_.size()));
     for (std::size_t i = 0; i < tags_.size(); ++i) {

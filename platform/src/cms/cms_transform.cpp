@@ -85,7 +85,73 @@ int colour_channels(ColourType t)
 
 void silent(cmsContext, cmsUInt32Number, const char *) {}
 
+// CIE lightness (on 0..1) of a device value taken as a luminance: Little CMS
+// parametric type 5, Y = (aX + b)^g + e above d, cX + f below.
+cmsToneCurve *lightness_curve(cmsContext ctx)
+{
+    const cmsFloat64Number p[7] = {1.0 / 3.0, 1.16 * 1.16 * 1.16, 0.0, 24389.0 / 2700.0,
+                                   216.0 / 24389.0, -0.16, 0.0};
+    return cmsBuildParametricToneCurve(ctx, 5, p);
+}
+
+// Two device links of RGB curves, lightness and its inverse: in front of a
+// chain they change nothing, but Little CMS keeps the first as the
+// pre-linearisation of its precalculated grid, which is then even in
+// lightness whatever curves the source profile has.
+bool perceptual_links(cmsContext ctx, cmsHPROFILE links[2])
+{
+    cmsToneCurve *l = lightness_curve(ctx);
+    cmsToneCurve *inverse = l ? cmsReverseToneCurve(l) : nullptr;
+    links[0] = links[1] = nullptr;
+    if (l && inverse) {
+        cmsToneCurve *forward[3] = {l, l, l}, *back[3] = {inverse, inverse, inverse};
+        links[0] = cmsCreateLinearizationDeviceLinkTHR(ctx, cmsSigRgbData, forward);
+        links[1] = cmsCreateLinearizationDeviceLinkTHR(ctx, cmsSigRgbData, back);
+    }
+    if (inverse)
+        cmsFreeToneCurve(inverse);
+    if (l)
+        cmsFreeToneCurve(l);
+    if (links[0] && links[1])
+        return true;
+    for (int i = 0; i < 2; ++i)
+        if (links[i])
+            cmsCloseProfile(links[i]);
+    return false;
+}
+
 }  // namespace
+
+void *make_lcms_transform(void *context, void *const *profiles, std::size_t count,
+                          uint32_t in_format, uint32_t out_format, uint32_t intent)
+{
+    cmsContext ctx = static_cast<cmsContext>(context);
+    if (!profiles || count < 1 || count > 253)
+        return nullptr;
+    std::vector<cmsHPROFILE> chain(profiles, profiles + count);
+    // Integer data go through a precalculated grid. Little CMS would
+    // resample the whole transform on it, input curves included; with
+    // pre-linearisation a source profile's input curves stay in front of
+    // the grid. A camera or scanner profile may have none (a matrix of a
+    // linear camera) or curves that leave the shadows of linear data to a
+    // few nodes: its grid is made even in lightness, and finer.
+    const bool integer = !T_FLOAT(in_format) && !T_FLOAT(out_format);
+    const bool camera = integer && cmsGetDeviceClass(chain.front()) == cmsSigInputClass &&
+                        cmsGetColorSpace(chain.front()) == cmsSigRgbData &&
+                        T_COLORSPACE(in_format) == PT_RGB;
+    cmsHPROFILE links[2] = {nullptr, nullptr};
+    if (camera && perceptual_links(ctx, links))
+        chain.insert(chain.begin(), links, links + 2);
+    const cmsUInt32Number flags =
+        cmsFLAGS_CLUT_PRE_LINEARIZATION |
+        (links[0] ? cmsFLAGS_GRIDPOINTS(65) : cmsUInt32Number(cmsFLAGS_HIGHRESPRECALC));
+    cmsHTRANSFORM xf = cmsCreateMultiprofileTransformTHR(
+        ctx, chain.data(), cmsUInt32Number(chain.size()), in_format, out_format, intent, flags);
+    for (cmsHPROFILE l : links)
+        if (l)
+            cmsCloseProfile(l);
+    return xf;
+}
 
 int bitmap_channels(BitmapFormat f)
 {
@@ -155,9 +221,8 @@ struct Transform::Impl {
         for (const Cached &c : cache)
             if (c.in == in && c.out == out)
                 return c.xf;
-        cmsHTRANSFORM xf = cmsCreateMultiprofileTransformTHR(
-            ctx, profiles.data(), cmsUInt32Number(profiles.size()), in, out, intent,
-            cmsFLAGS_HIGHRESPRECALC);
+        cmsHTRANSFORM xf = static_cast<cmsHTRANSFORM>(
+            make_lcms_transform(ctx, profiles.data(), profiles.size(), in, out, intent));
         cache.push_back({in, out, xf});
         return xf;
     }

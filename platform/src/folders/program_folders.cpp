@@ -66,6 +66,7 @@ static ProgramFolders current()
 }
 
 QString resourcesFolderPath() { return current().resources; }
+QString homeFolderPath() { return firstLocation(QStandardPaths::HomeLocation); }
 QString pdfManualsFolderPath() { return current().pdfManuals; }
 QString publicDocumentsPath() { return currentFolderInputs().documentsFolder; }
 QString tempFolderPath() { return current().temp; }

@@ -1,0 +1,5 @@
+#include "jobs/MyAbortEvent.h"
+
+MyAbortEvent::MyAbortEvent() : QEvent(EventType) {}
+
+MyAbortEvent::~MyAbortEvent() = default;
