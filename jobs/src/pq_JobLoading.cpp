@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QMutexLocker>
+#include <QPointer>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -157,7 +158,8 @@ bool pq_Job::startImageLoad(pq_ImageLoad &load, const QString &path, const char 
 
     auto *thread = new QThread;
     worker->moveToThread(thread);
-    const bool wired = connect(thread, SIGNAL(started()), worker, SLOT(loadImage()))
+    const bool wired = worker->metaObject()->indexOfMethod("requestCancel()") >= 0
+        && connect(thread, SIGNAL(started()), worker, SLOT(loadImage()))
         && connect(worker, SIGNAL(finished()), this, finishedSlot)
         && connect(worker, SIGNAL(finished()), thread, SLOT(quit()))
         && connect(thread, &QThread::finished, thread, &QObject::deleteLater)
@@ -246,9 +248,12 @@ void pq_Job::catchChartImageLoaded(bool success)
     if (taken)
         missingCurve = takeOverChartImage();
     lock.unlock();
+    // A receiver may delete the job.
+    const QPointer<pq_Job> alive(this);
     if (taken)
         emit chartImageProgress(1.0);
-    emit chartImageLoaded(taken, missingCurve);
+    if (alive)
+        emit chartImageLoaded(taken, missingCurve);
 }
 
 // Takes the holder's image over for the current target and decides what the
@@ -319,9 +324,11 @@ void pq_Job::catchChartC1TifLoaded(bool success)
     QMutexLocker lock(&m_c1TifLoad.mutex);
     const int code = success && isCurrentLoad(m_c1TifLoad, c1TifPath()) ? takeOverC1Tif() : 1;
     lock.unlock();
+    const QPointer<pq_Job> alive(this);
     if (code == 0)
         emit chartC1TifProgress(1.0);
-    emit chartC1TifLoaded(code);
+    if (alive)
+        emit chartC1TifLoaded(code);
 }
 
 // Checks the holder's Capture One TIFF against the chart image and takes it

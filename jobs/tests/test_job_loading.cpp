@@ -229,6 +229,7 @@ private slots:
     void jobDeletedDuringLoad_data();
     void jobDeletedDuringLoad();
     void jobDeletedDuringRealLoad();
+    void receiverDeletesJob();
 
 private:
     QString m_dir;
@@ -675,6 +676,29 @@ void TestJobLoading::jobDeletedDuringRealLoad()
         job.reset();
         QCoreApplication::processEvents();
     }
+}
+
+void TestJobLoading::receiverDeletesJob()
+{
+    ScriptedWorkers workers;
+    Script &script = workers.script;
+    for (const bool onProgress : {false, true}) {
+        QPointer<pq_Job> job = new pq_Job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+        int loaded = 0;
+        connect(job.data(), &pq_JobIF::chartImageLoaded, [&] { ++loaded; });
+        if (onProgress)
+            connect(job.data(), &pq_JobIF::chartImageProgress, [&](double f) {
+                if (f == 1.0)
+                    delete job.data();
+            });
+        else
+            connect(job.data(), &pq_JobIF::chartImageLoaded, [&] { delete job.data(); });
+        job->setChartImagePath(m_dir + "/phase.tif");
+        QTRY_VERIFY(job.isNull());
+        QCOMPARE(loaded, onProgress ? 0 : 1);
+    }
+    QTRY_COMPARE(script.destroyed.load(), script.created.load());
+    QTRY_VERIFY(script.allThreadsGone());
 }
 
 static RegisterSuite<TestJobLoading> registerJobLoading;
