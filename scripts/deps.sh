@@ -9,11 +9,13 @@ build_packages=(
   qml-module-qtquick-layouts qml-module-qtqml-models2 qml-module-qtquick-xmllistmodel
   qml-module-qtgraphicaleffects
   libtiff-dev libraw-dev liblcms2-dev libeigen3-dev libnlopt-dev libnlopt-cxx-dev libssl-dev
+  fonts-dejavu-core
 )
 test_packages=(
   libgtest-dev clang libclang-rt-14-dev
   argyll argyll-ref icc-profiles-free colord-data rawtherapee-data
   libimage-exiftool-perl dcraw
+  xvfb xauth
 )
 
 wanted=("${build_packages[@]}")

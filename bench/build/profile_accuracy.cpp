@@ -70,33 +70,12 @@ bool read_set(const std::string &cie, const std::string &pix, sample_set *out)
     return ok;
 }
 
-void bradford(const double from[3], const double to[3], double m[3][3])
-{
-    const double b[3][3] = {{0.8951, 0.2664, -0.1614}, {-0.7502, 1.7135, 0.0367},
-                            {0.0389, -0.0685, 1.0296}};
-    const double bi[3][3] = {{0.9869929, -0.1470543, 0.1599627},
-                             {0.4323053, 0.5183603, 0.0492912},
-                             {-0.0085287, 0.0400428, 0.9684867}};
-    double rf[3] = {}, rt[3] = {};
-    for (int i = 0; i < 3; ++i)
-        for (int k = 0; k < 3; ++k) {
-            rf[i] += b[i][k] * from[k];
-            rt[i] += b[i][k] * to[k];
-        }
-    for (int i = 0; i < 3; ++i)
-        for (int k = 0; k < 3; ++k) {
-            m[i][k] = 0;
-            for (int j = 0; j < 3; ++j)
-                m[i][k] += bi[i][j] * (rt[j] / rf[j]) * b[j][k];
-        }
-}
-
 // Reference Lab of a set with the chart white taken to D50.
 std::vector<vec3> normalised(const std::vector<vec3> &lab, const vec3 &white_lab)
 {
     double w[3], m[3][3];
     cm_lab_to_xyz(white_lab.data(), cm_d50_white, w);
-    bradford(w, cm_d50_white, m);
+    cm_bradford_matrix(w, cm_d50_white, m);
     std::vector<vec3> out;
     for (const vec3 &l : lab) {
         double x[3], y[3] = {};
@@ -219,7 +198,7 @@ struct dcp_evaluator : evaluator {
         for (double &v : w)
             v /= y;
         double m[3][3];
-        bradford(w, cm_d50_white, m);
+        cm_bradford_matrix(w, cm_d50_white, m);
         for (int i = 0; i < 3; ++i)
             for (int k = 0; k < 3; ++k) {
                 cam_to_xyz[i][k] = 0;

@@ -23,8 +23,6 @@
 
 namespace {
 
-const double kD50[3] = {0.9642, 1.0, 0.8249};
-
 uint16_t word(double v)
 {
     return uint16_t(std::lround(std::min(65535.0, std::max(0.0, v))));
@@ -61,7 +59,7 @@ void fill_clut(uint16_t *clut, int grid, uint32_t pcs, bool version2_lab)
                     continue;
                 }
                 double lab[3];
-                cm_xyz_to_lab(xyz, kD50, lab);
+                cm_xyz_to_lab(xyz, cm_d50_white, lab);
                 encode_lab16_words(lab, version2_lab, &clut[k]);
                 k += 3;
             }

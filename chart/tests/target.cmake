@@ -12,4 +12,6 @@ vp_add_qtest(chart_target_tests
 if(TARGET chart_target_tests)
   target_compile_definitions(chart_target_tests PRIVATE
     TARGET_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/target/fixtures")
+  # The stages of saveForProfile.
+  target_include_directories(chart_target_tests PRIVATE ${PROJECT_SOURCE_DIR}/chart/src)
 endif()

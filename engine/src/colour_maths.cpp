@@ -2,10 +2,10 @@
 
 #include "engine/cie_tables.h"
 
+#include <Eigen/Dense>
+
 #include <algorithm>
 #include <cmath>
-
-const double cm_d50_white[3] = {0.9642, 1.0, 0.8249};
 
 namespace {
 
@@ -324,4 +324,19 @@ double cm_delta_e(const double lab1[3], const double lab2[3], int formula, doubl
     default:
         return de2000(lab1, lab2, 1.0, 1.0, 1.0, dl, dc, dh);
     }
+}
+
+void cm_bradford_matrix(const double from[3], const double to[3], double m[3][3])
+{
+    Eigen::Matrix3d b;
+    b << 0.8951, 0.2664, -0.1614, -0.7502, 1.7135, 0.0367, 0.0389, -0.0685, 1.0296;
+    const Eigen::Vector3d rf = b * Eigen::Vector3d(from[0], from[1], from[2]);
+    const Eigen::Vector3d rt = b * Eigen::Vector3d(to[0], to[1], to[2]);
+    Eigen::Vector3d ratio;
+    for (int i = 0; i < 3; ++i)
+        ratio(i) = std::fabs(rf(i)) > 1e-12 ? rt(i) / rf(i) : 1.0;
+    const Eigen::Matrix3d r = b.inverse() * ratio.asDiagonal() * b;
+    for (int i = 0; i < 3; ++i)
+        for (int k = 0; k < 3; ++k)
+            m[i][k] = r(i, k);
 }

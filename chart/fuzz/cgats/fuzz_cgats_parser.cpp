@@ -1,8 +1,11 @@
 // Parses the bytes as CGATS text, as given and after normalisation, and reads
-// every value back.
+// every value back; the engine's reader reads the same bytes, so the shared
+// tokeniser is reached through both readers.
 #include "chart/CgatsNormaliser.h"
 #include "chart/ISO12642_Scanner.h"
 #include "chart/VandrelithFile_Parser.h"
+
+#include <engine/cgats.h>
 
 #include <QBuffer>
 #include <QByteArray>
@@ -45,6 +48,19 @@ void parseText(const QByteArray& text)
             for (int i = 0; i < VandrelithFile_Parser::LinearizationValues; ++i)
                 parser.linearization(colour, i);
     parser.relativePatchPositions();
+    parser.lastErrorMessage();
+}
+
+void readWithEngine(const QByteArray& text)
+{
+    patch_set set;
+    patch_set_init(&set);
+    cgats_report report;
+    if (read_cgats_bytes_report(text.constData(), size_t(text.size()), "fuzz", &set, &report)
+            != ENGINE_OK
+        && report.message[0] == '\0')
+        __builtin_trap();  // every refusal says why
+    patch_set_free(&set);
 }
 
 }  // namespace
@@ -59,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray raw(reinterpret_cast<const char*>(data), int(size));
     parseText(raw);
+    readWithEngine(raw);
     parseText(normaliseCgats(raw));
     return 0;
 }

@@ -51,7 +51,8 @@ public:
     virtual void setKeywordValue(const QString& name, const QString& value);
     // 0 on success, -1 on failure (errorText() says why).
     virtual int parse();
-    // Appends message and "\n" to the error text and logs it with the line.
+    // Appends message and "\n" to the error text and logs it with the line;
+    // also keeps it with its source name and line (errorMessages).
     virtual void ParseError(const QString& message);
     // Called for an identifier that is no known keyword, with the token after it
     // current; < 0 when not handled. The base handles none.
@@ -60,6 +61,15 @@ public:
     // Value of a header keyword; a null QString when absent.
     QString keywordValue(const QString& name) const;
     QString errorText() const { return m_errorText; }
+    // Every reported message with where it was found and why, in order:
+    // "name: line 12: 6 values where NUMBER_OF_FIELDS says 7" (without the
+    // line for what concerns the whole text, without "name: " when the source
+    // has no name). After a failed parse the last one is the refusal.
+    QStringList errorMessages() const { return m_errorMessages; }
+    QString lastErrorMessage() const
+    {
+        return m_errorMessages.isEmpty() ? QString() : m_errorMessages.last();
+    }
     // Defined column names ordered by column index.
     QStringList columnNames() const;
     int numberOfFields() const { return m_numberOfFields; }
@@ -76,6 +86,10 @@ protected:
     int currentToken() const { return m_token; }
     QString currentText() const;
     int currentLine() const;
+    // ParseError(message) located at line (0: the whole text); the located
+    // form says reason instead of message when one is given (for messages
+    // that name their line themselves).
+    void reportAt(int line, const QString& message, const QString& reason = QString());
 
 private:
     int parseDataFormat();
@@ -89,6 +103,9 @@ private:
     bool m_dataFormatRead = false;
     bool m_dataRead = false;
     QString m_errorText;
+    QStringList m_errorMessages;
+    int m_errorLine = -1;         // line for the next ParseError, -1: the current token's
+    QString m_errorReason;
     QMap<QString, int> m_keywordKinds;
     QMap<QString, QString> m_keywordValues;
     QStringList m_declaredNames;

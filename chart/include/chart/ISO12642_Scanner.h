@@ -1,8 +1,12 @@
 #pragma once
-// Tokeniser for CGATS / ISO 12642 text. The base class holds the state machine
-// (nextToken); a subclass supplies the bytes and the token buffer.
+// Tokeniser for CGATS / ISO 12642 text. The base class runs the engine's
+// ISO 12642 token machine (engine/cgats_lex.h, shared with the engine's CGATS
+// reader) in nextToken; a subclass supplies the bytes and the token buffer.
+
+#include <engine/cgats_lex.h>
 
 #include <QByteArray>
+#include <QString>
 
 class QIODevice;
 
@@ -10,23 +14,23 @@ class ISO12642_Scanner {
 public:
     // Codes returned by nextToken().
     enum TokenE {
-        TokEnd = 0,             // end of text
-        TokIdentifier = 1,      // identifier that is not a reserved word
-        TokString = 2,          // quoted string (text without the quotes)
-        TokInteger = 3,         // integer, also a lone "-"
-        TokFloat = 4,           // float, decimal point stored as '.'
-        TokIS12642 = 5,
-        TokNumberOfFields = 6,
-        TokBeginDataFormat = 7,
-        TokEndDataFormat = 8,
-        TokNumberOfSets = 9,
-        TokBeginData = 10,
-        TokEndData = 11,
-        TokKeyword = 12
+        TokEnd = cgats_lex::TOK_END,              // end of text
+        TokIdentifier = cgats_lex::TOK_IDENTIFIER,  // identifier that is not a reserved word
+        TokString = cgats_lex::TOK_STRING,        // quoted string (text without the quotes)
+        TokInteger = cgats_lex::TOK_INTEGER,      // integer, also a lone "-"
+        TokFloat = cgats_lex::TOK_FLOAT,          // float, decimal point stored as '.'
+        TokIS12642 = cgats_lex::TOK_IS12642,
+        TokNumberOfFields = cgats_lex::TOK_NUMBER_OF_FIELDS,
+        TokBeginDataFormat = cgats_lex::TOK_BEGIN_DATA_FORMAT,
+        TokEndDataFormat = cgats_lex::TOK_END_DATA_FORMAT,
+        TokNumberOfSets = cgats_lex::TOK_NUMBER_OF_SETS,
+        TokBeginData = cgats_lex::TOK_BEGIN_DATA,
+        TokEndData = cgats_lex::TOK_END_DATA,
+        TokKeyword = cgats_lex::TOK_KEYWORD
     };
 
     // Returned by getChar() at the end of the source.
-    static constexpr int EndOfSource = 0xFF;
+    static constexpr int EndOfSource = cgats_lex::token_source::end_of_source;
 
     ISO12642_Scanner() = default;
     ISO12642_Scanner(const ISO12642_Scanner&) = delete;
@@ -43,18 +47,17 @@ public:
     // Reads the next token and returns its code (TokenE).
     int nextToken();
     // Line counter: 1 at the start, advanced by every CR, LF, CR LF or LF CR read.
-    int lineNumber() const { return m_line; }
+    int lineNumber() const { return m_machine.line(); }
     // Line on which the token last returned by nextToken() began.
-    int tokenLine() const { return m_tokenLine; }
+    int tokenLine() const { return m_machine.token_line(); }
+    // Name of the source for messages (the file name of a QFile); may be empty.
+    QString sourceName() const { return m_sourceName; }
+    void setSourceName(const QString& name) { m_sourceName = name; }
 
 private:
-    enum BreakE { BreakNone, BreakCR, BreakLF };
-    int readChar();
-
-    int m_putBack = -1;
-    BreakE m_lastBreak = BreakNone;
-    int m_line = 1;
-    int m_tokenLine = 1;
+    // The put-back byte, the line counter and the kind of the last line break.
+    cgats_lex::token_scanner m_machine;
+    QString m_sourceName;
 };
 
 // Scanner over an open QIODevice (a QFile, or a QBuffer for text in memory).

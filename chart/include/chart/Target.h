@@ -43,8 +43,11 @@ public:
     // the first and last true for the last target and the same three counters
     // throughout; stop at the first call that returns false or sets badData.
     // sampleCounter is the running sample number; the two positions are where
-    // NUMBER_OF_SETS is patched in the two files. False when a file cannot be
-    // opened, written or patched; the caller then removes both files.
+    // NUMBER_OF_SETS is patched in the two files. The columns the first target
+    // wrote are kept for the file pair until the last target (or a failed call)
+    // and later targets must match them. False when a file cannot be opened,
+    // written or patched, or a later target does not match the run's columns;
+    // the caller then removes both files.
     virtual bool saveForProfile(const QString& referencePath, const QString& measurementPath,
                                 bool first, bool last, unsigned long& sampleCounter,
                                 unsigned long& referenceSetsPos, unsigned long& measurementSetsPos,

@@ -2,6 +2,8 @@
 
 #include "chart/ISO12642_Parser.h"
 
+#include <engine/cgats_lex.h>
+
 #include <QRegularExpression>
 #include <QSet>
 
@@ -15,12 +17,12 @@ struct Word {
 };
 using Line = std::vector<Word>;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isIdentChar(char c)
-{
-    return isLetter(c) || isDigit(c) || c == '$' || c == '%' || c == '-' || c == ':' || c == '_';
-}
+// The scanner's character classes and reserved words: the normaliser writes
+// what the scanner will read. Its own word splitting below differs from the
+// scanner's: it keeps a line's words together to rewrite the line.
+bool isDigit(char c) { return cgats_lex::is_digit(c); }
+bool isLetter(char c) { return cgats_lex::is_letter(c); }
+bool isIdentChar(char c) { return cgats_lex::is_ident_char(static_cast<unsigned char>(c)); }
 
 // The name the scanner makes of a word: its identifier characters.
 QByteArray identForm(const QByteArray& word)
@@ -54,14 +56,8 @@ bool isNumber(const QByteArray& word)
 
 bool isReserved(const QByteArray& name)
 {
-    static const char* const words[] = {"IS12642",  "NUMBER_OF_FIELDS", "BEGIN_DATA_FORMAT",
-                                        "END_DATA_FORMAT", "NUMBER_OF_SETS", "BEGIN_DATA",
-                                        "END_DATA", "KEYWORD"};
-    for (const char* w : words) {
-        if (name == w)
-            return true;
-    }
-    return false;
+    return cgats_lex::reserved_word(name.constData(), size_t(name.size()))
+           != cgats_lex::TOK_IDENTIFIER;
 }
 
 // Splits the text (LF line ends) into lines of words and quoted strings,

@@ -1,4 +1,5 @@
 #include "chart/ISO12642_Parser.h"
+#include "ChartLogging.h"
 
 #include "chart/ISO12642_Scanner.h"
 
@@ -108,7 +109,7 @@ bool ISO12642_Parser::setColumnValue(int set, int column, const QString& value)
         m_rows[static_cast<size_t>(set)][static_cast<size_t>(column)] = value;
         return true;
     }
-    qDebug("illegal col %d (row %d)!", column, set);
+    qCDebug(lcCgats, "illegal col %d (row %d)!", column, set);
     return false;
 }
 
@@ -153,7 +154,27 @@ void ISO12642_Parser::ParseError(const QString& message)
 {
     m_errorText += message;
     m_errorText += QLatin1Char('\n');
-    qDebug("ERROR in line %d:<%s>", m_scanner->lineNumber() - 1, qUtf8Printable(message));
+    qCDebug(lcCgats, "ERROR in line %d:<%s>", m_scanner->lineNumber() - 1, qUtf8Printable(message));
+
+    const int line = m_errorLine >= 0 ? m_errorLine : currentLine();
+    const QString reason = m_errorReason.isEmpty() ? message : m_errorReason;
+    m_errorLine = -1;
+    m_errorReason.clear();
+    QString located = m_scanner->sourceName();
+    if (!located.isEmpty())
+        located += QStringLiteral(": ");
+    if (line > 0)
+        located += QStringLiteral("line %1: ").arg(line);
+    m_errorMessages.append(located + reason);
+}
+
+void ISO12642_Parser::reportAt(int line, const QString& message, const QString& reason)
+{
+    m_errorLine = line < 0 ? 0 : line;
+    m_errorReason = reason;
+    ParseError(message);
+    m_errorLine = -1;  // also when a subclass's ParseError kept no location
+    m_errorReason.clear();
 }
 
 int ISO12642_Parser::handleUnknownKeyword(const QString&) { return -1; }
@@ -205,19 +226,26 @@ bool ISO12642_Parser::parseCount(int token, int* out)
     const QString keyword = fields ? QStringLiteral("NUMBER_OF_FIELDS")
                                    : QStringLiteral("NUMBER_OF_SETS");
     if (m_token != ISO12642_Scanner::TokInteger) {
-        ParseError(QStringLiteral("INTEGER required after %1 in line %2")
-                       .arg(keyword)
-                       .arg(currentLine()));
+        reportAt(currentLine(),
+                 QStringLiteral("INTEGER required after %1 in line %2")
+                     .arg(keyword)
+                     .arg(currentLine()),
+                 QStringLiteral("%1 takes an integer, not '%2'").arg(keyword, currentText()));
         return false;
     }
     const int n = tokenToInt(m_scanner->tokenText());
     const int limit = fields ? MaxFields : MaxSets;
     if (n < 0 || n > limit) {
-        ParseError(QStringLiteral("%1 %2 out of range (0 to %3) in line %4")
-                       .arg(keyword)
-                       .arg(currentText())
-                       .arg(limit)
-                       .arg(currentLine()));
+        reportAt(currentLine(),
+                 QStringLiteral("%1 %2 out of range (0 to %3) in line %4")
+                     .arg(keyword)
+                     .arg(currentText())
+                     .arg(limit)
+                     .arg(currentLine()),
+                 QStringLiteral("%1 %2 out of range (0 to %3)")
+                     .arg(keyword)
+                     .arg(currentText())
+                     .arg(limit));
         return false;
     }
     *out = n;
@@ -229,7 +257,7 @@ int ISO12642_Parser::parse()
     using S = ISO12642_Scanner;
     readToken();
     if (m_scanner->tokenText()[0] == '\0' && m_token != S::TokString) {
-        ParseError(QStringLiteral("no data, file empty?"));
+        reportAt(0, QStringLiteral("no data, file empty?"));
         return -1;
     }
     if (m_token == S::TokIdentifier && currentText() == QLatin1String("Vandrelith")) {
@@ -256,15 +284,23 @@ int ISO12642_Parser::parse()
                 const bool fits = (kind.value() == KindString && m_token == S::TokString) ||
                                   (kind.value() == KindInteger && m_token == S::TokInteger);
                 if (!fits) {
-                    ParseError(QStringLiteral("illegal keyword value for %1 in line %2")
-                                   .arg(text)
-                                   .arg(m_scanner->lineNumber()));
+                    reportAt(line,
+                             QStringLiteral("illegal keyword value for %1 in line %2")
+                                 .arg(text)
+                                 .arg(m_scanner->lineNumber()),
+                             QStringLiteral("%1 takes %2, not %3")
+                                 .arg(text,
+                                      kind.value() == KindString ? QStringLiteral("a quoted text")
+                                                                 : QStringLiteral("an integer"),
+                                      m_token == S::TokEnd
+                                          ? QStringLiteral("the end of the text")
+                                          : "'" + currentText() + "'"));
                     return -1;
                 }
                 setKeywordValue(text, currentText());
                 readToken();
             } else if (handleUnknownKeyword(text) < 0) {
-                ParseError(QStringLiteral("illegal keyword: <%1>").arg(text));
+                reportAt(line, QStringLiteral("illegal keyword: <%1>").arg(text));
             }
             break;
         }
@@ -286,7 +322,7 @@ int ISO12642_Parser::parse()
         }
         case S::TokBeginDataFormat:
             if (m_numberOfFields <= 0 && m_numberOfFields != -1) {
-                ParseError(QStringLiteral("NUMBER_OF_FIELDS has to be defined before BEGIN_DATA_FORMAT"));
+                reportAt(line, QStringLiteral("NUMBER_OF_FIELDS has to be defined before BEGIN_DATA_FORMAT"));
                 return -1;
             }
             if (parseDataFormat() != 0)
@@ -294,24 +330,30 @@ int ISO12642_Parser::parse()
             break;
         case S::TokBeginData:
             if (!m_dataFormatRead) {
-                ParseError(QStringLiteral("BEGIN_DATA_FORMAT is needed before BEGIN_DATA"));
+                reportAt(line, QStringLiteral("BEGIN_DATA_FORMAT is needed before BEGIN_DATA"));
                 return -1;
             }
             if (m_numberOfSets <= 0 && m_numberOfSets != -1) {
-                ParseError(QStringLiteral("NUMBER_OF_SETS has to be defined before BEGIN_DATA"));
+                reportAt(line, QStringLiteral("NUMBER_OF_SETS has to be defined before BEGIN_DATA"));
                 return -1;
             }
             if (m_numberOfFields <= 0) {
-                ParseError(QStringLiteral("illegal number of data sets: no fields (line %1)")
-                               .arg(line));
+                reportAt(line,
+                         QStringLiteral("illegal number of data sets: no fields (line %1)")
+                             .arg(line),
+                         QStringLiteral("illegal number of data sets: no fields"));
                 return -1;
             }
             if (m_numberOfSets > 0 &&
                 static_cast<long long>(m_numberOfSets) * m_numberOfFields > MaxValues) {
-                ParseError(QStringLiteral("NUMBER_OF_SETS %1 x NUMBER_OF_FIELDS %2 is too large (line %3)")
-                               .arg(m_numberOfSets)
-                               .arg(m_numberOfFields)
-                               .arg(line));
+                reportAt(line,
+                         QStringLiteral("NUMBER_OF_SETS %1 x NUMBER_OF_FIELDS %2 is too large (line %3)")
+                             .arg(m_numberOfSets)
+                             .arg(m_numberOfFields)
+                             .arg(line),
+                         QStringLiteral("NUMBER_OF_SETS %1 x NUMBER_OF_FIELDS %2 is too large")
+                             .arg(m_numberOfSets)
+                             .arg(m_numberOfFields));
                 return -1;
             }
             if (parseData() != 0)
@@ -323,7 +365,7 @@ int ISO12642_Parser::parse()
             const QString name = currentText();
             m_keywordKinds.insert(name, KindString);
             if (!addFieldName(name, true))
-                ParseError(QStringLiteral("failed to define column"));
+                reportAt(line, QStringLiteral("failed to define column"));
             readToken();
             break;
         }
@@ -332,16 +374,17 @@ int ISO12642_Parser::parse()
         }
     }
 
+    // These concern the whole text: no line.
     if (keywordValue(QStringLiteral("ORIGINATOR")).isEmpty())
-        ParseError(QObject::tr("ORIGINATOR is missing"));
+        reportAt(0, QObject::tr("ORIGINATOR is missing"));
     if (keywordValue(QStringLiteral("DESCRIPTOR")).isEmpty() &&
         keywordValue(QStringLiteral("FILE_DESCRIPTOR")).isEmpty())
-        ParseError(QObject::tr("DESCRIPTOR is missing"));
+        reportAt(0, QObject::tr("DESCRIPTOR is missing"));
     if (keywordValue(QStringLiteral("CREATED")).isEmpty())
-        ParseError(QObject::tr("CREATED is missing"));
+        reportAt(0, QObject::tr("CREATED is missing"));
     if (m_dataRead)
         return 0;
-    ParseError(QStringLiteral("NUMBER_OF_FIELDS, DATA_FORMAT, NUMBER_OF_SETS, DATA is missing"));
+    reportAt(0, QStringLiteral("NUMBER_OF_FIELDS, DATA_FORMAT, NUMBER_OF_SETS, DATA is missing"));
     return -1;
 }
 
@@ -354,9 +397,11 @@ int ISO12642_Parser::parseDataFormat()
         if (m_token == S::TokIdentifier || m_token == S::TokString) {
             const QString name = currentText();
             if (count >= MaxFields) {
-                ParseError(QStringLiteral("more than %1 fields in the data format (line %2)")
-                               .arg(MaxFields)
-                               .arg(currentLine()));
+                reportAt(currentLine(),
+                         QStringLiteral("more than %1 fields in the data format (line %2)")
+                             .arg(MaxFields)
+                             .arg(currentLine()),
+                         QStringLiteral("more than %1 fields in the data format").arg(MaxFields));
                 return -1;
             }
             if (!m_knownFields.contains(name))
@@ -369,12 +414,16 @@ int ISO12642_Parser::parseDataFormat()
         } else if (m_token == S::TokEndDataFormat) {
             break;
         } else if (m_token == S::TokEnd) {
-            ParseError(QStringLiteral("END_DATA_FORMAT is missing"));
+            reportAt(0, QStringLiteral("END_DATA_FORMAT is missing"),
+                     QStringLiteral("the text ends before END_DATA_FORMAT"));
             return -1;
         } else {
-            ParseError(QStringLiteral("illegal field name '%1' in the data format (line %2)")
-                           .arg(currentText())
-                           .arg(currentLine()));
+            reportAt(currentLine(),
+                     QStringLiteral("illegal field name '%1' in the data format (line %2)")
+                         .arg(currentText())
+                         .arg(currentLine()),
+                     QStringLiteral("illegal field name '%1' in the data format")
+                         .arg(currentText()));
             return -1;
         }
     }
@@ -405,35 +454,55 @@ int ISO12642_Parser::parseData()
     int column = 0;
     int line = -1;          // line of the last value
     int valuesOnLine = 0;
+    int shortLine = 0;      // first line with fewer values than fields
+    int shortValues = 0;
+    auto lineDone = [&]() {
+        if (line >= 0 && valuesOnLine < fields && shortLine == 0) {
+            shortLine = line;
+            shortValues = valuesOnLine;
+        }
+    };
     for (;; readToken()) {
         const int token = m_token;
-        if (token == S::TokEndData)
+        if (token == S::TokEndData) {
+            lineDone();
             break;
+        }
         if (token != S::TokIdentifier && token != S::TokString && token != S::TokInteger &&
             token != S::TokFloat) {
             if (token == S::TokEnd)
-                ParseError(QStringLiteral("END_DATA is missing"));
+                reportAt(0, QStringLiteral("END_DATA is missing"),
+                     QStringLiteral("the text ends before END_DATA"));
             else
-                ParseError(QStringLiteral("illegal value '%1' in the data (line %2)")
-                               .arg(currentText())
-                               .arg(currentLine()));
+                reportAt(currentLine(),
+                         QStringLiteral("illegal value '%1' in the data (line %2)")
+                             .arg(currentText())
+                             .arg(currentLine()),
+                         QStringLiteral("illegal value '%1' in the data").arg(currentText()));
             return -1;
         }
         const int tokenLine = currentLine();
         if (tokenLine != line) {
+            lineDone();
             line = tokenLine;
             valuesOnLine = 0;
         }
         if (++valuesOnLine > fields) {
-            ParseError(QStringLiteral("more values than fields (%1) in line %2")
-                           .arg(fields)
-                           .arg(tokenLine));
+            reportAt(tokenLine,
+                     QStringLiteral("more values than fields (%1) in line %2")
+                         .arg(fields)
+                         .arg(tokenLine),
+                     QStringLiteral("more values than the %1 fields of NUMBER_OF_FIELDS")
+                         .arg(fields));
             return -1;
         }
         if ((m_numberOfSets >= 0 && set >= m_numberOfSets) || values >= MaxValues) {
-            ParseError(QStringLiteral("more data sets than NUMBER_OF_SETS (%1) in line %2")
-                           .arg(m_numberOfSets >= 0 ? m_numberOfSets : set)
-                           .arg(tokenLine));
+            const int declared = m_numberOfSets >= 0 ? m_numberOfSets : set;
+            reportAt(tokenLine,
+                     QStringLiteral("more data sets than NUMBER_OF_SETS (%1) in line %2")
+                         .arg(declared)
+                         .arg(tokenLine),
+                     QStringLiteral("more data sets than NUMBER_OF_SETS (%1)").arg(declared));
             return -1;
         }
         if (!setColumnValue(set, column, currentText())) {
@@ -456,9 +525,19 @@ int ISO12642_Parser::parseData()
         readToken();
         return 0;
     }
-    qDebug("NUMBER_OF_FIELDS %d", fields);
-    qDebug("NUMBER_OF_SETS   %d", m_numberOfSets);
-    qDebug("number of values %lld", values);
-    ParseError(QStringLiteral("illegal number of data sets"));
+    qCDebug(lcCgats, "NUMBER_OF_FIELDS %d, NUMBER_OF_SETS %d, number of values %lld", fields,
+            m_numberOfSets, values);
+    const QString message = QStringLiteral("illegal number of data sets");
+    if (shortLine > 0)
+        reportAt(shortLine, message,
+                 QStringLiteral("%1 values where NUMBER_OF_FIELDS says %2")
+                     .arg(shortValues)
+                     .arg(fields));
+    else
+        reportAt(currentLine(), message,
+                 QStringLiteral("%1 sets of %2 fields where NUMBER_OF_SETS says %3")
+                     .arg(values / fields)
+                     .arg(fields)
+                     .arg(m_numberOfSets));
     return -1;
 }

@@ -1,174 +1,39 @@
 #include "chart/ISO12642_Scanner.h"
 
+#include <QFile>
 #include <QIODevice>
-
-#include <cstring>
 
 namespace {
 
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isIdentChar(int c)
-{
-    return isLetter(c) || isDigit(c) || c == '$' || c == '%' || c == '-' || c == ':' || c == '_';
-}
-bool isSpace(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+// The scanner's virtual byte source and token buffer, as the token machine
+// reads them.
+class ScannerSource final : public cgats_lex::token_source {
+public:
+    explicit ScannerSource(ISO12642_Scanner& scanner) : m_scanner(scanner) {}
+    int get() override { return m_scanner.getChar(); }
+    void append(char c) override { m_scanner.appendChar(c); }
+    void clear() override { m_scanner.clearToken(); }
+    const char* text() override { return m_scanner.tokenText(); }
 
-struct ReservedWord {
-    const char* text;
-    int code;
+private:
+    ISO12642_Scanner& m_scanner;
 };
-
-const ReservedWord kReserved[] = {
-    {"IS12642", ISO12642_Scanner::TokIS12642},
-    {"NUMBER_OF_FIELDS", ISO12642_Scanner::TokNumberOfFields},
-    {"BEGIN_DATA_FORMAT", ISO12642_Scanner::TokBeginDataFormat},
-    {"END_DATA_FORMAT", ISO12642_Scanner::TokEndDataFormat},
-    {"NUMBER_OF_SETS", ISO12642_Scanner::TokNumberOfSets},
-    {"BEGIN_DATA", ISO12642_Scanner::TokBeginData},
-    {"END_DATA", ISO12642_Scanner::TokEndData},
-    {"KEYWORD", ISO12642_Scanner::TokKeyword},
-};
-
-int identifierCode(const char* text)
-{
-    for (const ReservedWord& w : kReserved) {
-        if (std::strcmp(w.text, text) == 0)
-            return w.code;
-    }
-    return ISO12642_Scanner::TokIdentifier;
-}
 
 }  // namespace
 
 ISO12642_Scanner::~ISO12642_Scanner() = default;
 
-// Next character: the put-back one first (already counted), else one from the
-// source, which passes the line counter.
-int ISO12642_Scanner::readChar()
-{
-    if (m_putBack >= 0) {
-        const int c = m_putBack;
-        m_putBack = -1;
-        return c;
-    }
-    const int c = getChar();
-    if (c == '\r') {
-        if (m_lastBreak == BreakLF) {
-            m_lastBreak = BreakNone;  // second half of LF CR
-        } else {
-            ++m_line;
-            m_lastBreak = BreakCR;
-        }
-    } else if (c == '\n') {
-        if (m_lastBreak == BreakCR) {
-            m_lastBreak = BreakNone;  // second half of CR LF
-        } else {
-            ++m_line;
-            m_lastBreak = BreakLF;
-        }
-    } else {
-        m_lastBreak = BreakNone;
-    }
-    return c;
-}
-
 int ISO12642_Scanner::nextToken()
 {
-    enum StateE { Start, String, Comment, Minus, Integer, Float, Identifier };
-    clearToken();
-    StateE state = Start;
-    for (;;) {
-        const int c = readChar();
-        if (c == EndOfSource || c < 0)
-            return TokEnd;
-        // Bytes 0x80 and above are neither letters nor digits and are never put back.
-        const bool high = c >= 0x80;
-        switch (state) {
-        case Start:
-            m_tokenLine = m_line;
-            if (isSpace(c) || high) {
-                break;
-            } else if (c == '"') {
-                state = String;
-            } else if (c == '#') {
-                state = Comment;
-            } else if (isDigit(c)) {
-                appendChar(static_cast<char>(c));
-                state = Integer;
-            } else if (c == '-') {
-                appendChar(static_cast<char>(c));
-                state = Minus;
-            } else if (isIdentChar(c)) {
-                appendChar(static_cast<char>(c));
-                state = Identifier;
-            }
-            break;
-        case String:
-            if (c == '"')
-                return TokString;
-            appendChar(static_cast<char>(c));
-            break;
-        case Comment:
-            if (c == '\r' || c == '\n') {
-                clearToken();
-                state = Start;
-            }
-            break;
-        case Minus:
-            if (isDigit(c)) {
-                appendChar(static_cast<char>(c));
-                state = Integer;
-            } else if (isIdentChar(c)) {
-                appendChar(static_cast<char>(c));
-                state = Identifier;
-            } else {
-                if (!high)
-                    m_putBack = c;
-                return TokInteger;
-            }
-            break;
-        case Integer:
-            if (c == '.' || c == ',') {
-                appendChar('.');
-                state = Float;
-            } else if (isDigit(c)) {
-                appendChar(static_cast<char>(c));
-            } else if (isIdentChar(c)) {
-                appendChar(static_cast<char>(c));
-                state = Identifier;
-            } else {
-                if (!high)
-                    m_putBack = c;
-                return TokInteger;
-            }
-            break;
-        case Float:
-            if (isDigit(c)) {
-                appendChar(static_cast<char>(c));
-            } else if (isIdentChar(c)) {
-                appendChar(static_cast<char>(c));
-                state = Identifier;
-            } else {
-                if (!high)
-                    m_putBack = c;
-                return TokFloat;
-            }
-            break;
-        case Identifier:
-            if (isSpace(c) || c == '#') {
-                m_putBack = c;
-                return identifierCode(tokenText());
-            }
-            if (isIdentChar(c))
-                appendChar(static_cast<char>(c));
-            // any other character is dropped from the name
-            break;
-        }
-    }
+    ScannerSource source(*this);
+    return m_machine.next(source);
 }
 
-ISO12642_QFile_Scanner::ISO12642_QFile_Scanner(QIODevice* device) : m_device(device) {}
+ISO12642_QFile_Scanner::ISO12642_QFile_Scanner(QIODevice* device) : m_device(device)
+{
+    if (const auto* file = qobject_cast<const QFile*>(device))
+        setSourceName(file->fileName());
+}
 
 ISO12642_QFile_Scanner::~ISO12642_QFile_Scanner() = default;
 

@@ -87,11 +87,16 @@ int VandrelithFile_Parser::readSpectrumBlock()
     int values[3] = {0, 0, 0};
     for (;;) {
         if (currentToken() != ISO12642_Scanner::TokIdentifier) {
-            ParseError(currentToken() == ISO12642_Scanner::TokEnd
-                           ? QStringLiteral("END_SPECTRUM is missing")
-                           : QStringLiteral("illegal token '%1' in BEGIN_SPECTRUM (line %2)")
-                                 .arg(currentText())
-                                 .arg(currentLine()));
+            if (currentToken() == ISO12642_Scanner::TokEnd)
+                reportAt(0, QStringLiteral("END_SPECTRUM is missing"),
+                         QStringLiteral("the text ends before END_SPECTRUM"));
+            else
+                reportAt(currentLine(),
+                         QStringLiteral("illegal token '%1' in BEGIN_SPECTRUM (line %2)")
+                             .arg(currentText())
+                             .arg(currentLine()),
+                         QStringLiteral("illegal token '%1' in BEGIN_SPECTRUM")
+                             .arg(currentText()));
             return -1;
         }
         const QString word = currentText();
@@ -103,9 +108,11 @@ int VandrelithFile_Parser::readSpectrumBlock()
                 which = i;
         }
         if (which < 0) {
-            ParseError(QStringLiteral("illegal keyword '%1' in BEGIN_SPECTRUM (line %2)")
-                           .arg(word)
-                           .arg(currentLine()));
+            reportAt(currentLine(),
+                     QStringLiteral("illegal keyword '%1' in BEGIN_SPECTRUM (line %2)")
+                         .arg(word)
+                         .arg(currentLine()),
+                     QStringLiteral("illegal keyword '%1' in BEGIN_SPECTRUM").arg(word));
             return -1;
         }
         if (given[which]) {

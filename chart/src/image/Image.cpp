@@ -2,6 +2,7 @@
 #include <chart/ImageMetadata.h>
 #include <chart/RawDecoder.h>
 
+#include "ChartLogging.h"
 #include "TiffOpen.h"
 
 #include <tiffio.h>
@@ -189,7 +190,6 @@ bool Image::loadRawFile(const QString& path)
     const RawDecoderResult result =
         rawDecoderMain(int(copies.size()), argv.data(), &m_rawImage, kMaxLoadSize, hooks);
     m_raw = true;
-    qDebug("QImage: name '%s'", qPrintable(path.left(std::max(0, path.size() - 4))));
     // Only a decode that succeeded counts, however much of the buffer exists.
     if (result != RAW_DECODE_OK || m_rawImage.sampleType() == RawImageIF::NoSamples)
         return false;
@@ -204,11 +204,11 @@ bool Image::loadOtherImage(const QString& path)
 {
     QImage image;
     if (!image.load(path)) {
-        qDebug("Image::loadImage(): image not loaded!");
+        qCDebug(lcImage, "Image::loadImage(): image not loaded!");
         return false;
     }
     if (image.depth() != 32) {
-        qDebug("Image::loadImage(): wrong image depth!");
+        qCDebug(lcImage, "Image::loadImage(): wrong image depth!");
         return false;
     }
     const int w = image.width(), h = image.height();
@@ -335,7 +335,7 @@ void Image::createPixmapFromRawImage()
     const bool drawable = _rawImageType == TypeRGB
                           && (sixteen || m_rawImage.sampleType() == RawImageIF::Samples8);
     if (!drawable)
-        qDebug("wrong _rawImageType!");
+        qCDebug(lcImage, "wrong _rawImageType!");
     const int ch[3] = {0, std::min(1, channels - 1), std::min(2, channels - 1)};
     for (int y = 0; y < h; ++y) {
         if (drawable) {

@@ -1,5 +1,8 @@
 #include <chart/ImageMetadata.h>
 
+#include "engine/dng_tags.h"
+#include "platform/big_endian.h"
+
 #include <QFile>
 
 #include <cstring>
@@ -23,7 +26,7 @@ public:
         if (!has(offset, 2))
             return false;
         const std::uint8_t* p = m_data + offset;
-        v = m_big ? (p[0] << 8 | p[1]) : (p[1] << 8 | p[0]);
+        v = m_big ? platform::load_be16(p) : platform::load_le16(p);
         return true;
     }
     bool u32(std::uint64_t offset, std::uint32_t& v) const
@@ -31,8 +34,7 @@ public:
         if (!has(offset, 4))
             return false;
         const std::uint8_t* p = m_data + offset;
-        v = m_big ? (std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 | std::uint32_t(p[2]) << 8 | p[3])
-                  : (std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0]);
+        v = m_big ? platform::load_be32(p) : platform::load_le32(p);
         return true;
     }
     const std::uint8_t* at(std::uint64_t offset) const { return m_data + offset; }
@@ -42,12 +44,6 @@ private:
     std::size_t m_size;
     bool m_big;
 };
-
-constexpr std::uint32_t kTypeAscii = 2;
-constexpr std::uint32_t kTypeLong = 4;
-constexpr std::uint32_t kTypeRational = 5;
-constexpr std::uint32_t kTypeSRational = 10;
-constexpr std::uint32_t kTypeIfd = 13;
 
 constexpr std::uint32_t kTagMake = 271;
 constexpr std::uint32_t kTagModel = 272;
@@ -117,7 +113,7 @@ bool parseExifIfd(const std::uint8_t* data, std::size_t size, std::size_t offset
         case 37386: field = out.focalLength; break;
         default: break;
         }
-        if (!field || n != 1 || (type != kTypeRational && type != kTypeSRational))
+        if (!field || n != 1 || (type != dng::TiffRational && type != dng::TiffSRational))
             continue;
         std::uint64_t at = 0;
         if (!entryValue(r, entry, 8, at))
@@ -152,12 +148,12 @@ bool parseExifTiff(const std::uint8_t* data, std::size_t size, JpegMetadata& out
         r.u16(entry, tag);
         r.u16(entry + 2, type);
         r.u32(entry + 4, n);
-        if ((tag == kTagMake || tag == kTagModel) && type == kTypeAscii) {
+        if ((tag == kTagMake || tag == kTagModel) && type == dng::TiffAscii) {
             std::uint64_t at = 0;
             if (!entryValue(r, entry, n, at))
                 continue;
             (tag == kTagMake ? out.make : out.model) = asciiValue(r, at, n);
-        } else if (tag == kTagExifIfd && (type == kTypeLong || type == kTypeIfd) && n == 1) {
+        } else if (tag == kTagExifIfd && (type == dng::TiffLong || type == dng::TiffIfd) && n == 1) {
             std::uint32_t sub = 0;
             if (r.u32(entry + 8, sub) && sub != ifd0)
                 parseExifIfd(data, size, sub, big, out.exposure);
@@ -265,12 +261,6 @@ bool iccFindTag(const std::uint8_t* data, std::size_t size, std::uint32_t signat
 
 namespace {
 
-constexpr std::uint32_t sig4(const char (&s)[5])
-{
-    return std::uint32_t(std::uint8_t(s[0])) << 24 | std::uint32_t(std::uint8_t(s[1])) << 16
-           | std::uint32_t(std::uint8_t(s[2])) << 8 | std::uint8_t(s[3]);
-}
-
 bool containsMaker(const std::uint8_t* data, std::size_t size)
 {
     static const char word[] = "Vandrelith";
@@ -297,9 +287,9 @@ bool containsMaker(const std::uint8_t* data, std::size_t size)
 bool iccIsOwnProfile(const std::uint8_t* data, std::size_t size)
 {
     std::size_t offset = 0, length = 0;
-    if (!iccFindTag(data, size, sig4("P1MX"), nullptr, nullptr))
+    if (!iccFindTag(data, size, platform::signature("P1MX"), nullptr, nullptr))
         return false;
-    if (!iccFindTag(data, size, sig4("cprt"), &offset, &length))
+    if (!iccFindTag(data, size, platform::signature("cprt"), &offset, &length))
         return false;
     return containsMaker(data + offset, length);
 }
@@ -307,7 +297,7 @@ bool iccIsOwnProfile(const std::uint8_t* data, std::size_t size)
 QByteArray iccTargetText(const std::uint8_t* data, std::size_t size)
 {
     std::size_t offset = 0, length = 0;
-    if (!iccFindTag(data, size, sig4("targ"), &offset, &length) || length < 8)
+    if (!iccFindTag(data, size, platform::signature("targ"), &offset, &length) || length < 8)
         return QByteArray();
     const std::uint8_t* p = data + offset;
     if (std::memcmp(p, "text", 4) != 0)

@@ -1,6 +1,8 @@
 #include <chart/Image.h>
 #include <chart/ImageMetadata.h>
 
+#include "ChartLogging.h"
+
 #include <tiffio.h>
 
 #include <QDebug>
@@ -82,7 +84,7 @@ bool Image::loadTiffImage(TIFF* tiff, int maxSize)
     TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &compression);
     TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &planar);
     if (planar != PLANARCONFIG_CONTIG) {
-        qDebug() << "Image::loadTiffImage: Planes: not contiguous, bad.";
+        qCDebug(lcImage) << "Image::loadTiffImage: Planes: not contiguous, bad.";
         return false;
     }
     SampleKind kind;
@@ -103,16 +105,18 @@ bool Image::loadTiffImage(TIFF* tiff, int maxSize)
     const std::uint64_t stripsNeeded = (std::uint64_t(height) + rowsPerStrip - 1) / rowsPerStrip;
 
     if (m_verbose) {
-        qDebug("TIFF: Image is %ld x %ld pixels", long(width), long(height));
-        qDebug("TIFF: sfm=%d (format), spp=%d (channels), bps=%d (bytes per sample)", format, samples,
-               bits / 8);
+        qCDebug(lcImage, "TIFF: Image is %ld x %ld pixels", long(width), long(height));
+        qCDebug(lcImage, "TIFF: sfm=%d (format), spp=%d (channels), bps=%d (bytes per sample)",
+                format, samples, bits / 8);
         if (const char* name = photometricName(photometric))
-            qDebug("TIFF: Photometric interpretation: %s", name);
+            qCDebug(lcImage, "TIFF: Photometric interpretation: %s", name);
         else
-            qDebug("TIFF: Photometric interpretation: unknown (%d)", photometric);
-        qDebug("TIFF: Planes: contiguous, ok");
-        qDebug("TIFF: Image has %ld strips with %ld rows per strip", long(stripCount), long(rowsPerStrip));
-        qDebug("TIFF: A row has %d bytes, therefore StripSize is %ld", int(rowBytes), long(stripBytes));
+            qCDebug(lcImage, "TIFF: Photometric interpretation: unknown (%d)", photometric);
+        qCDebug(lcImage, "TIFF: Planes: contiguous, ok");
+        qCDebug(lcImage, "TIFF: Image has %ld strips with %ld rows per strip", long(stripCount),
+                long(rowsPerStrip));
+        qCDebug(lcImage, "TIFF: A row has %d bytes, therefore StripSize is %ld", int(rowBytes),
+                long(stripBytes));
     }
     if (stripCount < stripsNeeded || stripBytes > kMaxStripBytes
         || std::uint64_t(TIFFStripSize64(tiff)) != stripBytes)
@@ -120,7 +124,8 @@ bool Image::loadTiffImage(TIFF* tiff, int maxSize)
 
     std::unique_ptr<std::uint8_t[]> strip(new (std::nothrow) std::uint8_t[stripBytes]);
     if (!strip) {
-        qDebug("allocation of strip memory failed (%d bytes)\n", int(stripBytes));
+        qCDebug(lcImage, "allocation of strip memory failed (%lld bytes)",
+                static_cast<long long>(stripBytes));
         return false;
     }
 

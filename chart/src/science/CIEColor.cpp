@@ -1,4 +1,5 @@
 #include "chart/CIEColor.h"
+#include "ChartLogging.h"
 
 #include "chart/csContext.h"
 
@@ -86,7 +87,7 @@ void CIEColor::convertFrom(ColorSpace space, float v0, float v1, float v2)
         m_b = v2;
         m_context->labToXyz(m_L, m_a, m_b, &m_X, &m_Y, &m_Z);
     } else {
-        qDebug("CIEColor: unsupported colorspace!");
+        qCDebug(lcScience, "CIEColor: unsupported colorspace %d", int(space));
         m_valid = false;
         m_colorSpace = SpaceXYZ;
     }

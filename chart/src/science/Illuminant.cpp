@@ -1,4 +1,5 @@
 #include "chart/Illuminant.h"
+#include "ChartLogging.h"
 
 #include "chart/CgatsNormaliser.h"
 #include "chart/ISO12642_Scanner.h"
@@ -12,7 +13,7 @@
 #include <map>
 #include <set>
 
-Illuminant::~Illuminant() { qDebug("Name des Illuminant: %s", qUtf8Printable(m_name)); }
+Illuminant::~Illuminant() = default;
 
 void Illuminant::range(int* start, int* end, int* step) const
 {
@@ -57,7 +58,7 @@ IlluminantIF::LoadError Illuminant::loadFromText(const QByteArray& text, QString
         return LoadNoDataSets;
 
     const QStringList columns = parser.columnNames();
-    qDebug("columns: %s", qUtf8Printable(columns.join(QLatin1Char(','))));
+    qCDebug(lcScience, "illuminant columns: %s", qUtf8Printable(columns.join(QLatin1Char(','))));
     static const char* const prefixes[] = {"R_", "nm", "SPECTRAL_", "SPEC_"};
     QString prefix;
     for (const char* p : prefixes) {
@@ -123,7 +124,6 @@ IlluminantIF::LoadError Illuminant::loadFromText(const QByteArray& text, QString
     m_end = end;
     m_step = step;
     message = QStringLiteral("%1-%2/%3 nm").arg(start).arg(end).arg(step);
-    qDebug("ciespace: %s", qUtf8Printable(message));
     return LoadOk;
 }
 

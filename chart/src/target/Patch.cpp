@@ -1,4 +1,5 @@
 #include <chart/Patch.h>
+#include "ChartLogging.h"
 
 #include <chart/CIEColor.h>
 #include <chart/SpectrumArray.h>
@@ -172,8 +173,8 @@ int Patch::spectrumStep() const
 
 void Patch::debug() const
 {
-    qDebug("patch _name=%s, _type=%d, _primary=%d", m_name.toLatin1().constData(), m_type,
-           m_primary);
+    qCDebug(lcTarget, "patch _name=%s, _type=%d, _primary=%d", m_name.toLatin1().constData(),
+            m_type, m_primary);
 }
 
 void Patch::resampleReferenceSpectrum(int count, int start, int step)

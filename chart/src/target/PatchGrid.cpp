@@ -1,4 +1,5 @@
 #include <chart/PatchGrid.h>
+#include "ChartLogging.h"
 
 #include <QDebug>
 #include <QFile>
@@ -95,7 +96,8 @@ bool PatchGrid::loadFromFile(const QString& path, const QString& imageName, int 
         size = pixmap->size();
     m_lastStatus = loadFromText(text, imageName, angle, pixmap ? &size : nullptr);
     if (m_lastStatus != PlacementOk)
-        qDebug() << Q_FUNC_INFO << __FILE__ << "placement file refused:" << path << m_lastStatus;
+        qCDebug(lcTarget, "placement file refused (status %d): %s", int(m_lastStatus),
+                qUtf8Printable(path));
     return m_lastStatus == PlacementOk;
 }
 
@@ -152,11 +154,8 @@ PatchGrid::PlacementStatus PatchGrid::loadFromText(const QByteArray& text, const
         } else if (key == QLatin1String("POSITION")) {
             int index = 0, x = 0, y = 0, flag = 0;
             if (!parseInt(parts, 1, index) || index < 0 || index > 8 || !parseInt(parts, 2, x)
-                || !parseInt(parts, 3, y) || !parseInt(parts, 4, flag)) {
-                qDebug() << Q_FUNC_INFO << __FILE__
-                         << QStringLiteral("error in value for key '%1'").arg(key);
+                || !parseInt(parts, 3, y) || !parseInt(parts, 4, flag))
                 return PlacementBadNumber;
-            }
             if (nameOk && sizeOk && angleOk) {
                 points[index] = QPoint(x, y);
                 placed[index] = flag != 0;

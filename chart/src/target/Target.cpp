@@ -1,4 +1,5 @@
 #include <chart/Target.h>
+#include "ChartLogging.h"
 
 #include <chart/CIEColor.h>
 #include <chart/CgatsNormaliser.h>
@@ -136,7 +137,7 @@ TargetIF::statusE Target::loadDefFromISO12642(const QString& text)
 {
     statusE status = StatusOk;
     if (text.isEmpty()) {
-        qDebug("Target::loadDefFromISO12642: empty TargetData");
+        qCDebug(lcTarget, "Target::loadDefFromISO12642: empty TargetData");
         status = StatusDefinitionEmpty;
     } else {
         ParsedText parsed(normaliseCgats(text).toUtf8());
@@ -196,7 +197,7 @@ TargetIF::statusE Target::loadDefFromISO12642(const QString& text)
         }
     }
     if (status != StatusOk) {
-        qDebug("loadDef not ok.");
+        qCDebug(lcTarget, "loadDef not ok.");
         m_rows = 0;
         m_columns = 0;
         // Never leave a partial target behind.
@@ -209,7 +210,7 @@ TargetIF::statusE Target::loadDefFromISO12642(const QString& text)
 TargetIF::statusE Target::loadReferenceFromISO12642(const QString& text, unsigned mode)
 {
     if (text.isEmpty()) {
-        qDebug("Target::loadReferenceFromISO12642: refData empty");
+        qCDebug(lcTarget, "Target::loadReferenceFromISO12642: refData empty");
         return StatusReferenceEmpty;
     }
     ParsedText parsed(normalisedReference(text).toUtf8());

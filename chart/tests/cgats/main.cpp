@@ -1,7 +1,6 @@
 // Runs the CGATS test classes in one executable.
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QTest>
 
 #include <memory>
@@ -10,14 +9,14 @@ std::unique_ptr<QObject> makeScannerTests();
 std::unique_ptr<QObject> makeParserTests();
 std::unique_ptr<QObject> makeNormaliserTests();
 std::unique_ptr<QObject> makeRealFileTests();
+std::unique_ptr<QObject> makeMessageTests();
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    // The parser's per-error diagnostics would drown the test log.
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     int failures = 0;
-    for (auto make : {makeScannerTests, makeParserTests, makeNormaliserTests, makeRealFileTests}) {
+    for (auto make : {makeScannerTests, makeParserTests, makeNormaliserTests, makeRealFileTests,
+                      makeMessageTests}) {
         std::unique_ptr<QObject> suite = make();
         failures += QTest::qExec(suite.get(), argc, argv);
     }

@@ -1,7 +1,6 @@
 // Runs the colour-science test classes in one executable.
 
 #include <QCoreApplication>
-#include <QLoggingCategory>
 #include <QTest>
 
 #include <memory>
@@ -14,7 +13,6 @@ std::unique_ptr<QObject> makeIlluminantTests();
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     int failures = 0;
     for (auto make : {makeSpectrumTests, makeContextTests, makeColourTests, makeIlluminantTests}) {
         std::unique_ptr<QObject> suite = make();

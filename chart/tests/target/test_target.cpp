@@ -4,6 +4,8 @@
 #include <chart/Patch.h>
 #include <chart/Target.h>
 
+#include "target/TargetSaveStages.h"
+
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -152,6 +154,8 @@ private slots:
     void saveBadData();
     void saveScaling();
     void saveFailures();
+    void joinRun_data();
+    void joinRun();
 };
 
 void TargetTest::readStatus_data()
@@ -198,7 +202,6 @@ void TargetTest::readStatus()
     QFETCH(QString, ref);
     QFETCH(int, status);
     QFETCH(unsigned, counted);
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(".*"));  // parser and target diagnostics
     Target target;
     const TargetIF::statusE s = readTarget(target, def, ref, 6, 5);
     QCOMPARE(int(s), status);
@@ -497,7 +500,7 @@ void TargetTest::saveIgnoredAndSpectral()
         const QList<QByteArray> fields = dataLines(text)[0].split('\t');
         QVERIFY(std::fabs(fields[3].trimmed().toDouble()) < 1.0);
     }
-    QTest::ignoreMessage(QtDebugMsg, "failed to set illuminant: '/no/such.sp'");
+    QTest::ignoreMessage(QtWarningMsg, "failed to set illuminant: '/no/such.sp'");
     SaveRun missing;
     QVERIFY(target.saveForProfile(dir.filePath("d.cie"), dir.filePath("d.pix"), true, true,
                                   missing.counter, missing.refPos, missing.measPos,
@@ -531,6 +534,7 @@ void TargetTest::saveBadData()
         target.patchAt(0)->setValue1(c, value);
         target.patchAt(1)->setValue1(c, std::isnan(value) ? 5000.0 : value);
     }
+    const DebugLines lines("pelto.chart.target");
     if (bad)
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("found NaN: .*"));
     SaveRun run;
@@ -596,14 +600,55 @@ void TargetTest::saveFailures()
     Target other;
     QCOMPARE(int(readTarget(other, definition(2, {"N"}), labReference(2), 2, 1)), 0);
     fillValues(other, 4);
+    const DebugLines lines("pelto.chart.target");
     QTest::ignoreMessage(QtDebugMsg, QRegularExpression("does not match"));
     QVERIFY(!run.save(other, ref, meas, false, true));
     QCOMPARE(readAll(meas), before);
     QVERIFY(before.contains("NUMBER_OF_SETS\t######\n"));
 
-    // A missing first file is refused for a later target.
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("cannot read the run's headers"));
+    // A later target of a run that was never begun is refused.
+    QTest::ignoreMessage(QtDebugMsg, QRegularExpression("no run begun with these files"));
     QVERIFY(!run.save(target, dir.filePath("none.cie"), dir.filePath("none.pix"), false, true));
+}
+
+void TargetTest::joinRun_data()
+{
+    using target_save::RunLayout;
+    QTest::addColumn<int>("runValues");
+    QTest::addColumn<int>("runSpectra");  // spectral count of the run, 380 nm by 10 nm
+    QTest::addColumn<int>("values");
+    QTest::addColumn<int>("spectra");
+    QTest::addColumn<bool>("joins");
+    QTest::addColumn<int>("written");  // spectral columns the target then writes
+    QTest::addRow("same columns") << 3 << 31 << 3 << 31 << true << 31;
+    QTest::addRow("other value count") << 3 << 0 << 4 << 0 << false << 0;
+    QTest::addRow("other spectral range") << 3 << 31 << 3 << 36 << false << 0;
+    QTest::addRow("spectra after a Lab run are left out") << 3 << 0 << 3 << 31 << true << 0;
+    QTest::addRow("no spectra in a spectral run") << 3 << 31 << 3 << 0 << false << 0;
+}
+
+void TargetTest::joinRun()
+{
+    QFETCH(int, runValues);
+    QFETCH(int, runSpectra);
+    QFETCH(int, values);
+    QFETCH(int, spectra);
+    QFETCH(bool, joins);
+    QFETCH(int, written);
+    const auto layout = [](int valueCount, int spectralCount) {
+        target_save::RunLayout l;
+        l.valueCount = valueCount;
+        if (spectralCount > 0) {
+            l.spectralStart = 380;
+            l.spectralStep = 10;
+            l.spectralCount = spectralCount;
+        }
+        return l;
+    };
+    target_save::RunLayout target = layout(values, spectra);
+    QCOMPARE(target_save::joinRun(layout(runValues, runSpectra), &target), joins);
+    if (joins)
+        QCOMPARE(target.spectralCount, written);
 }
 
 static RegisterSuite<TargetTest> registerTargetTest;

@@ -12,7 +12,10 @@
 #include <QSet>
 #include <QString>
 #include <QtGlobal>
+
 #include <functional>
+
+#include "platform/big_endian.h"
 
 class QImage;
 class Kirr_ColorImageIF;
@@ -21,11 +24,7 @@ class Kirr_ColorProfileIF;
 class Kirr_ColorWorldIF;
 
 // Four-character signature, first character in the most significant byte.
-constexpr quint32 Kirr_sig(const char (&s)[5])
-{
-    return (quint32(quint8(s[0])) << 24) | (quint32(quint8(s[1])) << 16)
-        | (quint32(quint8(s[2])) << 8) | quint32(quint8(s[3]));
-}
+constexpr quint32 Kirr_sig(const char (&s)[5]) { return platform::signature(s); }
 constexpr quint32 Kirr_blankSignature = 0x20202020u;
 
 // Profiles. Bytes beginning "IIRC" (more than 4 of them) and paths ending

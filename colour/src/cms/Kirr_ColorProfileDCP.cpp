@@ -3,6 +3,8 @@
 #include "colour/Kirr_ColorImageIF.h"
 #include "colour/Kirr_colorLibrary.h"
 #include "dcp_reader.h"
+#include "engine/colour_maths.h"
+#include "platform/atomic_file.h"
 #include "platform/cms.h"
 
 #include <QDir>
@@ -16,7 +18,6 @@ namespace {
 using Matrix = Kirr_ColorProfileDCP::Matrix;
 
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
-const double kD50[3] = {0.96422, 1.0, 0.82521};
 
 Matrix multiply(const Matrix &a, const Matrix &b)
 {
@@ -80,21 +81,9 @@ void temperatureToXYZ(double kelvin, double xyz[3])
     xyz[2] = (1.0 - x - y) / y;
 }
 
-// Bradford adaptation from one white to another.
-Matrix bradford(const double from[3], const double to[3])
-{
-    static const Matrix b = {0.8951, 0.2664, -0.1614, -0.7502, 1.7135, 0.0367,
-                             0.0389, -0.0685, 1.0296};
-    Matrix bi;
-    invert(b, &bi);
-    double f[3], t[3];
-    apply(b, from, f);
-    apply(b, to, t);
-    const double s[3] = {t[0] / f[0], t[1] / f[1], t[2] / f[2]};
-    return multiply(bi, multiply(diagonal(s), b));
-}
-
-// Linear ProPhoto RGB (D50) and XYZ D50.
+// Linear ProPhoto RGB and XYZ D50, the published pair (derived with the CIE
+// table white). They are used only as a pair around the hue/sat map, whose
+// identity entries give back the XYZ that went in, whatever its white.
 const Matrix kXYZToProPhoto = {1.3459433, -0.2556075, -0.0511118, -0.5445989, 1.5081673,
                                0.0205351, 0.0000000, 0.0000000, 1.2118128};
 const Matrix kProPhotoToXYZ = {0.7976749, 0.1351917, 0.0313534, 0.2880402, 0.7118741,
@@ -205,7 +194,7 @@ bool Kirr_ColorProfileDCP::saveAs(const QString &target) const
 {
     if (!d->valid || target.isEmpty() || d->bytes.isEmpty())
         return false;
-    return platform::cms::write_file_atomically(
+    return platform::write_file_atomically(
         QFile::encodeName(QDir::toNativeSeparators(target)).toStdString(),
         reinterpret_cast<const uint8_t *>(d->bytes.constData()), std::size_t(d->bytes.size()));
 }
@@ -458,7 +447,14 @@ bool buildPipeline(const Kirr_ColorProfileDCP &p, const dcp::Profile &raw, bool 
         if (!(wx[1] > 0))
             return false;
         const double wn[3] = {wx[0] / wx[1], 1.0, wx[2] / wx[1]};
-        Matrix toD50 = multiply(bradford(wn, kD50), inv);
+        // The ICC white: what the engine's ForwardMatrix maps the neutral to,
+        // and the PCS white of every transform that takes these XYZ values.
+        double adapt[3][3];
+        cm_bradford_matrix(wn, cm_icc_d50_white, adapt);
+        Matrix toD50 = multiply(Matrix{adapt[0][0], adapt[0][1], adapt[0][2], adapt[1][0],
+                                       adapt[1][1], adapt[1][2], adapt[2][0], adapt[2][1],
+                                       adapt[2][2]},
+                                inv);
         for (double &v : toD50)
             v /= wx[1];
         out->toXYZ = multiply(toD50, diagonal(out->neutral));

@@ -1,6 +1,8 @@
 #include "colour/Kirr_ColorProfile_Win.h"
 
 #include "colour/Kirr_colorLibrary.h"
+#include "platform/atomic_file.h"
+#include "platform/big_endian.h"
 #include "platform/cms.h"
 
 #include <QDir>
@@ -13,19 +15,6 @@ namespace cms = platform::cms;
 
 namespace {
 
-quint32 be32(const uchar *p)
-{
-    return (quint32(p[0]) << 24) | (quint32(p[1]) << 16) | (quint32(p[2]) << 8) | p[3];
-}
-
-void put32(uchar *p, quint32 v)
-{
-    p[0] = uchar(v >> 24);
-    p[1] = uchar(v >> 16);
-    p[2] = uchar(v >> 8);
-    p[3] = uchar(v);
-}
-
 cms::Access accessNow()
 {
     return Kirr_profilesReadOnly() ? cms::Access::read : cms::Access::read_write;
@@ -36,9 +25,9 @@ bool writeAtomically(const QString &path, const QByteArray &bytes)
     if (path.isEmpty() || bytes.isEmpty())
         return false;
     const QByteArray native = QFile::encodeName(QDir::toNativeSeparators(path));
-    return cms::write_file_atomically(native.toStdString(),
-                                      reinterpret_cast<const uint8_t *>(bytes.constData()),
-                                      std::size_t(bytes.size()));
+    return platform::write_file_atomically(native.toStdString(),
+                                           reinterpret_cast<const uint8_t *>(bytes.constData()),
+                                           std::size_t(bytes.size()));
 }
 
 }  // namespace
@@ -49,11 +38,11 @@ QString Kirr_descriptionFromElement(const QByteArray &element)
     if (size < 4)
         return QString();
     const uchar *e = reinterpret_cast<const uchar *>(element.constData());
-    const quint32 type = be32(e);
+    const quint32 type = platform::load_be32(e);
     if (type == Kirr_sig("desc")) {
         if (size < 12)
             return QString();
-        const qint64 count = be32(e + 8);
+        const qint64 count = platform::load_be32(e + 8);
         if (count == 0 || 12 + count > size)
             return QString();
         const char *text = reinterpret_cast<const char *>(e + 12);
@@ -64,12 +53,12 @@ QString Kirr_descriptionFromElement(const QByteArray &element)
         // Header (16 bytes) and the first record (12 bytes) must be there.
         if (size < 28)
             return QString();
-        const quint32 records = be32(e + 8);
-        const quint32 recordSize = be32(e + 12);
+        const quint32 records = platform::load_be32(e + 8);
+        const quint32 recordSize = platform::load_be32(e + 12);
         if (records == 0 || recordSize < 12)
             return QString();
-        const qint64 length = be32(e + 20);
-        const qint64 offset = be32(e + 24);
+        const qint64 length = platform::load_be32(e + 20);
+        const qint64 offset = platform::load_be32(e + 24);
         if (offset + length > size)
             return QString();
         const qint64 units = length / 2;
@@ -226,9 +215,9 @@ bool Kirr_ColorProfile_Win::readXYZTag(quint32 tag, double &X, double &Y, double
     quint32 size = sizeof buf;
     if (m_profile->read_element(tag, buf, &size) != cms::Status::ok || size != 20)
         return false;
-    X = qint32(be32(buf + 8)) / 65536.0;
-    Y = qint32(be32(buf + 12)) / 65536.0;
-    Z = qint32(be32(buf + 16)) / 65536.0;
+    X = qint32(platform::load_be32(buf + 8)) / 65536.0;
+    Y = qint32(platform::load_be32(buf + 12)) / 65536.0;
+    Z = qint32(platform::load_be32(buf + 16)) / 65536.0;
     return true;
 }
 
@@ -245,7 +234,7 @@ bool Kirr_ColorProfile_Win::writeXYZTag(quint32 tag, double X, double Y, double 
         const double fixed = std::floor(v[i] * 65536.0 + 0.5);
         if (!(fixed >= -2147483648.0 && fixed <= 2147483647.0))
             return false;
-        put32(buf + 8 + 4 * i, quint32(qint32(fixed)));
+        platform::store_be32(buf + 8 + 4 * i, quint32(qint32(fixed)));
     }
     return m_profile->set_element(tag, 0, 20, buf) == cms::Status::ok;
 }

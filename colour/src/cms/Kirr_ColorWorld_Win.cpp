@@ -223,12 +223,11 @@ bool Kirr_ColorWorld_Win::convertRow(const uchar *sourceRow, int sourceFormat,
         xyz[std::size_t(x)].w[3] = 0;
     }
     if (destinationFormat == int(F::lab16)) {
-        static const double d50[3] = {0.96422, 1.0, 0.82521};
         for (int x = 0; x < width; ++x) {
             const cms::Word4 &w = xyz[std::size_t(x)];
             const double v[3] = {w.w[0] / 32768.0, w.w[1] / 32768.0, w.w[2] / 32768.0};
             double lab[3];
-            cm_xyz_to_lab(v, d50, lab);
+            cm_xyz_to_lab(v, cm_icc_d50_white, lab);  // the PCS white of these XYZ values
             quint16 out[3];
             Kirr_encodeLab16(lab, &out[0], &out[1], &out[2]);
             std::memcpy(destinationRow + qint64(x) * 6, out, 6);

@@ -5,6 +5,7 @@
 #include "colour/Kirr_ColorProfileDCP.h"
 #include "colour/Kirr_ColorProfile_Win.h"
 #include "colour/Kirr_ColorWorld_Win.h"
+#include "platform/atomic_file.h"
 #include "platform/camera_profile_folder.h"
 #include "platform/cms.h"
 #include "platform/colour_folder.h"
@@ -60,8 +61,8 @@ bool ensureStandardProfile(const char *name, std::vector<uint8_t> (*make)())
     const std::vector<uint8_t> bytes = make();
     if (bytes.empty())
         return false;
-    return platform::cms::write_file_atomically(QFile::encodeName(path).toStdString(),
-                                                bytes.data(), bytes.size());
+    return platform::write_file_atomically(QFile::encodeName(path).toStdString(), bytes.data(),
+                                           bytes.size());
 }
 
 Kirr_ColorProfileIF *standardProfile(const char *name, std::vector<uint8_t> (*make)())

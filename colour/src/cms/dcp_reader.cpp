@@ -1,5 +1,7 @@
 #include "dcp_reader.h"
 
+#include "platform/big_endian.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -28,13 +30,12 @@ public:
     uint16_t u16(uint64_t at) const
     {
         const uint8_t *p = m_p + at;
-        return m_big ? uint16_t((p[0] << 8) | p[1]) : uint16_t((p[1] << 8) | p[0]);
+        return m_big ? platform::load_be16(p) : platform::load_le16(p);
     }
     uint32_t u32(uint64_t at) const
     {
         const uint8_t *p = m_p + at;
-        return m_big ? (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3]
-                     : (uint32_t(p[3]) << 24) | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+        return m_big ? platform::load_be32(p) : platform::load_le32(p);
     }
     const uint8_t *at(uint64_t offset) const { return m_p + offset; }
 

@@ -2,6 +2,8 @@
 // camera-profile tags, in either byte order ("IIRC" or "MMCR").
 #pragma once
 
+#include "engine/dng_tags.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -41,27 +43,8 @@ struct Profile {
     int defaultBlackRender = 0;
 };
 
-enum Tags : uint16_t {
-    UniqueCameraModel = 50708,
-    ColorMatrix1 = 50721,
-    ColorMatrix2 = 50722,
-    CalibrationIlluminant1 = 50778,
-    CalibrationIlluminant2 = 50779,
-    ProfileName = 50936,
-    ProfileHueSatMapDims = 50937,
-    ProfileHueSatMapData1 = 50938,
-    ProfileHueSatMapData2 = 50939,
-    ProfileToneCurve = 50940,
-    ProfileCopyright = 50942,
-    ForwardMatrix1 = 50964,
-    ForwardMatrix2 = 50965,
-    ProfileLookTableDims = 50981,
-    ProfileLookTableData = 50982,
-    ProfileHueSatMapEncoding = 51107,
-    ProfileLookTableEncoding = 51108,
-    BaselineExposureOffset = 51109,
-    DefaultBlackRender = 51110,
-};
+// The camera-profile tags by name (dcp::ColorMatrix1, ...).
+using namespace dng;
 
 // Parses the bytes; on failure returns false with the reason.
 bool parse(const QByteArray &bytes, Profile *out, QString *error);

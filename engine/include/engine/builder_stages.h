@@ -29,7 +29,7 @@ struct fit_model {
     // scaled so that the largest component of ColorMatrix * D50 white is 1.
     double color_matrix[3][3];
     // DNG ForwardMatrix: white-balanced camera to XYZ D50; maps (1, 1, 1) to
-    // the D50 white (0.9642, 1, 0.8249).
+    // the ICC D50 white (cm_icc_d50_white).
     double forward_matrix[3][3];
     // The camera's neutral (the chart white in camera values, largest 1).
     double neutral[3];

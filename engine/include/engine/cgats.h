@@ -36,6 +36,29 @@ engine_result read_cgats_file(const char *path, patch_set *set);
 // The same parser over bytes in memory (already inverted back when needed).
 engine_result read_cgats_bytes(const char *data, size_t size, patch_set *set);
 
+// Where and why the reader refused a text, and the gaps it let pass.
+struct cgats_report {
+    // The refusal: "name: line 12: reason" ("name: reason" when it concerns the
+    // whole file; without "name: " for bytes read without a name). Empty when
+    // the text was read.
+    char message[512];
+    int line;  // line of the refusal, 0 for the whole file
+    // Data lines with fewer values than the format has fields, and values of
+    // the named device columns (RGB_R, CMYK_C, ...) that are missing or no
+    // finite number: the set holds -1 there. Lines count from 1.
+    int short_rows;
+    int first_short_line;
+    int device_gaps;
+    int first_gap_line;
+};
+
+void cgats_report_init(cgats_report *report);
+// read_cgats_file and read_cgats_bytes with a report (or null); the results
+// are theirs. name (or null) opens the report's message.
+engine_result read_cgats_file_report(const char *path, patch_set *set, cgats_report *report);
+engine_result read_cgats_bytes_report(const char *data, size_t size, const char *name,
+                                      patch_set *set, cgats_report *report);
+
 // Copies the line after the first line beginning "BEGIN_COMMENT" (with its
 // line end, cut to out_size - 1 bytes and NUL-terminated) into out.
 // 0 found; -1 not found; -108; 0 with out untouched when the file cannot be opened.

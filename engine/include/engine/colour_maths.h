@@ -4,8 +4,21 @@
 // Pure functions, no state.
 #pragma once
 
-// ICC profile connection space white (D50), Y = 1.
-extern const double cm_d50_white[3];
+// The two D50 whites, Y = 1. They differ in the fourth decimal of X and Z;
+// never mix them within one computation.
+//
+// The ICC profile connection space white (ICC.1, the header's PCS
+// illuminant: 0.9642, 1, 0.8249): the white of every ICC profile, of Little
+// CMS's PCS, and of the engine's fits and DCP matrices.
+inline constexpr double cm_icc_d50_white[3] = {0.9642, 1.0, 0.8249};
+// The same white on the 0..100 scale of the measurement files.
+inline constexpr double cm_icc_d50_white_100[3] = {96.42, 100.0, 82.49};
+// D50 integrated from the CIE tables (CIE 15, illuminant D50 and the 1931
+// 2-degree observer: 0.96422, 1, 0.82521), the white of the spectral tables.
+inline constexpr double cm_cie_d50_white[3] = {0.96422, 1.0, 0.82521};
+
+// The engine's D50: the ICC white.
+inline constexpr const double (&cm_d50_white)[3] = cm_icc_d50_white;
 
 void cm_xyz_to_lab(const double xyz[3], const double white[3], double lab[3]);
 void cm_lab_to_xyz(const double lab[3], const double white[3], double xyz[3]);
@@ -15,6 +28,11 @@ void cm_lch_to_lab(const double lch[3], double lab[3]);
 // xyY; a black (X + Y + Z = 0) maps to the chromaticity of the given white.
 void cm_xyz_to_xyy(const double xyz[3], const double white[3], double xyy[3]);
 void cm_xyy_to_xyz(const double xyy[3], double xyz[3]);
+
+// The Bradford chromatic adaptation taking XYZ seen under white_from to XYZ
+// under white_to: m = B^-1 diag(B to / B from) B. A cone response of the
+// source white of magnitude 1e-12 or less is left unscaled.
+void cm_bradford_matrix(const double white_from[3], const double white_to[3], double m[3][3]);
 
 enum cm_observer { CM_OBSERVER_2DEG = 0, CM_OBSERVER_10DEG = 1 };
 

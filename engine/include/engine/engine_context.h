@@ -45,14 +45,30 @@ struct engine_context {
     int (*quick_progress)(void *context, int done, int total);
     int (*quick_abort)();
 
+    // Where the computation's notes go (one line of text each, no newline);
+    // null: nowhere. The engine itself never prints.
+    void (*notice)(void *user, const char *text);
+    void *notice_user;
+
     // ICC writer: error of the last work-block allocation (0 or -108).
     engine_result alloc_error;
     // ICC writer: the colour folder, built on first use (empty until then).
     char colour_folder[1024];
+
+    // Why the last refused input was refused, in words, with the file and the
+    // line ("ref.cie: line 12: reason"); empty when nothing was refused. The
+    // result codes stay as they are; this only says more.
+    char last_error[512];
 };
 
 // Zero-fills the context: no seams, preferences not loaded, no callbacks.
 void engine_context_init(engine_context *ctx);
+
+// Sets (or with null, clears) the context's last_error text, cut to fit.
+void engine_context_set_error(engine_context *ctx, const char *text);
+
+// Hands a note to the context's notice callback, if there is one.
+void engine_context_notice(engine_context *ctx, const char *text);
 
 // The context's preferences, loaded on first use: set_default_scan_prefs,
 // then read_scan_prefs from the ScanPrefs file.

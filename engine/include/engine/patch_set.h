@@ -6,16 +6,13 @@
 #pragma once
 
 #include "engine/engine_result.h"
+#include "platform/big_endian.h"
 
 #include <cstddef>
 #include <cstdint>
 
 // Four-character ICC signature, first character in the most significant byte.
-constexpr uint32_t engine_sig(const char (&s)[5])
-{
-    return (uint32_t(uint8_t(s[0])) << 24) | (uint32_t(uint8_t(s[1])) << 16) |
-           (uint32_t(uint8_t(s[2])) << 8) | uint32_t(uint8_t(s[3]));
-}
+constexpr uint32_t engine_sig(const char (&s)[5]) { return platform::signature(s); }
 
 constexpr uint32_t SIG_BLANK = engine_sig("    ");
 constexpr uint32_t SIG_RGB = engine_sig("RGB ");

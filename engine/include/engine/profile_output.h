@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/engine_result.h"
+#include "platform/atomic_file.h"
 
 #include <cstdio>
 #include <string>
@@ -20,9 +21,8 @@ std::string system_color_folder(engine_context *ctx);
 bool path_has_folder(const char *path);
 
 struct profile_output {
-    std::FILE *file = nullptr;  // the temporary file, open for binary writing
-    std::string path;           // where the profile lands
-    std::string temp_path;
+    std::FILE *file = nullptr;     // the temporary file, open for binary writing
+    platform::atomic_file target;  // where the profile lands, and its temporary file
 };
 
 // Opens a temporary file beside the final path. A path with a folder in it,

@@ -332,9 +332,8 @@ engine_result vp_build::apply_transfer_curves(camera_build &b)
         return ENGINE_OK;
     if (!transfer_usable(t))
         return ENGINE_ERR_WRONG_KIND;
-    std::fputs("Transfer Function from Capture One present, running RGB data through the "
-               "curves\n",
-               stderr);
+    engine_context_notice(b.ctx, "Transfer Function from Capture One present, running RGB "
+                                 "data through the curves");
     apply_transfer_to_set(b.measured, t);
     apply_transfer_to_set(b.reference, t);
     apply_transfer_to_set(&b.lab, t);

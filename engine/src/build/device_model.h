@@ -134,7 +134,4 @@ fit_errors model_errors(const device_model &model, const std::vector<fit_patch> 
 // 90th percentile by linear interpolation between order statistics.
 double percentile90(std::vector<double> values);
 
-// Bradford adaptation matrix taking white_from to white_to.
-void bradford_matrix(const double white_from[3], const double white_to[3], double m[3][3]);
-
 }  // namespace vp_build

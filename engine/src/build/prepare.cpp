@@ -218,7 +218,7 @@ engine_result prepare(const patch_set *measured, const patch_set *reference, sca
         for (int k = 0; k < 3; ++k)
             out->adapt[k][k] = cm_d50_white[k] / out->white_xyz[k];
     } else {
-        bradford_matrix(out->white_xyz, cm_d50_white, out->adapt);
+        cm_bradford_matrix(out->white_xyz, cm_d50_white, out->adapt);
     }
 
     const double grey_weight = prefs->gray_option ? 1.0 + prefs->gray_option : 1.0;

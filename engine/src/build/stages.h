@@ -5,6 +5,7 @@
 #include "device_model.h"
 
 #include "engine/builder_stages.h"
+#include "engine/colour_maths.h"
 #include "engine/dcp_writer.h"
 #include "engine/engine_result.h"
 #include "engine/icc_writer.h"
@@ -82,7 +83,7 @@ struct prepared_data {
     std::vector<int> index;          // their indexes in the reference set
     int white_index = -1;            // into the reference set
     int black_index = -1;
-    double white_xyz[3] = {0.9642, 1.0, 0.8249};  // the chart white as measured (Y <= 1)
+    double white_xyz[3] = {cm_d50_white[0], cm_d50_white[1], cm_d50_white[2]};  // chart white (Y <= 1)
     double white_device[3] = {1, 1, 1};           // its device values (0..1)
     double adapt[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};  // chart white -> D50
 };

@@ -3,6 +3,7 @@
 #include "engine/target_image.h"
 
 #include "finder/target_text.h"
+#include "platform/atomic_file.h"
 
 #include <tiffio.h>
 
@@ -115,8 +116,12 @@ target_image_result write_target_image(const char *text, size_t length, int colu
         }
     }
 
-    std::string temp = std::string(tiff_path) + ".XXXXXX";
-    const int fd = mkstemp(&temp[0]);
+    platform::atomic_file out;
+    if (!out.open(tiff_path))
+        return TARGET_IMAGE_WRITE_FAILED;
+    // libtiff writes through its own descriptor of the temporary file and
+    // closes it; the atomic file then syncs and renames its own.
+    const int fd = dup(fileno(out.stream()));
     if (fd < 0)
         return TARGET_IMAGE_WRITE_FAILED;
     TIFFOpenOptions *options = TIFFOpenOptionsAlloc();
@@ -124,7 +129,7 @@ target_image_result write_target_image(const char *text, size_t length, int colu
     if (options) {
         TIFFOpenOptionsSetErrorHandlerExtR(options, quiet_handler, nullptr);
         TIFFOpenOptionsSetWarningHandlerExtR(options, quiet_handler, nullptr);
-        tiff = TIFFFdOpenExt(fd, temp.c_str(), "w", options);
+        tiff = TIFFFdOpenExt(fd, out.temp_path().c_str(), "w", options);
         TIFFOpenOptionsFree(options);
     }
     bool ok = false;
@@ -135,11 +140,7 @@ target_image_result write_target_image(const char *text, size_t length, int colu
     } else {
         close(fd);
     }
-    if (ok)
-        ok = std::rename(temp.c_str(), tiff_path) == 0;
-    if (!ok) {
-        std::remove(temp.c_str());
+    if (!ok || !out.commit())
         return TARGET_IMAGE_WRITE_FAILED;
-    }
     return TARGET_IMAGE_OK;
 }

@@ -1,5 +1,6 @@
 #include "engine/dcp_writer.h"
 
+#include "engine/dng_tags.h"
 #include "engine/profile_output.h"
 #include "platform/camera_profile_folder.h"
 #include "platform/work_buffer.h"
@@ -10,26 +11,6 @@
 #include <vector>
 
 namespace {
-
-enum : uint16_t {
-    kTagUniqueCameraModel = 50708,
-    kTagColorMatrix1 = 50721,
-    kTagColorMatrix2 = 50722,
-    kTagCalibrationIlluminant1 = 50778,
-    kTagCalibrationIlluminant2 = 50779,
-    kTagProfileName = 50936,
-    kTagProfileToneCurve = 50940,
-    kTagBaselineExposureOffset = 51109,
-    kTagDefaultBlackRender = 51110,
-};
-
-enum : uint16_t {
-    kTypeAscii = 2,
-    kTypeShort = 3,
-    kTypeLong = 4,
-    kTypeSRational = 10,
-    kTypeFloat = 11,
-};
 
 // One directory entry with its value bytes, little-endian.
 struct dcp_entry {
@@ -47,7 +28,7 @@ void append_le32(std::vector<uint8_t> &v, uint32_t x)
 
 dcp_entry ascii_entry(uint16_t tag, const std::string &text)
 {
-    dcp_entry e {tag, kTypeAscii, uint32_t(text.size()), {}};
+    dcp_entry e {tag, dng::TiffAscii, uint32_t(text.size()), {}};
     e.data.assign(text.begin(), text.end());
     // Zero bytes up to the next multiple of 4; none when already there.
     while (e.data.size() % 4)
@@ -68,7 +49,7 @@ bool append_srational(std::vector<uint8_t> &v, float value)
 
 bool matrix_entry(uint16_t tag, const float m[9], dcp_entry *e)
 {
-    *e = {tag, kTypeSRational, 9, {}};
+    *e = {tag, dng::TiffSRational, 9, {}};
     for (int i = 0; i < 9; ++i)
         if (!append_srational(e->data, m[i]))
             return false;
@@ -79,7 +60,7 @@ bool short_entry(uint16_t tag, int32_t value, dcp_entry *e)
 {
     if (value < 0 || value > 65535)
         return false;
-    *e = {tag, kTypeShort, 1, {uint8_t(value), uint8_t(value >> 8)}};
+    *e = {tag, dng::TiffShort, 1, {uint8_t(value), uint8_t(value >> 8)}};
     return true;
 }
 
@@ -179,26 +160,26 @@ engine_result write_dcp_profile(engine_context *, const char *output_path,
     // The directory, in ascending tag order.
     std::vector<dcp_entry> entries;
     dcp_entry e;
-    entries.push_back(ascii_entry(kTagUniqueCameraModel, camera_model));
-    if (!matrix_entry(kTagColorMatrix1, main->colour_matrix, &e))
+    entries.push_back(ascii_entry(dng::UniqueCameraModel, camera_model));
+    if (!matrix_entry(dng::ColorMatrix1, main->colour_matrix, &e))
         return ENGINE_ERR_WRONG_KIND;
     entries.push_back(e);
     if (dual) {
-        if (!matrix_entry(kTagColorMatrix2, second->colour_matrix, &e))
+        if (!matrix_entry(dng::ColorMatrix2, second->colour_matrix, &e))
             return ENGINE_ERR_WRONG_KIND;
         entries.push_back(e);
     }
-    if (!short_entry(kTagCalibrationIlluminant1, options->calibration_illuminant1, &e))
+    if (!short_entry(dng::CalibrationIlluminant1, options->calibration_illuminant1, &e))
         return ENGINE_ERR_WRONG_KIND;
     entries.push_back(e);
     if (dual) {
-        if (!short_entry(kTagCalibrationIlluminant2, options->calibration_illuminant2, &e))
+        if (!short_entry(dng::CalibrationIlluminant2, options->calibration_illuminant2, &e))
             return ENGINE_ERR_WRONG_KIND;
         entries.push_back(e);
     }
-    entries.push_back(ascii_entry(kTagProfileName, name));
+    entries.push_back(ascii_entry(dng::ProfileName, name));
     if (options->matrix_and_tables) {
-        e = {kTagProfileToneCurve, kTypeFloat, 2 * DCP_TONE_CURVE_POINTS, {}};
+        e = {dng::ProfileToneCurve, dng::TiffFloat, 2 * DCP_TONE_CURVE_POINTS, {}};
         for (float v : curve) {
             uint32_t bits;
             std::memcpy(&bits, &v, 4);
@@ -207,13 +188,13 @@ engine_result write_dcp_profile(engine_context *, const char *output_path,
         entries.push_back(e);
     }
     if (options->baseline_exposure_offset > 0.0f) {
-        e = {kTagBaselineExposureOffset, kTypeSRational, 1, {}};
+        e = {dng::BaselineExposureOffset, dng::TiffSRational, 1, {}};
         if (!append_srational(e.data, options->baseline_exposure_offset))
             return ENGINE_ERR_WRONG_KIND;
         entries.push_back(e);
     }
     if (options->mode0) {
-        e = {kTagDefaultBlackRender, kTypeLong, 1, {}};
+        e = {dng::DefaultBlackRender, dng::TiffLong, 1, {}};
         append_le32(e.data, 1);
         entries.push_back(e);
     }

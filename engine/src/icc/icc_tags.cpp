@@ -1,5 +1,7 @@
 #include "icc_tags.h"
 
+#include "engine/colour_maths.h"
+
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -74,9 +76,8 @@ void put_header(byte_sink &s, const header_fields &h)
     s.u32(36, engine_sig("acsp"));
     s.u32(40, engine_sig("APPL"));
     s.u64(56, h.attributes);
-    s.s15(68, 0.9642);
-    s.s15(72, 1.0);
-    s.s15(76, 0.8249);
+    for (int k = 0; k < 3; ++k)
+        s.s15(68 + 4 * k, cm_icc_d50_white[k]);
     s.u32(80, h.creator);
 }
 

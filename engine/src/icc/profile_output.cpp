@@ -4,14 +4,7 @@
 #include "engine/icc_writer.h"
 #include "platform/colour_folder.h"
 
-#include <atomic>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <ctime>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -23,8 +16,6 @@ std::string with_slashes(const char *path)
             c = '/';
     return s;
 }
-
-std::atomic<unsigned> temp_counter {0};
 
 }  // namespace
 
@@ -60,78 +51,27 @@ engine_result open_profile_output(profile_output *out, engine_context *ctx, cons
 
 engine_result open_profile_output_at(profile_output *out, const std::string &final_path)
 {
-    if (!out || final_path.empty() || final_path.back() == '/')
+    if (!out)
         return ICC_WRITE_FAILED;
     discard_profile_output(out);
-    const std::string::size_type slash = final_path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : final_path.substr(0, slash + 1);
-    // A hidden name beside the target, short enough for any file system.
-    std::string base = final_path.substr(slash == std::string::npos ? 0 : slash + 1);
-    if (base.size() > 200)
-        base.resize(200);
-
-    struct stat existing {};
-    const bool exists = ::stat(final_path.c_str(), &existing) == 0;
-    if (exists && !S_ISREG(existing.st_mode))
+    if (!out->target.open(final_path))
         return ICC_WRITE_FAILED;
-
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        char suffix[64];
-        std::snprintf(suffix, sizeof suffix, ".%ld-%u-%lx.tmp", long(::getpid()),
-                      temp_counter.fetch_add(1), long(std::time(nullptr)) & 0xfffffL);
-        const std::string temp = folder + "." + base + suffix;
-        const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;
-            return ICC_WRITE_FAILED;
-        }
-        if (exists)
-            (void)::fchmod(fd, existing.st_mode & 07777);
-        std::FILE *f = ::fdopen(fd, "wb");
-        if (!f) {
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return ICC_WRITE_FAILED;
-        }
-        out->file = f;
-        out->path = final_path;
-        out->temp_path = temp;
-        return ENGINE_OK;
-    }
-    return ICC_WRITE_FAILED;
+    out->file = out->target.stream();
+    return ENGINE_OK;
 }
 
 engine_result commit_profile_output(profile_output *out)
 {
     if (!out || !out->file)
         return ICC_WRITE_FAILED;
-    bool ok = std::fflush(out->file) == 0 && !std::ferror(out->file);
-    ok = ::fsync(::fileno(out->file)) == 0 && ok;
-    ok = std::fclose(out->file) == 0 && ok;
     out->file = nullptr;
-    if (ok)
-        ok = std::rename(out->temp_path.c_str(), out->path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(out->temp_path.c_str());
-        out->temp_path.clear();
-        return ICC_WRITE_FAILED;
-    }
-    out->temp_path.clear();
-    return ENGINE_OK;
+    return out->target.commit() ? engine_result(ENGINE_OK) : ICC_WRITE_FAILED;
 }
 
 void discard_profile_output(profile_output *out)
 {
     if (!out)
         return;
-    if (out->file) {
-        std::fclose(out->file);
-        out->file = nullptr;
-    }
-    if (!out->temp_path.empty()) {
-        ::unlink(out->temp_path.c_str());
-        out->temp_path.clear();
-    }
+    out->file = nullptr;
+    out->target.discard();
 }

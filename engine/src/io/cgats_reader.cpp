@@ -1,26 +1,33 @@
 #include "engine/cgats.h"
 
+#include "engine/cgats_lex.h"
 #include "engine/colour_maths.h"
-#include "io/cgats_lex.h"
 #include "io/file_bytes.h"
 #include "io/spectrum_ops.h"
 
 #include <cerrno>
 #include <climits>
 #include <cmath>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string>
 #include <vector>
 
+using namespace cgats_lex;
+
 namespace {
 
 constexpr size_t kMaxFields = 120;
+// Spectral columns beyond kMaxFields are taken up to this many fields in all;
+// their spectrum is then sampled at a coarser step (spectral_range).
+constexpr size_t kMaxSpectralFields = 4096;
 constexpr size_t kMaxKeywords = 119;
 constexpr size_t kTokenChars = 100;
 constexpr size_t kNameChars = 255;
-const double kD50[3] = {96.42, 100.0, 82.49};
+const double (&kD50)[3] = cm_icc_d50_white_100;
 
 enum field_kind {
     F_IGNORE,
@@ -48,12 +55,38 @@ struct field_info {
 struct header {
     std::vector<std::string> fields;
     bool format_seen = false;
+    bool format_open = false;  // BEGIN_DATA_FORMAT without END_DATA_FORMAT
+    int format_line = 0;
     std::vector<std::string> keywords{"SAMPLE_NAME"};
     bool spectrum_mode = false;
     double spectrum_start = 0, spectrum_end = 0, spectrum_inc = 0;
     bool data_seen = false;
     std::vector<text_span> rows;
+    std::vector<int> row_lines;
 };
+
+// Where and why: the report's message and line, once.
+void refuse(cgats_report *report, const char *name, int line, const char *format, ...)
+    __attribute__((format(printf, 4, 5)));
+
+void refuse(cgats_report *report, const char *name, int line, const char *format, ...)
+{
+    if (!report || report->message[0])
+        return;
+    char reason[384];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(reason, sizeof reason, format, args);
+    va_end(args);
+    const char *sep = name && name[0] ? ": " : "";
+    if (line > 0)
+        std::snprintf(report->message, sizeof report->message, "%s%sline %d: %s",
+                      name ? name : "", sep, line, reason);
+    else
+        std::snprintf(report->message, sizeof report->message, "%s%s%s", name ? name : "",
+                      sep, reason);
+    report->line = line;
+}
 
 // The number at the start of the text; false when there is none or it is
 // not a finite value a float can hold.
@@ -81,11 +114,16 @@ bool parse_int(const std::string &text, long *out)
     return true;
 }
 
+constexpr long kMaxNm = 100000;
+
 // Wavelength of a spectral field name ("R_380", "SPECTRAL_NM_380", "NM_380",
-// "SPECTRAL_380", "nm380"); false for other names.
-bool spectral_wavelength(const std::string &name, int *nm)
+// "SPECTRAL_380", "nm380", and "SPEC_380" of illuminant files); false for
+// other names. spec tells a SPEC_ name, whose number may be in thousandths of
+// a nanometre (up to kMaxNm x 1000).
+bool spectral_wavelength(const std::string &name, long *nm, bool *spec)
 {
-    static const char *const prefixes[] = {"R_", "SPECTRAL_NM_", "NM_", "SPECTRAL_", "nm"};
+    static const char *const prefixes[] = {"R_", "SPECTRAL_NM_", "NM_", "SPECTRAL_", "nm",
+                                           "SPEC_"};
     for (const char *prefix : prefixes) {
         const size_t n = std::strlen(prefix);
         if (name.compare(0, n, prefix) != 0)
@@ -93,14 +131,40 @@ bool spectral_wavelength(const std::string &name, int *nm)
         const char *s = name.c_str() + n;
         if (*s < '0' || *s > '9')
             return false;
+        *spec = std::strcmp(prefix, "SPEC_") == 0;
         char *end = nullptr;
         const long v = std::strtol(s, &end, 10);
-        if (v <= 0 || v > 100000)
+        if (v <= 0 || v > (*spec ? kMaxNm * 1000 : kMaxNm))
             return false;
-        *nm = static_cast<int>(v);
+        *nm = v;
         return true;
     }
     return false;
+}
+
+// Wavelength of each field, 0 for the fields that are not spectral. SPEC_
+// columns all from 100000 up and multiples of 1000 (SPEC_380000) give their
+// wavelengths in thousandths of a nanometre.
+std::vector<int> field_wavelengths(const std::vector<std::string> &fields)
+{
+    std::vector<long> nm(fields.size(), 0);
+    bool any = false, all_thousandths = true;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        bool spec = false;
+        if (!spectral_wavelength(fields[i], &nm[i], &spec))
+            continue;
+        any = true;
+        if (!spec || nm[i] < 100000 || nm[i] % 1000 != 0)
+            all_thousandths = false;
+    }
+    const bool thousandths = any && all_thousandths;
+    std::vector<int> out(fields.size(), 0);
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const long v = thousandths ? nm[i] / 1000 : nm[i];
+        if (v > 0 && v <= kMaxNm)
+            out[i] = static_cast<int>(v);
+    }
+    return out;
 }
 
 void read_header(const char *data, size_t size, header *h)
@@ -114,12 +178,15 @@ void read_header(const char *data, size_t size, header *h)
                 in_data = false;
             } else if (line.p[0] != '#') {
                 h->rows.push_back(line);
+                h->row_lines.push_back(lines.line_number());
             }
             continue;
         }
         if (starts_with(line, "BEGIN_DATA_FORMAT")) {
             h->fields.clear();
             h->format_seen = true;
+            h->format_open = true;
+            h->format_line = lines.line_number();
             text_span rest{line.p + 17, line.n - 17};
             bool done = false;
             for (;;) {
@@ -128,6 +195,7 @@ void read_header(const char *data, size_t size, header *h)
                 while (tokens.next(&tok)) {
                     if (span_equals(tok, "END_DATA_FORMAT")) {
                         done = true;
+                        h->format_open = false;
                         break;
                     }
                     h->fields.push_back(span_text(tok, kNameChars));
@@ -176,6 +244,7 @@ void read_header(const char *data, size_t size, header *h)
 
 struct layout {
     std::vector<field_info> info;
+    int device_fields = 0;    // fields of the named device columns
     int family_channels = 0;  // channels of the named device columns
     int channels = 0;
     int extras_declared = 0;
@@ -184,6 +253,7 @@ struct layout {
     uint32_t pcs_found = SIG_BLANK;
     int spectral_fields = 0;
     int min_nm = 0, max_nm = 0;
+    bool sampled = false;  // the spectral grid is sampled every k-th wavelength
     char names[ENGINE_MAX_CHANNELS][ENGINE_CHANNEL_NAME_LEN] = {};
 };
 
@@ -199,6 +269,7 @@ void device_field(layout *l, field_info *f, int ch, uint32_t space, const char *
 {
     f->kind = F_DEVICE;
     f->index = ch;
+    ++l->device_fields;
     l->device_space = space;
     if (ch + 1 > l->family_channels)
         l->family_channels = ch + 1;
@@ -232,6 +303,7 @@ void classify(const header &h, layout *l)
     static const char *const mch[5] = {"MCH4", "MCH5", "MCH6", "MCH7", "MCH8"};
     static const char *const clr_names[8] = {"CLR1", "CLR2", "CLR3", "CLR4",
                                              "CLR5", "CLR6", "CLR7", "CLR8"};
+    const std::vector<int> wavelengths = field_wavelengths(h.fields);
     for (size_t i = 0; i < n; ++i) {
         const std::string &name = h.fields[i];
         field_info &f = l->info[i];
@@ -255,14 +327,15 @@ void classify(const header &h, layout *l)
             continue;
         const bool next_loc = i + 1 < n && names_match(h.fields[i + 1], "SAMPLE_LOC");
         const bool prev_id = i > 0 && names_match(h.fields[i - 1], "SAMPLE_ID");
-        int k = 0, nm = 0;
+        int k = 0;
+        const int nm = wavelengths[i];
         if (names_match(name, "SAMPLE_ID") && next_loc) {
             f.kind = F_ID;
         } else if (names_match(name, "SAMPLE_LOC") && prev_id) {
             f.kind = F_NAME;
         } else if (names_match(name, "SAMPLE_ID")) {
             f.kind = F_NAME;
-        } else if (spectral_wavelength(name, &nm)) {
+        } else if (nm > 0) {
             f.kind = F_SPECTRAL;
             f.index = nm;
             if (l->spectral_fields == 0 || nm < l->min_nm)
@@ -345,6 +418,12 @@ void classify(const header &h, layout *l)
         }
     }
     l->channels = ch;
+    if (l->spectral_fields > 1) {
+        int step = (l->max_nm - l->min_nm) / (l->spectral_fields - 1);
+        if (step <= 0)
+            step = 1;
+        l->sampled = (l->max_nm - l->min_nm) / step + 1 > ENGINE_SPECTRUM_MAX;
+    }
 }
 
 void copy_text(char *dst, size_t cap, const std::string &src)
@@ -363,13 +442,20 @@ struct row_state {
     bool xyy_set[2] = {false, false};
 };
 
-// Range of the spectra named by the format's spectral fields.
+// Range of the spectra named by the format's spectral fields. A grid of more
+// samples than the record holds is sampled every k-th wavelength, k being 5,
+// 10, 20, ... (as the job entry samples an illuminant spectrum).
 void spectral_range(const layout &l, engine_spectrum *s)
 {
     s->start_nm = l.min_nm;
     int step = l.spectral_fields > 1 ? (l.max_nm - l.min_nm) / (l.spectral_fields - 1) : 1;
     if (step <= 0)
         step = 1;
+    const long long count = (static_cast<long long>(l.max_nm) - l.min_nm) / step + 1;
+    long long k = 1;
+    while ((count - 1) / k + 1 > ENGINE_SPECTRUM_MAX)
+        k = k < 5 ? 5 : k * 2;
+    step = static_cast<int>(step * k);
     s->step_nm = step;
     const long long last = l.min_nm + static_cast<long long>(ENGINE_SPECTRUM_MAX - 1) * step;
     s->end_nm = l.max_nm > last ? static_cast<int32_t>(last) : l.max_nm;
@@ -403,10 +489,12 @@ struct read_state {
     bool percent = false;
     bool id_zero = false;
     bool all_ids = true;
+    int short_rows = 0, first_short_line = 0;
+    int device_gaps = 0, first_gap_line = 0;
 };
 
-void read_row(const header &h, const layout &l, text_span line, int32_t row, patch_record *p,
-              read_state *st)
+void read_row(const header &h, const layout &l, text_span line, int line_number, int32_t row,
+              patch_record *p, read_state *st)
 {
     patch_record_clear(p);
     row_state rs;
@@ -418,7 +506,10 @@ void read_row(const header &h, const layout &l, text_span line, int32_t row, pat
     token_cursor tokens(line);
     text_span tok;
     const size_t n = l.info.size();
+    size_t values = 0;
+    int device_numbers = 0;
     for (size_t i = 0; tokens.next(&tok); ++i) {
+        values = i + 1;
         field_kind kind;
         int index = 0;
         if (i < n) {
@@ -450,7 +541,8 @@ void read_row(const header &h, const layout &l, text_span line, int32_t row, pat
             break;
         }
         case F_SPECTRAL:
-            if (numeric && p->spectrum.step_nm > 0)
+            if (numeric && p->spectrum.step_nm > 0 &&
+                (!l.sampled || (index - p->spectrum.start_nm) % p->spectrum.step_nm == 0))
                 put_sample(p, (index - p->spectrum.start_nm) / p->spectrum.step_nm, v, &rs,
                            &st->percent);
             break;
@@ -484,6 +576,8 @@ void read_row(const header &h, const layout &l, text_span line, int32_t row, pat
         case F_EXTRA:
             if (numeric && index >= 0 && index < ENGINE_MAX_CHANNELS)
                 p->device[index] = static_cast<float>(v);
+            if (numeric && kind == F_DEVICE)
+                ++device_numbers;
             break;
         case F_XYZ:
             if (numeric)
@@ -516,6 +610,15 @@ void read_row(const header &h, const layout &l, text_span line, int32_t row, pat
             break;
         }
     }
+    if (values < n) {
+        if (st->short_rows++ == 0)
+            st->first_short_line = line_number;
+    }
+    if (device_numbers < l.device_fields) {
+        if (st->device_gaps == 0)
+            st->first_gap_line = line_number;
+        st->device_gaps += l.device_fields - device_numbers;
+    }
     if (rs.nm_values > 0 && p->spectrum.start_nm < 0) {
         // SPECTRAL_NM / SPECTRAL_PCT pairs: first wavelength, second - first as step.
         const double step = rs.nm_values > 1 ? rs.nm_second - rs.nm_first : 1.0;
@@ -547,14 +650,51 @@ void read_row(const header &h, const layout &l, text_span line, int32_t row, pat
     }
 }
 
-engine_result parse(const char *data, size_t size, patch_set *set)
+// Refuses more than kMaxFields fields, unless the excess are spectral
+// columns (up to kMaxSpectralFields in all); true when refused.
+bool refuse_fields(const header &h, const char *name, cgats_report *report)
+{
+    const size_t n = h.fields.size();
+    if (n <= kMaxFields)
+        return false;
+    if (n > kMaxSpectralFields) {
+        refuse(report, name, h.format_line, "%zu fields where the reader takes at most %zu", n,
+               kMaxSpectralFields);
+        return true;
+    }
+    size_t other = 0;
+    for (int nm : field_wavelengths(h.fields))
+        other += nm > 0 ? 0 : 1;
+    if (other <= kMaxFields)
+        return false;
+    refuse(report, name, h.format_line,
+           "%zu fields besides spectral ones where the reader takes at most %zu", other,
+           kMaxFields);
+    return true;
+}
+
+engine_result parse(const char *data, size_t size, const char *name, patch_set *set,
+                    cgats_report *report)
 {
     header h;
     read_header(data, size, &h);
-    if (!h.data_seen || h.fields.size() > kMaxFields)
+    if (!h.data_seen) {
+        if (size == 0)
+            refuse(report, name, 0, "the text is empty");
+        else if (h.format_open)
+            refuse(report, name, h.format_line,
+                   "BEGIN_DATA_FORMAT without END_DATA_FORMAT");
+        else
+            refuse(report, name, 0, "no BEGIN_DATA line: no data to read");
         return ENGINE_ERR_FILE;
-    if (h.rows.size() > size_t(ENGINE_MAX_PATCHES))
+    }
+    if (refuse_fields(h, name, report))
+        return ENGINE_ERR_FILE;
+    if (h.rows.size() > size_t(ENGINE_MAX_PATCHES)) {
+        refuse(report, name, h.row_lines[size_t(ENGINE_MAX_PATCHES)],
+               "more than %d data lines", int(ENGINE_MAX_PATCHES));
         return ENGINE_ERR_NO_MEMORY;
+    }
     layout l;
     classify(h, &l);
 
@@ -562,12 +702,14 @@ engine_result parse(const char *data, size_t size, patch_set *set)
     patch_set_init(set);
     const int32_t count = static_cast<int32_t>(h.rows.size());
     const engine_result r = patch_set_alloc(set, count);
-    if (r != ENGINE_OK)
+    if (r != ENGINE_OK) {
+        refuse(report, name, 0, "no memory for %d patches", int(count));
         return r;
+    }
     read_state st;
     bool spectral = false;
     for (int32_t i = 0; i < count; ++i) {
-        read_row(h, l, h.rows[size_t(i)], i, &set->patches[i], &st);
+        read_row(h, l, h.rows[size_t(i)], h.row_lines[size_t(i)], i, &set->patches[i], &st);
         if (set->patches[i].spectrum.start_nm >= 0)
             spectral = true;
     }
@@ -643,6 +785,12 @@ engine_result parse(const char *data, size_t size, patch_set *set)
     }
     if (l.highest_clr >= 2 && l.highest_clr <= 8)
         set->data_space = engine_clr_sig(l.highest_clr);
+    if (report) {
+        report->short_rows = st.short_rows;
+        report->first_short_line = st.first_short_line;
+        report->device_gaps = st.device_gaps;
+        report->first_gap_line = st.first_gap_line;
+    }
     return ENGINE_OK;
 }
 
@@ -665,29 +813,57 @@ bool ends_with_ciex(const char *path)
 
 }  // namespace
 
-engine_result read_cgats_bytes(const char *data, size_t size, patch_set *set)
+void cgats_report_init(cgats_report *report)
 {
-    if (!set || (!data && size > 0))
+    if (report)
+        std::memset(report, 0, sizeof *report);
+}
+
+engine_result read_cgats_bytes_report(const char *data, size_t size, const char *name,
+                                      patch_set *set, cgats_report *report)
+{
+    cgats_report_init(report);
+    if (!set || (!data && size > 0)) {
+        refuse(report, name, 0, "no text or no set to read into");
         return ENGINE_ERR_FILE;
+    }
     try {
-        return parse(data ? data : "", size, set);
+        return parse(data ? data : "", size, name, set, report);
     } catch (const std::bad_alloc &) {
         patch_set_free(set);
+        cgats_report_init(report);
+        refuse(report, name, 0, "out of memory");
         return ENGINE_ERR_NO_MEMORY;
     }
 }
 
-engine_result read_cgats_file(const char *path, patch_set *set)
+engine_result read_cgats_bytes(const char *data, size_t size, patch_set *set)
 {
-    if (!path || !set)
+    return read_cgats_bytes_report(data, size, nullptr, set, nullptr);
+}
+
+engine_result read_cgats_file_report(const char *path, patch_set *set, cgats_report *report)
+{
+    cgats_report_init(report);
+    if (!path || !set) {
+        refuse(report, path, 0, "no file name or no set to read into");
         return ENGINE_ERR_FILE;
+    }
     file_bytes bytes;
-    const engine_result r = read_file_bytes(path, CGATS_MAX_FILE_BYTES, &bytes);
-    if (r != ENGINE_OK)
+    const char *why = nullptr;
+    const engine_result r = read_file_bytes(path, CGATS_MAX_FILE_BYTES, &bytes, &why);
+    if (r != ENGINE_OK) {
+        refuse(report, path, 0, "%s", why ? why : "cannot be read");
         return r;
+    }
     if (ends_with_ciex(path)) {
         for (size_t i = 0; i < bytes.size; ++i)
             bytes.data[i] = static_cast<char>(~static_cast<unsigned char>(bytes.data[i]));
     }
-    return read_cgats_bytes(bytes.data, bytes.size, set);
+    return read_cgats_bytes_report(bytes.data, bytes.size, path, set, report);
+}
+
+engine_result read_cgats_file(const char *path, patch_set *set)
+{
+    return read_cgats_file_report(path, set, nullptr);
 }

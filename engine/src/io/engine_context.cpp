@@ -2,12 +2,26 @@
 
 #include "engine/entries.h"
 
+#include <cstdio>
 #include <cstring>
 
 void engine_context_init(engine_context *ctx)
 {
     if (ctx)
         std::memset(ctx, 0, sizeof(*ctx));
+}
+
+void engine_context_set_error(engine_context *ctx, const char *text)
+{
+    if (!ctx)
+        return;
+    std::snprintf(ctx->last_error, sizeof ctx->last_error, "%s", text ? text : "");
+}
+
+void engine_context_notice(engine_context *ctx, const char *text)
+{
+    if (ctx && ctx->notice && text)
+        ctx->notice(ctx->notice_user, text);
 }
 
 scan_prefs *engine_context_scan_prefs(engine_context *ctx)

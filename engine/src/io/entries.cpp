@@ -21,7 +21,6 @@ const char kCopyright[] =
     "Copyright (c) Vandrelith. All rights reserved. Made by Vandrelith pelto 2.0.0.";
 static_assert(sizeof kCopyright == 79, "the copyright line is 78 characters");
 
-const double kD50[3] = {96.42, 100.0, 82.49};
 constexpr uint32_t kQuickCreator = engine_sig("????");
 
 // Frees both sets on every way out of a scope.
@@ -315,15 +314,21 @@ engine_result create_profile_from_cgats_files(engine_context *ctx, const char *m
     set_pair sets;
     patch_set &measured = sets.a;
     patch_set &reference = sets.b;
-    engine_result r = read_cgats_file(measured_path, &measured);
-    if (r != ENGINE_OK)
+    cgats_report report;
+    engine_context_set_error(ctx, nullptr);
+    engine_result r = read_cgats_file_report(measured_path, &measured, &report);
+    if (r != ENGINE_OK) {
+        engine_context_set_error(ctx, report.message);
         return r;
+    }
     // The measured file holds camera RGB whatever it declares.
     measured.data_space = SIG_RGB;
     measured.channels = 3;
-    r = read_cgats_file(reference_path, &reference);
-    if (r != ENGINE_OK)
+    r = read_cgats_file_report(reference_path, &reference, &report);
+    if (r != ENGINE_OK) {
+        engine_context_set_error(ctx, report.message);
         return r;
+    }
     return build_and_write_profile(ctx, &reference, &measured, output_path, creator, copyright,
                                    prefs, options, stats, callbacks);
 }
@@ -479,7 +484,7 @@ engine_result create_quick_profile_in(engine_context *ctx, unsigned char **buffe
         const double *d = rgb + size_t(i) * 3;
         const double *x = xyz + size_t(i) * 3;
         double lab[3];
-        cm_xyz_to_lab(x, kD50, lab);
+        cm_xyz_to_lab(x, cm_icc_d50_white_100, lab);
         for (int k = 0; k < 3; ++k) {
             pd->device[k] = static_cast<float>(d[k]);
             pr->device[k] = static_cast<float>(d[k]);

@@ -19,5 +19,7 @@ struct file_bytes {
 std::string engine_file_path(const char *path);
 
 // Reads the file whole. 0; -1 when it cannot be opened or read or is longer
-// than max_bytes; -108 when there is no memory for it.
-engine_result read_file_bytes(const char *path, size_t max_bytes, file_bytes *out);
+// than max_bytes; -108 when there is no memory for it. On failure *why (when
+// given) names the reason in words.
+engine_result read_file_bytes(const char *path, size_t max_bytes, file_bytes *out,
+                              const char **why = nullptr);

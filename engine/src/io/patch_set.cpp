@@ -9,8 +9,6 @@
 
 namespace {
 
-const double kD50[3] = {96.42, 100.0, 82.49};
-
 bool valid_index(const patch_set *set, int32_t index)
 {
     return set && set->patches && index >= 0 && index < set->count;
@@ -35,8 +33,8 @@ uint32_t engine_clr_sig(int n)
 {
     if (n < 2 || n > 8)
         return SIG_BLANK;
-    return (uint32_t('0' + n) << 24) | (uint32_t('C') << 16) | (uint32_t('L') << 8) |
-           uint32_t('R');
+    const char name[5] = {char('0' + n), 'C', 'L', 'R', '\0'};
+    return platform::signature(name);
 }
 
 int engine_spectrum_count(const engine_spectrum &s)
@@ -166,7 +164,7 @@ engine_result patch_set_get_lab(const patch_set *set, int32_t index, double lab[
     }
     if (set->data_space == SIG_XYZ || set->pcs == SIG_XYZ) {
         const double xyz[3] = {p.xyz[0], p.xyz[1], p.xyz[2]};
-        cm_xyz_to_lab(xyz, kD50, lab);
+        cm_xyz_to_lab(xyz, cm_icc_d50_white_100, lab);
         return ENGINE_OK;
     }
     return ENGINE_ERR_NO_LAB_OR_XYZ;
@@ -185,7 +183,7 @@ engine_result patch_set_get_xyz(const patch_set *set, int32_t index, double xyz[
     }
     if (set->data_space == SIG_LAB || set->pcs == SIG_LAB) {
         const double lab[3] = {p.lab[0], p.lab[1], p.lab[2]};
-        cm_lab_to_xyz(lab, kD50, xyz);
+        cm_lab_to_xyz(lab, cm_icc_d50_white_100, xyz);
         return ENGINE_OK;
     }
     return ENGINE_ERR_NO_LAB_OR_XYZ;
@@ -202,7 +200,7 @@ engine_result patch_set_set_lab(patch_set *set, int32_t index, const double lab[
         return ENGINE_ERR_NO_LAB_OR_XYZ;
     patch_record &p = set->patches[index];
     double xyz[3];
-    cm_lab_to_xyz(lab, kD50, xyz);
+    cm_lab_to_xyz(lab, cm_icc_d50_white_100, xyz);
     for (int k = 0; k < 3; ++k) {
         p.lab[k] = static_cast<float>(lab[k]);
         p.xyz[k] = static_cast<float>(xyz[k]);
@@ -236,7 +234,7 @@ engine_result patch_set_spectra_to_xyz(patch_set *set)
         patch_record &p = set->patches[i];
         if (p.spectrum.start_nm < 0)
             continue;
-        spectrum_to_patch_colour(&p, nullptr, 0, kD50);
+        spectrum_to_patch_colour(&p, nullptr, 0, cm_icc_d50_white_100);
     }
     if (set->pcs == SIG_BLANK)
         set->data_space = SIG_XYZ;

@@ -135,13 +135,19 @@ protected:
         settings.calculation_mode = mode;
         engine_context ctx;
         engine_context_init(&ctx);
+        ctx.notice = [](void *user, const char *text) {
+            static_cast<std::vector<std::string> *>(user)->push_back(text);
+        };
+        ctx.notice_user = &notices;
         return create_profile_for_job_in(&ctx, cie.c_str(), pix.c_str(), out.c_str(), 0, 0, 0,
                                          0, pcs_xyz, make_dcp, 0, 2, "Test Camera", nullptr,
-                                         nullptr, nullptr, nullptr, abort, nullptr, &settings,
+                                         nullptr, transfer, nullptr, abort, nullptr, &settings,
                                          caller_temp ? dir.c_str() : nullptr);
     }
     std::string dir;
     bool caller_temp = true;  // false: the engine picks its own folder
+    const transfer_samples *transfer = nullptr;
+    std::vector<std::string> notices;  // what the build told its context
 };
 
 struct errors {
@@ -285,6 +291,24 @@ TEST_F(BuildFixture, DcpMatrixInvertsTheCamera)
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j)
             EXPECT_NEAR(p[i][j] / p[0][0], i == j ? 1.0 : 0.0, 2e-3) << i << "," << j;
+}
+
+// Transfer curves are announced through the context, and only then.
+TEST_F(BuildFixture, TransferCurvesAreNotedThroughTheContext)
+{
+    const auto chart = synthetic_chart(2.2);
+    ASSERT_EQ(run(chart, dir + "/plain.icc", 1, 0, 1), 0);
+    EXPECT_TRUE(notices.empty());
+
+    std::vector<uint16_t> identity(256);
+    for (size_t v = 0; v < identity.size(); ++v)
+        identity[v] = uint16_t(v * 257);
+    const uint16_t *curves[1] = {identity.data()};
+    const transfer_samples curve {1, int32_t(identity.size()), curves};
+    transfer = &curve;
+    ASSERT_EQ(run(chart, dir + "/curved.icc", 1, 0, 1), 0);
+    EXPECT_EQ(notices, (std::vector<std::string> {"Transfer Function from Capture One present, "
+                                                  "running RGB data through the curves"}));
 }
 
 int abort_at_once()

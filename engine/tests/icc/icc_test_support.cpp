@@ -1,5 +1,7 @@
 #include "icc_test_support.h"
 
+#include "platform/big_endian.h"
+
 #include <openssl/evp.h>
 
 #include <algorithm>
@@ -58,26 +60,35 @@ std::vector<uint8_t> profile_id_of(std::vector<uint8_t> bytes)
     return digest;
 }
 
+namespace {
+
+// The n bytes from at, which must lie inside b (else std::out_of_range).
+const uint8_t *bytes_at(const std::vector<uint8_t> &b, size_t at, size_t n)
+{
+    (void)b.at(at + n - 1);
+    return b.data() + at;
+}
+
+}  // namespace
+
 uint32_t be32(const std::vector<uint8_t> &b, size_t at)
 {
-    return (uint32_t(b.at(at)) << 24) | (uint32_t(b.at(at + 1)) << 16) |
-           (uint32_t(b.at(at + 2)) << 8) | b.at(at + 3);
+    return platform::load_be32(bytes_at(b, at, 4));
 }
 
 uint16_t be16(const std::vector<uint8_t> &b, size_t at)
 {
-    return uint16_t((b.at(at) << 8) | b.at(at + 1));
+    return platform::load_be16(bytes_at(b, at, 2));
 }
 
 uint32_t le32(const std::vector<uint8_t> &b, size_t at)
 {
-    return b.at(at) | (uint32_t(b.at(at + 1)) << 8) | (uint32_t(b.at(at + 2)) << 16) |
-           (uint32_t(b.at(at + 3)) << 24);
+    return platform::load_le32(bytes_at(b, at, 4));
 }
 
 uint16_t le16(const std::vector<uint8_t> &b, size_t at)
 {
-    return uint16_t(b.at(at) | (b.at(at + 1) << 8));
+    return platform::load_le16(bytes_at(b, at, 2));
 }
 
 std::vector<tag_entry> tag_table(const std::vector<uint8_t> &p)

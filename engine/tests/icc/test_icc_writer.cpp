@@ -815,4 +815,23 @@ TEST_F(icc_file_output, replaces_an_earlier_profile_whole)
     EXPECT_EQ(home.names(), std::vector<std::string> {"p.icc"});
 }
 
+// A replaced profile keeps its permissions; a new one gets the umask's.
+TEST_F(icc_file_output, file_modes)
+{
+    const auto mode_of = [](const std::string &path) {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 07777u;
+    };
+    const std::string kept = home.path() + "kept.icc";
+    ASSERT_TRUE(write_file(kept, "earlier profile"));
+    ASSERT_EQ(::chmod(kept.c_str(), 0640), 0);
+    ASSERT_EQ(write(kept), 0);
+    EXPECT_EQ(mode_of(kept), 0640u);
+
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    ASSERT_EQ(write(home.path() + "new.icc"), 0);
+    EXPECT_EQ(mode_of(home.path() + "new.icc"), 0666u & ~unsigned(mask));
+}
+
 }  // namespace

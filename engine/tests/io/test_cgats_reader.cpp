@@ -423,23 +423,39 @@ TEST(ReaderRealFiles, Fogra39CrLfCmykWithLabAndXyz)
     EXPECT_STREQ(set->patches[1616].name, "1617");
 }
 
-TEST(ReaderRealFiles, IlluminantSpectraWithUnknownColumns)
+TEST(ReaderRealFiles, IlluminantSpectraAreSpectra)
 {
-    // The .sp files name their samples SPEC_nnn, which the engine takes as
-    // extra channels; only the first eight fit.
-    owned_set d50;
-    ASSERT_EQ(read_cgats_file((std::string(kArgyllRef) + "D50_1.0.sp").c_str(), d50.get()),
-              ENGINE_OK);
-    EXPECT_EQ(d50->count, 1);
-    EXPECT_EQ(d50->channels, ENGINE_MAX_CHANNELS);
-    EXPECT_STREQ(d50->channel_names[0], "SPEC_300");
-    EXPECT_FALSE(d50->spectral);
-    owned_set f1;
-    EXPECT_EQ(read_cgats_file((std::string(kArgyllRef) + "F1.sp").c_str(), f1.get()), ENGINE_OK);
-    // 531 columns are more than the engine's field list holds.
-    owned_set a;
-    EXPECT_EQ(read_cgats_file("/usr/share/colord/illuminant/CIE-A.sp", a.get()),
-              ENGINE_ERR_FILE);
+    // The .sp files name their samples SPEC_nnn; colord's give the wavelength
+    // in thousandths of a nanometre at a 1 nm step, more samples than the
+    // spectrum record holds, and are read every 5 nm.
+    struct sp_case {
+        std::string path;
+        int count;
+        double at_560;
+    };
+    const sp_case cases[] = {
+        {std::string(kArgyllRef) + "D50_1.0.sp", 107, 100.0},
+        {std::string(kArgyllRef) + "F1.sp", 0, -1.0},
+        {"/usr/share/colord/illuminant/CIE-A.sp", 107, 1.0},
+    };
+    for (const sp_case &c : cases) {
+        SCOPED_TRACE(c.path);
+        owned_set set;
+        cgats_report report;
+        ASSERT_EQ(read_cgats_file_report(c.path.c_str(), set.get(), &report), ENGINE_OK)
+            << report.message;
+        ASSERT_EQ(set->count, 1);
+        EXPECT_TRUE(set->spectral);
+        EXPECT_EQ(set->channels, 0);
+        const engine_spectrum &s = set->patches[0].spectrum;
+        if (c.count == 0)
+            continue;
+        EXPECT_EQ(s.start_nm, 300);
+        EXPECT_EQ(s.step_nm, 5);
+        EXPECT_EQ(s.end_nm, 830);
+        EXPECT_EQ(engine_spectrum_count(s), c.count);
+        EXPECT_NEAR(s.values[(560 - 300) / 5], c.at_560, 1e-3);
+    }
 }
 
 }  // namespace

@@ -416,17 +416,21 @@ TEST_F(JobEntry, FailuresAreNeverSuccess)
         a.measured = dir.file("missing.pix");
         EXPECT_EQ(run_job(s, a), ENGINE_ERR_FILE);
         EXPECT_EQ(s.log.camera_calls, 0);
+        EXPECT_EQ(std::string(s.ctx.last_error), a.measured + ": no such file");
     }
     {
         seamed_context s;
         job_args a = args;
         a.reference = dir.write("bad.cie", "no data here");
         EXPECT_EQ(run_job(s, a), ENGINE_ERR_FILE);
+        EXPECT_EQ(std::string(s.ctx.last_error),
+                  a.reference + ": no BEGIN_DATA line: no data to read");
     }
     {
         seamed_context s;
         s.log.result = -32765;
         EXPECT_EQ(run_job(s, args), -32765);  // sign-extended
+        EXPECT_STREQ(s.ctx.last_error, "");  // both files were read
     }
     {
         seamed_context s;

@@ -8,6 +8,14 @@
 
 namespace platform {
 
+// A four-character signature (ICC tag, type and colour-space names), first
+// character in the most significant byte, as the big-endian files store it.
+constexpr uint32_t signature(const char (&s)[5])
+{
+    return (uint32_t(uint8_t(s[0])) << 24) | (uint32_t(uint8_t(s[1])) << 16) |
+           (uint32_t(uint8_t(s[2])) << 8) | uint32_t(uint8_t(s[3]));
+}
+
 inline void store_be16(uint8_t *p, uint16_t v)
 {
     p[0] = uint8_t(v >> 8);

@@ -208,10 +208,6 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Writes the profile bytes to a path through a temporary file in the same
-// folder and a rename; the target is untouched on failure.
-bool write_file_atomically(const std::string &path, const uint8_t *bytes, std::size_t size);
-
 // Built-in profiles, as ICC bytes made by Little CMS: XYZ identity, Lab
 // (D50, version 4) and sRGB. Empty on failure.
 std::vector<uint8_t> make_xyz_profile();

@@ -1,5 +1,8 @@
 #include "platform/cms.h"
 
+#include "platform/atomic_file.h"
+#include "platform/big_endian.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -22,19 +25,7 @@ constexpr uint32_t acsp = 0x61637370u;
 // Far above any real profile (Little CMS itself reads at most 100 tags).
 constexpr uint64_t max_tags = 4096;
 
-uint32_t be32(const uint8_t *p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
-uint16_t be16(const uint8_t *p) { return uint16_t((p[0] << 8) | p[1]); }
-void put32(uint8_t *p, uint32_t v)
-{
-    p[0] = uint8_t(v >> 24);
-    p[1] = uint8_t(v >> 16);
-    p[2] = uint8_t(v >> 8);
-    p[3] = uint8_t(v);
-}
-double s15(const uint8_t *p) { return double(int32_t(be32(p))) / 65536.0; }
+double s15(const uint8_t *p) { return double(int32_t(load_be32(p))) / 65536.0; }
 
 bool read_whole_file(const std::string &path, std::vector<uint8_t> *out, Status *status)
 {
@@ -96,28 +87,28 @@ bool parse_header(const uint8_t *b, std::size_t size, Header *h)
 {
     if (!b || size < header_bytes || !h)
         return false;
-    h->size = be32(b);
-    h->cmm = be32(b + 4);
-    h->version = be32(b + 8);
-    h->device_class = be32(b + 12);
-    h->colour_space = be32(b + 16);
-    h->connection_space = be32(b + 20);
-    h->created.year = be16(b + 24);
-    h->created.month = be16(b + 26);
-    h->created.day = be16(b + 28);
-    h->created.hours = be16(b + 30);
-    h->created.minutes = be16(b + 32);
-    h->created.seconds = be16(b + 34);
-    h->platform = be32(b + 40);
-    h->flags = be32(b + 44);
-    h->manufacturer = be32(b + 48);
-    h->model = be32(b + 52);
-    h->attributes = (uint64_t(be32(b + 56)) << 32) | be32(b + 60);
-    h->rendering_intent = be32(b + 64);
+    h->size = load_be32(b);
+    h->cmm = load_be32(b + 4);
+    h->version = load_be32(b + 8);
+    h->device_class = load_be32(b + 12);
+    h->colour_space = load_be32(b + 16);
+    h->connection_space = load_be32(b + 20);
+    h->created.year = load_be16(b + 24);
+    h->created.month = load_be16(b + 26);
+    h->created.day = load_be16(b + 28);
+    h->created.hours = load_be16(b + 30);
+    h->created.minutes = load_be16(b + 32);
+    h->created.seconds = load_be16(b + 34);
+    h->platform = load_be32(b + 40);
+    h->flags = load_be32(b + 44);
+    h->manufacturer = load_be32(b + 48);
+    h->model = load_be32(b + 52);
+    h->attributes = (uint64_t(load_be32(b + 56)) << 32) | load_be32(b + 60);
+    h->rendering_intent = load_be32(b + 64);
     h->illuminant[0] = s15(b + 68);
     h->illuminant[1] = s15(b + 72);
     h->illuminant[2] = s15(b + 76);
-    h->creator = be32(b + 80);
+    h->creator = load_be32(b + 80);
     std::memcpy(h->profile_id, b + 84, 16);
     return true;
 }
@@ -130,14 +121,14 @@ Status Profile::check(const uint8_t *b, std::size_t size, std::vector<Tag> *tags
         return Status::too_large;
     if (size < header_bytes + 4)
         return Status::too_small;
-    if (be32(b + 36) != acsp)
+    if (load_be32(b + 36) != acsp)
         return Status::bad_signature;
-    const uint32_t declared = be32(b);
+    const uint32_t declared = load_be32(b);
     // Trailing bytes beyond the declared size are ignored; a declared size
     // beyond the data means a truncated profile.
     if (declared < header_bytes + 4 || declared > size)
         return Status::bad_size;
-    const uint64_t count = be32(b + 128);
+    const uint64_t count = load_be32(b + 128);
     const uint64_t table_end = header_bytes + 4 + count * 12u;
     if (table_end > declared)
         return Status::bad_tag_table;
@@ -153,9 +144,9 @@ Status Profile::check(const uint8_t *b, std::size_t size, std::vector<Tag> *tags
     uint64_t copied = 0;
     for (uint64_t i = 0; i < count; ++i) {
         const uint8_t *e = b + header_bytes + 4 + i * 12u;
-        const uint32_t sig = be32(e);
-        const uint32_t offset = be32(e + 4);
-        const uint32_t length = be32(e + 8);
+        const uint32_t sig = load_be32(e);
+        const uint32_t offset = load_be32(e + 4);
+        const uint32_t length = load_be32(e + 8);
         if (offset < table_end || uint64_t(offset) + length > declared)
             return Status::bad_tag_bounds;
         if (!seen.insert(sig).second)
@@ -365,13 +356,13 @@ Status Profile::commit()
 
     std::vector<uint8_t> out(std::size_t(total), 0);
     std::memcpy(out.data(), bytes_.data(), header_bytes);
-    put32(out.data(), uint32_t(total));
-    put32(out.data() + header_bytes, uint32_t(tags_.size()));
+    store_be32(out.data(), uint32_t(total));
+    store_be32(out.data() + header_bytes, uint32_t(tags_.size()));
     for (std::size_t i = 0; i < tags_.size(); ++i) {
         uint8_t *e = out.data() + header_bytes + 4 + i * 12;
-        put32(e, tags_[i].sig);
-        put32(e + 4, offsets[i]);
-        put32(e + 8, uint32_t(data_of(tags_[i]).size()));
+        store_be32(e, tags_[i].sig);
+        store_be32(e + 4, offsets[i]);
+        store_be32(e + 8, uint32_t(data_of(tags_[i]).size()));
         if (tags_[i].shared_with < 0 && !tags_[i].data.empty())
             std::memcpy(out.data() + offsets[i], tags_[i].data.data(), tags_[i].data.size());
     }
@@ -403,40 +394,6 @@ Status Profile::commit()
     bytes_.swap(out);
     parse_header(bytes_.data(), bytes_.size(), &header_);
     return Status::ok;
-}
-
-bool write_file_atomically(const std::string &path, const uint8_t *bytes, std::size_t size)
-{
-    if (path.empty() || (size && !bytes))
-        return false;
-    std::string temp = path + ".XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < size) {
-        const ssize_t n = ::write(fd, bytes + done, size - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += std::size_t(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok) {
-        struct stat st {};
-        // Keep the permissions of a file being replaced; new files get 0644.
-        ::chmod(name.data(), ::stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-        ok = ::rename(name.data(), path.c_str()) == 0;
-    }
-    if (!ok)
-        ::unlink(name.data());
-    return ok;
 }
 
 }  // namespace cms

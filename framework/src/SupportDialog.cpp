@@ -1,0 +1,124 @@
+#include "SupportDialog.h"
+
+#include "KirrFramework.h"
+#include "ProgramFolder.h"
+#include "SystemInfo.h"
+
+#include <QDesktopServices>
+#include <QIcon>
+#include <QPixmap>
+#include <QUrl>
+#include <QUrlQuery>
+
+namespace {
+
+// Replaces %1 ... %n (n up to 99) of a template by values[0] ... values[n-1] in
+// one pass, so that a value holding "%2" is left as it is.
+QString fillPlaceholders(const QString& text, const QStringList& values)
+{
+    QString result;
+    result.reserve(text.size());
+    for (int i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('%') && i + 1 < text.size() && text[i + 1].isDigit()) {
+            int number = text[i + 1].digitValue();
+            int length = 1;
+            if (i + 2 < text.size() && text[i + 2].isDigit()) {
+                const int longer = number * 10 + text[i + 2].digitValue();
+                if (longer >= 1 && longer <= values.size()) {
+                    number = longer;
+                    length = 2;
+                }
+            }
+            if (number >= 1 && number <= values.size()) {
+                result += values[number - 1];
+                i += length;
+                continue;
+            }
+        }
+        result += text[i];
+    }
+    return result;
+}
+
+// Mail programs ask for CR LF line breaks in a "mailto:" body.
+QByteArray mailEncoded(QString text)
+{
+    text.replace(QStringLiteral("<br>"), QStringLiteral("\r\n"));
+    return QUrl::toPercentEncoding(text);
+}
+
+}  // namespace
+
+SupportDialog::SupportDialog(QWidget* parent)
+    : QDialog(parent, Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint)
+{
+    setupUi(this);
+    setWindowIcon(QIcon(dialogIconPath()));
+    back->setPixmap(QPixmap(dialogBackgroundPath()));
+    connect(label, &QLabel::linkActivated, this, &SupportDialog::linkClicked);
+}
+
+SupportDialog::~SupportDialog() = default;
+
+QString SupportDialog::mailLink(const QString& address, const QString& vendor, const QString& product,
+                                const QString& version, const QString& build,
+                                const QString& profilerVersion, const QString& osDescription)
+{
+    const QString empty;
+    const QString subject = fillPlaceholders(QStringLiteral("Support-Request %1 %2 %3"),
+                                             {vendor, product, version});
+    const QString body = fillPlaceholders(
+        QStringLiteral("<br><br>Product: %1 %2<br>Version: %3, build %4 %6<br>Profiler version: %5<br>"
+                       "OS Version: %7"),
+        {vendor, product, version, build, profilerVersion, empty, osDescription});
+
+    QUrlQuery query;
+    query.setQuery(QStringLiteral("subject=") + QString::fromLatin1(mailEncoded(subject))
+                   + QStringLiteral("&body=") + QString::fromLatin1(mailEncoded(body)));
+    QUrl url;
+    url.setScheme(QStringLiteral("mailto"));
+    url.setPath(address);
+    url.setQuery(query);
+    return url.toString(QUrl::FullyEncoded);
+}
+
+void SupportDialog::setFramework(KirrFramework* framework)
+{
+    m_framework = framework;
+    if (!framework)
+        return;
+    label->setTextFormat(Qt::RichText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::LinksAccessibleByMouse);
+    QFont font = label->font();
+    font.setPixelSize(12);
+    label->setFont(font);
+
+    const QString vendor = framework->findStyleElement(QStringLiteral("vendor"));
+    const QString product = framework->findStyleElement(QStringLiteral("product"));
+    const QString version = framework->findStyleElement(QStringLiteral("version"));
+    const QString build = framework->findStyleElement(QStringLiteral("build"));
+    const QString mail = framework->findStyleElement(QStringLiteral("suppemail"));
+    const QString phone = framework->findStyleElement(QStringLiteral("suppphone"));
+    const QString profilerVersion = framework->versionText();
+    const QString empty;
+    const QString system = osDescription();
+
+    const QString link = mailLink(mail, vendor, product, version, build, profilerVersion, system);
+    const QString text = tr("For Support-Requests please contact %1<br>"
+                            "<br>"
+                            "by E-Mail: <a href=\"%3\">%2</a><br>"
+                            "or by Phone: %4<br>"
+                            "<br>"
+                            "providing the following information:<br>"
+                            "Product: %1 %5<br>"
+                            "Version: %6, build %7 %9<br>"
+                            "Profiler version: %8<br>"
+                            "OS Version: %10");
+    label->setText(fillPlaceholders(text, {vendor, mail, link.toHtmlEscaped(), phone, product, version,
+                                           build, profilerVersion, empty, system}));
+}
+
+void SupportDialog::linkClicked(const QString& link)
+{
+    QDesktopServices::openUrl(QUrl(link, QUrl::StrictMode));
+}
