@@ -35,6 +35,7 @@ void QckWidget::repaintNow()
     m_repaintPending = false;
     if (m_repaintTarget)
         m_repaintTarget->update();
+    emit repaintRequested();
 }
 
 QImage QckWidget::renderImage()

@@ -32,6 +32,11 @@ public:
     // Repaint requests raised during the paint are carried out after it.
     QImage renderImage();
 
+signals:
+    // A repaint request was carried out: the owner renders again (from its
+    // polish step) before its next frame.
+    void repaintRequested();
+
 protected:
     // Repaint request: remembered while deferred or painting, else the repaint
     // target is updated at once.

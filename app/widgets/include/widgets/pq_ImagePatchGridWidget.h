@@ -43,6 +43,10 @@ public:
     void paintPatches(QPainter *painter, PatchGridIF *grid, TargetIF *target, const QPen &pen,
                       const QPen &widePen);
 
+    // The rating of a patch of the given type and differences (rounded to one
+    // decimal); shown when no rating applies.
+    QColor ratingColour(int type, double dE, double dL, double dC, const QColor &shown) const;
+
     // Control point under an item position, -1 for none.
     int hitControlPoint(QPointF position);
     bool isInsideGrid(QPointF position);
@@ -106,7 +110,6 @@ private:
     QColor patchDisplayColour(const PatchIF &patch, const DeviceFormat &format,
                               Kirr_ColorImageIF &device);
     QColor controlPatchColour(const PatchIF &patch, TargetIF *target, double means[2][3]) const;
-    QColor ratingColour(int type, double dE, double dL, double dC, const QColor &shown) const;
     void paintGridLines(QPainter *painter, PatchGridIF *grid, int columns, int rows);
     QPointF pointToItem(QPoint p) const;
 
