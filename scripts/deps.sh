@@ -9,7 +9,7 @@ build_packages=(
   qml-module-qtquick-layouts qml-module-qtqml-models2 qml-module-qtquick-xmllistmodel
   qml-module-qtgraphicaleffects
   libtiff-dev libraw-dev liblcms2-dev libeigen3-dev libnlopt-dev libnlopt-cxx-dev libssl-dev
-  fonts-dejavu-core
+  fonts-dejavu-core qttranslations5-l10n
 )
 test_packages=(
   libgtest-dev clang libclang-rt-14-dev

@@ -7,8 +7,8 @@ bash scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVP_TESTS=OFF
 cmake --build build/release -j "$(nproc)"
 
-if [ -x build/release/app/vandrelith-pelto ]; then
-  exec build/release/app/vandrelith-pelto "$@"
+if [ -x build/release/program/vandrelith-pelto ]; then
+  exec build/release/program/vandrelith-pelto "$@"
 fi
 # Until the application exists, the engine's benchmark programs are the program.
 for b in build/release/bench/*; do

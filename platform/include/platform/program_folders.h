@@ -44,6 +44,8 @@ FolderInputs currentFolderInputs();
 
 QString resourcesFolderPath();
 QString pdfManualsFolderPath();
+// The first of the platform's home locations; empty when there is none.
+QString homeFolderPath();
 // The user's documents folder.
 QString publicDocumentsPath();
 // A folder only this user can write, kept between sessions.

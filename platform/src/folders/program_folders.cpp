@@ -67,6 +67,7 @@ static ProgramFolders current()
 
 QString resourcesFolderPath() { return current().resources; }
 QString pdfManualsFolderPath() { return current().pdfManuals; }
+QString homeFolderPath() { return firstLocation(QStandardPaths::HomeLocation); }
 QString publicDocumentsPath() { return currentFolderInputs().documentsFolder; }
 QString tempFolderPath() { return current().temp; }
 QString jobsRootPath() { return current().jobsRoot; }
