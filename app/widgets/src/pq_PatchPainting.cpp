@@ -2,6 +2,8 @@
 #include "PatchLabSupport.h"
 #include "widgets/pq_ratingThresholds.h"
 
+#include "app/pq_Settings.h"
+
 #include "chart/Patch.h"
 #include "chart/PatchGrid.h"
 #include "chart/Target.h"
@@ -68,7 +70,17 @@ pq_ratingThresholds pq_currentRatingThresholds()
         std::lock_guard<std::mutex> lock(g_thresholdMutex);
         source = g_thresholdSource;
     }
-    return source ? source() : pq_ratingThresholds();
+    if (source)
+        return source();
+    const pq_Settings *settings = pq_Settings::instance();
+    pq_ratingThresholds t;
+    t.colorDeltaEThresholdLower = settings->colorDeltaEThresholdLower();
+    t.colorDeltaEThresholdUpper = settings->colorDeltaEThresholdUpper();
+    t.neutralDeltaEThreshold = settings->neutralDeltaEThreshold();
+    t.neutralLightThreshold = settings->neutralLightThreshold();
+    t.neutralChromaThreshold = settings->neutralChromaThreshold();
+    t.overallDeltaEThreshold = settings->overallDeltaEThreshold();
+    return t;
 }
 
 QColor pq_ImagePatchGridWidget::labToDisplay(const double lab[3]) const

@@ -1,5 +1,6 @@
 #include "WidgetTests.h"
 
+#include "app/pq_Settings.h"
 #include "colour/Kirr_colorLibrary.h"
 
 #include <QGuiApplication>
@@ -38,5 +39,6 @@ int main(int argc, char **argv)
         std::unique_ptr<QObject> test(make());
         status |= QTest::qExec(test.get(), argc, argv);
     }
+    pq_Settings::destroyInstance();
     return status;
 }

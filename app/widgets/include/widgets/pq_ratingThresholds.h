@@ -1,6 +1,5 @@
-// The colour-difference thresholds the patch ratings use, read at paint time.
-// The program installs a source over its persistent settings; without one the
-// settings' defaults apply.
+// The colour-difference thresholds the patch ratings use, read at paint time
+// from the persistent settings, or from a source installed in their place.
 #pragma once
 
 #include <functional>
@@ -15,6 +14,6 @@ struct pq_ratingThresholds
     double overallDeltaEThreshold = 3.0;
 };
 
-// An empty function restores the defaults.
+// An empty function restores the settings as the source.
 void pq_setRatingThresholdSource(std::function<pq_ratingThresholds()> source);
 pq_ratingThresholds pq_currentRatingThresholds();
