@@ -3,6 +3,7 @@
 #include "app/pq_Settings.h"
 #include "colour/Kirr_colorLibrary.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +23,7 @@ int main(int argc, char **argv)
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    QDir().mkpath(home.path() + QStringLiteral("/config"));
     QGuiApplication app(argc, argv);
     if (!Kirr_ensureStandardProfiles()) {
         std::fprintf(stderr, "cannot write the standard profiles\n");
