@@ -13,6 +13,7 @@
 #include "colour/Kirr_ColorProfileIF.h"
 #include "colour/Kirr_colorLibrary.h"
 
+#include <QDir>
 #include <QGuiApplication>
 #include <QHoverEvent>
 #include <QTemporaryDir>
@@ -95,6 +96,7 @@ int main(int argc, char **argv)
     qputenv("HOME", home.path().toUtf8());
     qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+    QDir().mkpath(home.path() + QStringLiteral("/config"));
     QGuiApplication app(argc, argv);
     if (!Kirr_ensureStandardProfiles()) {
         std::fprintf(stderr, "widgets_bench: cannot write the standard profiles\n");
@@ -133,7 +135,7 @@ int main(int argc, char **argv)
             scene.owner.render();
             repaint = timeRuns(runs, [&](int) { scene.owner.render(); });
             int infos = 0;
-            QObject::connect(&w, &pq_ImagePatchGridWidget::patchInfo, [&] { ++infos; });
+            QObject::connect(&w, &pq_ImagePatchGridWidget::patchInfo, [&](bool show) { infos += show; });
             hover = timeRuns(runs * 10, [&](int i) {
                 const int n = layout.columns * layout.rows;
                 const int k = (i * 7919) % n;
@@ -142,8 +144,8 @@ int main(int argc, char **argv)
                 w.hoverMoveEvent(&event);
             });
             measure = timeRuns(small ? 1 : std::max(3, runs / 4), [&](int) { w.doMeasurement(); });
-            if (infos == 0)
-                std::printf("warning: no patchInfo\n");
+            if (infos != runs * 10)
+                std::printf("warning: %d of %d hovers found their patch\n", infos, runs * 10);
         }
         const int patches = layout.columns * layout.rows;
         const Figures r = figures(repaint), h = figures(hover), m = figures(measure);

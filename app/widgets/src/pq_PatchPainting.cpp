@@ -92,14 +92,14 @@ QColor pq_ImagePatchGridWidget::labToDisplay(const double lab[3]) const
 }
 
 QColor pq_ImagePatchGridWidget::patchDisplayColour(const PatchIF &patch, const DeviceFormat &format,
-                                                   Kirr_ColorImageIF &device)
+                                                   Kirr_ColorImageIF &device,
+                                                   Kirr_ColorImageIF *rgb16)
 {
     if (valueOneIsZero(patch))
         return QColor(qBound(0, patch.rgb(0), 255), qBound(0, patch.rgb(1), 255),
                       qBound(0, patch.rgb(2), 255));
     Kirr_ColorMatchIF *match = m_monitorMatch ? m_monitorMatch : m_quickMonitorMatch;
     if (match) {
-        std::unique_ptr<Kirr_ColorImageIF> rgb16 = pq_onePixel(Kirr_sig("RGB "), 16, 3);
         fillDevicePixel(patch, format, device);
         if (rgb16 && match->transformImage(device, *rgb16, imageRGBFactorData()))
             return QColor(byteOf(rgb16->sample(0, 0, 0) / 65535.0),
@@ -175,6 +175,7 @@ void pq_ImagePatchGridWidget::paintPatches(QPainter *painter, PatchGridIF *grid,
     std::unique_ptr<Kirr_ColorImageIF> device =
         pq_onePixel(format.colorSpace, format.bits, format.channels);
     std::unique_ptr<Kirr_ColorImageIF> lab16 = pq_onePixel(Kirr_sig("Lab "), 16, 3);
+    std::unique_ptr<Kirr_ColorImageIF> rgb16 = pq_onePixel(Kirr_sig("RGB "), 16, 3);
     if (!device || !lab16)
         return;
     const bool report = m_imageToLabMatch != nullptr;
@@ -247,7 +248,7 @@ void pq_ImagePatchGridWidget::paintPatches(QPainter *painter, PatchGridIF *grid,
             QPolygonF triangle;
             triangle << quad[0] << quad[1] << quad[3];
 
-            QColor fill = patchDisplayColour(*p, format, *device);
+            QColor fill = patchDisplayColour(*p, format, *device, rgb16.get());
 
             // The colour difference of the report and the rating.
             double dE = -1, dL = 0, dC = 0;

@@ -108,7 +108,7 @@ private:
     void referenceLab(PatchIF &patch, double lab[3]) const;
     QColor labToDisplay(const double lab[3]) const;
     QColor patchDisplayColour(const PatchIF &patch, const DeviceFormat &format,
-                              Kirr_ColorImageIF &device);
+                              Kirr_ColorImageIF &device, Kirr_ColorImageIF *rgb16);
     QColor controlPatchColour(const PatchIF &patch, TargetIF *target, double means[2][3]) const;
     void paintGridLines(QPainter *painter, PatchGridIF *grid, int columns, int rows);
     QPointF pointToItem(QPoint p) const;
