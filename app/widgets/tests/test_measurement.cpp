@@ -2,12 +2,15 @@
 
 #include "ShotScene.h"
 
+#include "chart/Image.h"
 #include "chart/Patch.h"
 #include "colour/Kirr_ColorProfileIF.h"
 #include "colour/Kirr_colorDifference.h"
 #include "colour/Kirr_colorLibrary.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <lcms2.h>
@@ -323,6 +326,50 @@ private slots:
             for (const QVariant &v : args)
                 QVERIFY(std::isfinite(v.toDouble()));
         QCOMPARE(w.computeQuickProfile(true) >= -1.0f, true);
+    }
+
+    void fixtureShotReadsBackFromTiff_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<bool>("withProfile");
+        QTest::addRow("16 bits, sRGB embedded") << 16 << true;
+        QTest::addRow("8 bits, no profile") << 8 << false;
+    }
+
+    void fixtureShotReadsBackFromTiff()
+    {
+        QFETCH(int, bits);
+        QFETCH(bool, withProfile);
+        ChartShotSpec s = spec(6, 4);
+        s.bits = bits;
+        s.rotation = 3;
+        s.perspective = 0.05;
+        s.noise = 40;
+        s.tlrOrder = true;
+        const ChartShot shot = makeChartShot(s);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("shot.tif"));
+        QByteArray icc;
+        if (withProfile) {
+            QFile file(srgbProfilePath());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            icc = file.readAll();
+        }
+        QVERIFY(shot.writeTiff(path, icc));
+        Image image;
+        QCOMPARE(int(image.loadImage(path, false)), 2);
+        const RawImage &raw = image.rawImage();
+        QCOMPARE(raw.width(), shot.image.width());
+        QCOMPARE(raw.bitsPerSample(), bits);
+        QCOMPARE(image.iccLength(), icc.size());
+        // The centre of every cell holds its patch's device value (noise aside).
+        for (int r = 0; r < s.rows; ++r)
+            for (int c = 0; c < s.columns; ++c) {
+                const QPoint p = shot.cellCentre(c, r).toPoint();
+                const auto device = shot.deviceAt(c, r);
+                for (int ch = 0; ch < 3; ++ch)
+                    QVERIFY(std::fabs(raw.sample16(p.x(), p.y(), ch) - device[std::size_t(ch)]) < 300);
+            }
     }
 
     void gridDraggedFarOutside()
