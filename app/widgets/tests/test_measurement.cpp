@@ -372,6 +372,29 @@ private slots:
             }
     }
 
+    void fixtureShotReadsBackFromDng()
+    {
+        const ChartShot shot = makeChartShot(spec(6, 4));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("shot.dng"));
+        QVERIFY(shot.writeDng(path));
+        Image image;
+        QCOMPARE(int(image.loadImage(path, false)), 2);
+        const RawImage &raw = image.rawImage();
+        QCOMPARE(raw.width(), shot.image.width());
+        QCOMPARE(raw.height(), shot.image.height());
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 6; ++c) {
+                const QPoint p = shot.cellCentre(c, r).toPoint();
+                const auto device = shot.deviceAt(c, r);
+                for (int ch = 0; ch < 3; ++ch)
+                    QVERIFY2(std::fabs(raw.sample16(p.x(), p.y(), ch) - device[std::size_t(ch)]) <= 2,
+                             qPrintable(QStringLiteral("cell %1, %2 channel %3: %4 against %5")
+                                            .arg(c).arg(r).arg(ch).arg(raw.sample16(p.x(), p.y(), ch))
+                                            .arg(device[std::size_t(ch)])));
+            }
+    }
+
     void gridDraggedFarOutside()
     {
         ShotScene scene(spec(6, 4));
