@@ -9,6 +9,7 @@
 #include "colour/Kirr_colorLibrary.h"
 
 #include <QFile>
+#include <QTransform>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -326,6 +327,40 @@ private slots:
             for (const QVariant &v : args)
                 QVERIFY(std::isfinite(v.toDouble()));
         QCOMPARE(w.computeQuickProfile(true) >= -1.0f, true);
+    }
+
+    void rotatedShotMeasuresUpright()
+    {
+        // The shot lies on its side; turned by 90 degrees on screen the grid
+        // sits on the upright chart and every patch reads its own value.
+        ChartShotSpec s = spec(6, 4);
+        ShotScene scene(s);
+        const RawImage &upright = scene.shot.image;
+        RawImage sideways(upright.height(), upright.width(), 3, 16);
+        const QTransform turn = QPixmap::trueMatrix(QTransform().rotate(90), sideways.width(),
+                                                    sideways.height());
+        for (int y = 0; y < sideways.height(); ++y)
+            for (int x = 0; x < sideways.width(); ++x) {
+                const QPointF p = turn.map(QPointF(x + 0.5, y + 0.5));
+                const int ux = int(std::floor(p.x()));
+                const int uy = int(std::floor(p.y()));
+                for (int c = 0; c < 3; ++c)
+                    sideways.rowData16(y)[x * 3 + c] = upright.sample16(ux, uy, c);
+            }
+        scene.job.setChartImage(sideways);
+        pq_ImagePatchGridWidget &w = scene.owner.engine;
+        w.setPixmap(&scene.job.chartPixmap(), &sideways);
+        w.setRotationAngle(90);
+        QCOMPARE(w.rotationAngle(), 90);
+        QCOMPARE(w.displayImage().size(), QSize(upright.width(), upright.height()) * w.scaleFactor());
+        w.doMeasurement();
+        for (int r = 0; r < s.rows; ++r)
+            for (int c = 0; c < s.columns; ++c) {
+                const PatchIF *p = scene.job.target.patch(unsigned(c), unsigned(r));
+                const auto device = scene.shot.deviceAt(c, r);
+                for (int ch = 0; ch < 3; ++ch)
+                    QCOMPARE(p->value1(ch), device[std::size_t(ch)]);
+            }
     }
 
     void fixtureShotReadsBackFromTiff_data()
