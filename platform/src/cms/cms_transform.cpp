@@ -131,7 +131,7 @@ void *make_lcms_transform(void *context, void *const *profiles, std::size_t coun
     std::vector<cmsHPROFILE> chain(profiles, profiles + count);
     // Integer data go through a precalculated grid. Little CMS would
     // resample the whole transform on it, input curves included; with
-    // pre-linearisation a source profile's input curves stay in front of
+    // pre-linearisation a camera profile's input curves stay in front of
     // the grid. A camera or scanner profile may have none (a matrix of a
     // linear camera) or curves that leave the shadows of linear data to a
     // few nodes: its grid is made even in lightness, and finer.
@@ -150,9 +150,15 @@ void *make_lcms_transform(void *context, void *const *profiles, std::size_t coun
     cmsHPROFILE links[2] = {nullptr, nullptr};
     if (camera && !xyz_table && perceptual_links(ctx, links))
         chain.insert(chain.begin(), links, links + 2);
-    const cmsUInt32Number flags = xyz_table ? cmsUInt32Number(cmsFLAGS_NOOPTIMIZE)
-        : cmsFLAGS_CLUT_PRE_LINEARIZATION |
-            (links[0] ? cmsFLAGS_GRIDPOINTS(65) : cmsUInt32Number(cmsFLAGS_HIGHRESPRECALC));
+    // Only a camera's input curves are kept in front of the grid: those of a
+    // display or working space (sRGB's) already make the data near-perceptual,
+    // and a grid behind them in linear light is coarser in the shadows.
+    cmsUInt32Number flags = cmsFLAGS_HIGHRESPRECALC;
+    if (xyz_table)
+        flags = cmsFLAGS_NOOPTIMIZE;
+    else if (camera)
+        flags = cmsFLAGS_CLUT_PRE_LINEARIZATION |
+                (links[0] ? cmsFLAGS_GRIDPOINTS(65) : cmsUInt32Number(cmsFLAGS_HIGHRESPRECALC));
     cmsHTRANSFORM xf = cmsCreateMultiprofileTransformTHR(
         ctx, chain.data(), cmsUInt32Number(chain.size()), in_format, out_format, intent, flags);
     for (cmsHPROFILE l : links)
