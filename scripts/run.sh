@@ -7,11 +7,8 @@ bash scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVP_TESTS=OFF
 cmake --build build/release -j "$(nproc)"
 
-if [ -x build/release/program/vandrelith-pelto ]; then
-  exec build/release/program/vandrelith-pelto "$@"
-fi
-
-# Until the application exists, the benchmark programs are the program. Qt
+# The program (build/release/program/vandrelith-pelto) does not open its main
+# window yet; until it does, the benchmark programs are what this runs. Qt
 # wants a private runtime folder; a root shell often has none.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   XDG_RUNTIME_DIR=$(mktemp -d)
