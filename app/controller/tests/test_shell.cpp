@@ -487,6 +487,55 @@ private slots:
         QCOMPARE(controller->compareProfilePath(), QString());
     }
 
+    // The lists come from the profiles installed in the scratch colour and
+    // camera-profile folders; a DCP chart offers the camera profiles.
+    void comparisonListsFromInstalledProfiles()
+    {
+        const QString shared = "/usr/share/rawtherapee";
+        const QStringList icc = {"Canon EOS 20D.icc", "Canon EOS 40D.icc"};
+        const QStringList dcp = {"Canon EOS 100D.dcp", "Canon EOS 1300D.dcp"};
+        for (const QString& name : icc + dcp) {
+            if (!QFileInfo::exists(shared + (name.endsWith(".icc") ? "/iccprofiles/input/" : "/dcpprofiles/") + name))
+                QSKIP("rawtherapee-data's profiles are not installed");
+        }
+        const QString colour = home->path() + "/data/icc";
+        const QString cameraProfiles = home->path() + "/data/Adobe/CameraRaw/CameraProfiles";
+        QVERIFY(QDir().mkpath(colour));
+        QVERIFY(QDir().mkpath(cameraProfiles));
+        for (const QString& name : icc)
+            QVERIFY(QFile::copy(shared + "/iccprofiles/input/" + name, colour + "/" + name));
+        for (const QString& name : dcp)
+            QVERIFY(QFile::copy(shared + "/dcpprofiles/" + name, cameraProfiles + "/" + name));
+        // A file that is no profile is not offered.
+        QFile broken(colour + "/broken.icc");
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("not a profile");
+        broken.close();
+
+        home->writeJob("A");
+        start();
+        QVERIFY(controller->setCurrentJob("A", "tileView", false));
+        controller->currentJob()->setChartImagePath(home->path() + "/chart.tif");
+        controller->refreshProfileList();
+        const QString iccList = controller->allProfiles()->value("list").toString();
+        QVERIFY2(iccList.contains("Canon EOS 20D") && iccList.contains("Canon EOS 40D"), qPrintable(iccList));
+        QVERIFY(!iccList.contains("broken"));
+        QVERIFY(iccList.split('|').contains(job("compareProfileName").toString()));
+        QVERIFY(QFileInfo::exists(controller->compareProfilePath()));
+
+        QFile chart(home->path() + "/dcp chart.txt");
+        QVERIFY(chart.open(QIODevice::WriteOnly));
+        chart.write("CGATS.17\nDESCRIPTOR\t\"DCP Profile\"\nNUMBER_OF_FIELDS 1\nBEGIN_DATA_FORMAT\n"
+                    "SAMPLE_ID\nEND_DATA_FORMAT\nNUMBER_OF_SETS 1\nBEGIN_DATA\n1\nEND_DATA\n");
+        chart.close();
+        controller->currentJob()->setChartImagePath(chart.fileName());
+        QVERIFY(controller->currentJob()->isDcpChart());
+        controller->refreshProfileList();
+        QCOMPARE(controller->allProfiles()->value("list").toString(), QString("Canon EOS 100D|Canon EOS 1300D"));
+        QCOMPARE(job("compareProfileName").toString(), QString("Canon EOS 100D"));
+        QCOMPARE(controller->compareProfilePath(), QFileInfo(cameraProfiles + "/Canon EOS 100D.dcp").absoluteFilePath());
+    }
+
     void showProfile()
     {
         start();
