@@ -190,6 +190,24 @@ private slots:
         QCOMPARE(controller->allTargets()->value("firstSelectedIndex").toInt(), 0);
     }
 
+    void referenceFile()
+    {
+        writeTemplate("ColorChecker");
+        writeTemplate("IT8");
+        home->writeJob("A");
+        start();
+        QVERIFY(controller->setCurrentJob("A", "tileView", false));
+        const QString url = QUrl::fromLocalFile(home->path() + "/refs/cc.txt").toString();
+        controller->changeTargetReferenceFile("Unknown", url);
+        controller->changeTargetReferenceFile("ColorChecker", url);
+        QCOMPARE(controller->findTargetTemplate("ColorChecker")->fileUrl(false), url);
+        QVERIFY(controller->findTargetTemplate("IT8")->fileUrl(false) != url);
+        QCOMPARE(controller->currentJob()->targetInfos().at(0)->fileUrl(false), url);
+        QCOMPARE(selectedTemplates(controller->allTargets()->value("xml").toString()),
+                 QStringList{"ColorChecker"});
+        QCOMPARE(controller->allTargets()->value("firstSelectedIndex").toInt(), 0);
+    }
+
     void nextTargetForDrop()
     {
         pq_Job* found = twoTargetJob("A", false);
