@@ -487,7 +487,7 @@ void peltoQt::openPDFManual()
 
 void peltoQt::helpFilmCurveExtraction()
 {
-    openUrl(QUrl(tr("https://www.vandrelith.com/pelto/help/film-curve-extraction")));
+    openUrl(QUrl(tr("https://www.vandrelith.invalid/pelto/help/film-curve-extraction")));
 }
 
 void peltoQt::loadOptions()
