@@ -83,7 +83,7 @@ void peltoQt::setTargetSelected(const QString& name, bool selected)
     if ((found >= 0) == selected)
         return;
     if (found >= 0) {
-        delete infos.takeAt(found);
+        job->removeTargetInfo(found);
     } else {
         const pq_targetInfo* source = findTargetTemplate(name);
         if (!source)
@@ -92,8 +92,6 @@ void peltoQt::setTargetSelected(const QString& name, bool selected)
         copy->assign(*source);
         replaceOrAppendTarget(infos, copy);
     }
-    if (job->currentTargetIndex() >= infos.size())
-        job->setCurrentTargetIndex(0);
     publishExpertBlock(job);
     m_currentJob.insert(QStringLiteral("targetCount"), int(infos.size()));
     publishJobShots(job, 0);

@@ -190,6 +190,24 @@ private slots:
         QCOMPARE(controller->allTargets()->value("firstSelectedIndex").toInt(), 0);
     }
 
+    // The targets after a removed one keep their own shots and images.
+    void unselectKeepsTheOthersState()
+    {
+        pq_Job* found = twoTargetJob("A", false);
+        QVERIFY(found);
+        QVERIFY(controller->setCurrentJob("A", "tileView", false));
+        found->setCurrentTargetIndex(1);
+        found->setChartImagePath("/shots/second.tif");
+        found->setCurrentTargetIndex(0);
+        found->setChartImagePath("/shots/first.tif");
+        controller->targetUnselected("ColorChecker");
+        QCOMPARE(found->targetInfos().size(), 1);
+        QCOMPARE(found->targetInfos().at(0)->name, QString("ColorChecker clone"));
+        QCOMPARE(found->currentTargetIndex(), 0);
+        QCOMPARE(found->chartImagePath(), QString("/shots/second.tif"));
+        QCOMPARE(job("targetCount").toInt(), 1);
+    }
+
     void referenceFile()
     {
         writeTemplate("ColorChecker");
