@@ -196,6 +196,23 @@ void pq_Job::addTargetInfo(pq_targetInfo *description)
     m_targetInfos.append(description);
 }
 
+bool pq_Job::removeTargetInfo(int index)
+{
+    if (index < 0 || index >= m_targetInfos.size())
+        return false;
+    pq_targetInfoList kept;
+    QVector<int> from;
+    for (int i = 0; i < m_targetInfos.size(); ++i) {
+        if (i == index)
+            continue;
+        kept.append(m_targetInfos.at(i));
+        from.append(i);
+    }
+    delete m_targetInfos.at(index);
+    rearrangeTargets(kept, from);
+    return true;
+}
+
 void pq_Job::setCurrentTargetIndex(int index)
 {
     if (index < 0 || index == m_currentTargetIndex)

@@ -9,9 +9,12 @@
 #include "jobs/pq_targetInfo.h"
 #include "platform/program_folders.h"
 
+#include "colour/Kirr_colorLibrary.h"
+#include "platform/desktop.h"
+
 #include <QDir>
-#include <QGuiApplication>
-#include <QScreen>
+#include <QSet>
+#include <QUrl>
 
 using namespace platform;
 
@@ -35,8 +38,10 @@ QString peltoQt::makeAllTargetsUIXMLString()
     QString xml = QStringLiteral("<?xml version='1.0' encoding='UTF-8'?>\n<targets>\n");
     for (size_t i = 0; i < m_targetList.size(); ++i) {
         pq_targetInfo& description = *m_targetList[i];
-        description.selected = m_currentJob_
-            && findTargetInList(m_currentJob_->targetInfos(), description.name) >= 0;
+        // The template job stands for a new job, whose chosen targets show as
+        // selected too.
+        const pq_Job* job = currentOrTemplateJob();
+        description.selected = job && findTargetInList(job->targetInfos(), description.name) >= 0;
         xml += description.toQmlXml(true, false, int(i), false);
     }
     return xml + QStringLiteral("</targets>\n");
@@ -78,7 +83,11 @@ void peltoQt::setTargets4UIAnimation(int previous, int current)
         icon->clear();
         tint->clear();
         if (job && index >= 0 && index < job->targetInfos().size() && job->targetInfos().at(index)) {
-            *icon = QStringLiteral("image://targets/%1.%2").arg(job->getJobName()).arg(index);
+            // The name is percent-encoded so that "#", "?" or "%" in it do
+            // not cut the picture's id.
+            *icon = QStringLiteral("image://targets/%1.%2")
+                        .arg(QString::fromLatin1(QUrl::toPercentEncoding(job->getJobName())))
+                        .arg(index);
             if (tinted)
                 *tint = job->targetInfos().at(index)->isClone ? QStringLiteral("yellow")
                                                                : QStringLiteral("blue");
@@ -118,10 +127,8 @@ void peltoQt::initRatios()
     m_referenceWidth = 1200;
     m_referenceHeight = 800;
     m_unitRatio = 1.0;
-    const QScreen* screen = qobject_cast<QGuiApplication*>(QCoreApplication::instance())
-        ? QGuiApplication::primaryScreen()
-        : nullptr;
-    const double r = screen && screen->logicalDotsPerInchX() > 0 ? screen->logicalDotsPerInchX() / 96.0 : 1.0;
+    const double dpi = screenLogicalDpi();
+    const double r = dpi > 0 ? dpi / 96.0 : 1.0;
     qCDebug(lcController) << "R=" << r;
     m_fontRatio = 0.72 / r;
 }
@@ -138,17 +145,64 @@ void peltoQt::initScaleProperties()
         m_props.insert(QStringLiteral("p%1").arg(k), k);
 }
 
+namespace {
+
+QString withoutProfileEnding(QString name)
+{
+    if (name.endsWith(QLatin1String(".dcp")) || name.endsWith(QLatin1String(".icc")))
+        name.chop(4);
+    return name;
+}
+
+QMap<QString, QString> scannerProfiles()
+{
+    QMap<QString, QString> list;
+    const auto profiles = Kirr_listScannerProfiles(QSet<quint32>());
+    for (const auto& entry : profiles) {
+        if (!list.contains(entry.first))
+            list.insert(entry.first, entry.second);
+    }
+    return list;
+}
+
+}  // namespace
+
+QString peltoQt::profileListText(const QMap<QString, QString>& list, const QString& prefix,
+                                 bool filter)
+{
+    QString text;
+    for (auto it = list.cbegin(); it != list.cend(); ++it) {
+        if (filter && !it.key().startsWith(prefix))
+            continue;
+        if (!text.isEmpty())
+            text += QLatin1Char('|');
+        text += withoutProfileEnding(it.key());
+    }
+    return text;
+}
+
 void peltoQt::refreshProfileList()
 {
-    // The profiles offered for comparison, by their names without extension.
-    QStringList names;
-    for (auto it = m_profileList.cbegin(); it != m_profileList.cend(); ++it) {
-        QString name = it.key();
-        if (name.endsWith(QLatin1String(".dcp")) || name.endsWith(QLatin1String(".icc")))
-            name.chop(4);
-        names.append(name);
+    QString prefix;
+    bool filter = false;
+    if (const pq_Job* job = m_currentJob_) {
+        prefix = job->cameraName();
+        const bool raw = job->areAllChartImagesRaw();
+        const bool c1 = job->isC1InsteadOfDCP();
+        const bool dcpChart = job->isDcpChart();
+        if (!job->areAllChartImagesLoaded() && !(raw && c1 && !dcpChart)) {
+            m_profileList = (raw && !c1) || dcpChart ? Kirr_listCameraProfiles() : scannerProfiles();
+        } else {
+            prefix.remove(QLatin1Char(' '));
+            filter = true;
+            m_profileList = scannerProfiles();
+        }
     }
-    m_allProfiles.insert(QStringLiteral("list"), names.join(QLatin1Char('|')));
+    const QString text = profileListText(m_profileList, prefix, filter);
+    m_allProfiles.insert(QStringLiteral("list"), text);
+    const QStringList names = text.isEmpty() ? QStringList() : text.split(QLatin1Char('|'));
+    if (!names.contains(m_currentJob.value(QStringLiteral("compareProfileName")).toString()))
+        selectedProfileCompareChanged(names.isEmpty() ? QString() : names.first());
 }
 
 void peltoQt::catchImageProgress(double fraction)

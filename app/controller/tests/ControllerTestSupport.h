@@ -38,19 +38,36 @@ class RecordingImageItem : public QObject, public pq_ImageItemIF, public pq_Magn
 
 public:
     QStringList calls;
+    // What sampleImage and averageColor give.
+    QImage sample;
+    QVector<double> colour;
 
     void setJobByName(const QString& name) override { calls << "setJobByName:" + name; }
     int shotIndex() const override { return 0; }
     void resetShotState(bool keep) override { calls << QString("resetShotState:%1").arg(keep); }
-    void selectShot(const QString& shot, const QString&) override { calls << "selectShot:" + shot; }
+    void selectShot(const QString& shot, const QString& mode) override
+    {
+        calls << "selectShot:" + shot + ":" + mode;
+    }
     void setShot(const QString& url) override { calls << "setShot:" + url; }
     void applyImageProfile() override { calls << "applyImageProfile"; }
     void measureQuality(const QString& path) override { calls << "measureQuality:" + path; }
     void setC1TifPath(const QString& path) override { calls << "setC1TifPath:" + path; }
-    void setGridMovable(bool) override { calls << "setGridMovable"; }
-    void setLightnessControlVisible(bool) override { calls << "setLightnessControlVisible"; }
-    QImage sampleImage(const QPoint&, const QSize&) override { return QImage(); }
-    QVector<double> averageColor(const QPoint&, int) override { return {}; }
+    void setGridMovable(bool on) override { calls << QString("setGridMovable:%1").arg(on); }
+    void setLightnessControlVisible(bool on) override
+    {
+        calls << QString("setLightnessControlVisible:%1").arg(on);
+    }
+    QImage sampleImage(const QPoint& centre, const QSize& size) override
+    {
+        calls << QString("sampleImage:%1,%2:%3x%4").arg(centre.x()).arg(centre.y()).arg(size.width()).arg(size.height());
+        return sample;
+    }
+    QVector<double> averageColor(const QPoint&, int radius) override
+    {
+        calls << QString("averageColor:%1").arg(radius);
+        return colour;
+    }
     void catchDeltaEThresholdsChanged() override { calls << "catchDeltaEThresholdsChanged"; }
     void setImage(const QImage&, const QVector<double>&) override { calls << "setImage"; }
 };

@@ -6,6 +6,7 @@
 
 std::unique_ptr<QObject> makeControllerTest();
 std::unique_ptr<QObject> makeMetaObjectTest();
+std::unique_ptr<QObject> makeShellTest();
 
 int main(int argc, char** argv)
 {
@@ -14,7 +15,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName("pelto5");
     QCoreApplication::setApplicationVersion("5.1.1");
     int failures = 0;
-    for (auto make : {makeControllerTest, makeMetaObjectTest}) {
+    for (auto make : {makeControllerTest, makeMetaObjectTest, makeShellTest}) {
         std::unique_ptr<QObject> test = make();
         failures += QTest::qExec(test.get(), argc, argv);
     }

@@ -46,6 +46,33 @@ private slots:
             {"getCustomIlluminants()", slot}, {"applySet(QString)", slot},
             {"saveSet(QString)", slot}, {"duplicateSet(QString,QString)", slot},
             {"doesSetExist(QString)", slot}, {"deleteSet(QString)", slot},
+            {"catchImageProgress(double)", slot}, {"catchC1TifProgress(double)", slot},
+            {"catchImageLoading(bool)", slot}, {"setTargets4UIAnimation(int,int)", slot},
+            {"targetSelected(QString)", slot}, {"targetUnselected(QString)", slot},
+            {"selectNextTarget4Drop()", slot}, {"readyToSelectNextTarget()", slot},
+            {"getTargetTint(QString,int)", slot},
+            {"changeTargetReferenceFile(QString,QString)", slot}, {"dropShot(QString)", slot},
+            {"dropC1Tif(QString)", slot}, {"loadShot4Profiling(int)", slot},
+            {"selectTarget4Profiling(int)", slot}, {"isChartImageFileICC()", slot},
+            {"setProfileName(QString,int)", slot}, {"setProfileNameTag(QString)", slot},
+            {"doesProfileExist(QString)", slot}, {"setProfilingStage(QString)", slot},
+            {"getProfilingStage()", slot}, {"resetRuntime(bool,bool)", slot},
+            {"clearTemporaries()", slot}, {"catchDeltaEThresholdsChanged()", slot},
+            {"catchPatchInfo(bool,int,int,bool,QColor,QColor,double,double,double,double,double,"
+             "double,double,double,double,double,double,double,double,double,double,double,"
+             "double,double)",
+             slot},
+            {"catchColorPicker(int,int)", slot}, {"toggleColorPicker(bool)", slot},
+            {"hideColorPicker()", slot}, {"selectedProfileCompareChanged(QString)", slot},
+            {"setCompareProfileActiveChecked(bool)", slot}, {"showProfileInFinder(QString)", slot},
+            {"showIntroMenuActivated(bool)", slot}, {"isIntroEnabled()", slot},
+            {"setEnabledIntro(bool)", slot}, {"menuAction_switchIntro()", slot},
+            {"menuAction_Preferences()", slot}, {"menuAction_CheckForUpdates()", slot},
+            {"menuAction_Support()", slot}, {"menuAction_About()", slot},
+            {"isQMLMenuEnabled()", slot}, {"openPDFManual()", slot},
+            {"helpFilmCurveExtraction()", slot}, {"loadOptions()", slot}, {"saveOptions()", slot},
+            {"storePreviousMainTitle(QString)", slot}, {"getPreviousMainTitle()", slot},
+            {"lockApplicationSize(bool)", slot}, {"refWidth()", slot}, {"refHeight()", slot},
         };
         for (const auto& [signature, type] : table)
             QTest::newRow(signature) << QByteArray(signature) << type;

@@ -2,6 +2,7 @@
 vp_add_qtest(app_controller_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_controller.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_meta_object.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/test_shell.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.cpp
           ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.h
           ${CMAKE_CURRENT_LIST_DIR}/main.cpp

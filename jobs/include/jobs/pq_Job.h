@@ -155,6 +155,9 @@ public:
     const pq_targetInfoList &targetInfos() const { return m_targetInfos; }
     // Appends a description; the job takes ownership.
     void addTargetInfo(pq_targetInfo *description);
+    // Deletes the description at index; the per-target state of the others
+    // stays with them. False when there is none at index.
+    bool removeTargetInfo(int index);
 
     // Reorders a CGATS data block stored column by column ("TRR": from the
     // right, "TLR": from the left) with the current description's grid.

@@ -6,6 +6,7 @@
 
 #include "controller/pq_ImageItemIF.h"
 
+#include <QColor>
 #include <QMap>
 #include <QMutex>
 #include <QObject>
@@ -47,8 +48,11 @@ public:
     // and every map. The program folder becomes the current folder.
     void init(const QString& programPath);
 
-    void setApplication(pq_Application* application) { m_application = application; }
+    void setApplication(pq_Application* application);
     pq_Application* application() const { return m_application; }
+    // The object whose catchAction slots the menu actions call: the
+    // application unless another one is set.
+    void setMenuReceiver(QObject* receiver) { m_menuReceiver = receiver; }
     // The items register with the object that owns them; once that object is
     // destroyed the controller no longer reaches the item.
     void setImageItem(QObject* owner, pq_ImageItemIF* item);
@@ -73,7 +77,10 @@ public:
     QStringList autoOrderList() const { return m_autoJobsList; }
     QStringList fixedOrderList() const { return m_fixedJobsList; }
     QString profileNameTag() const { return m_profileNameTag; }
-    void setProfileNameTag(const QString& tag) { m_profileNameTag = tag; }
+    QString createdProfilePath() const { return m_createdProfilePath; }
+    QString compareProfilePath() const { return m_compareProfilePath; }
+    QMap<QString, QString> profileList() const { return m_profileList; }
+    void setProfileList(const QMap<QString, QString>& list) { m_profileList = list; }
 
     pq_JobIF* findJob(const QString& name, int& index, int& enabledIndex) const;
     QString makeJobsUIXMLString(bool onlyEnabled) const;
@@ -83,6 +90,20 @@ public:
     QString makeSetsListString() const;
     QString makeAllTargetsUIXMLString();
     int firstSelectedTargetIndex() const;
+    pq_targetInfo* findTargetTemplate(const QString& name) const;
+    void overwriteAllTargetReferenceFilesWithJob(pq_Job* job);
+    void refreshDeltaELimits();
+    void refreshProfileList();
+    // The "|"-separated names of the list, less a final ".dcp" or ".icc";
+    // with filter, only the names that begin with prefix.
+    static QString profileListText(const QMap<QString, QString>& list, const QString& prefix,
+                                   bool filter);
+    void setCreatedProfilePath(const QString& path);
+
+    // Alerts: the title key is written before the message key.
+    void alertCritical(const QString& title, const QString& message);
+    void alertWarning(const QString& title, const QString& message);
+    void alertInformation(const QString& title, const QString& message);
 
 signals:
     void sortingJobsChanged();
@@ -145,6 +166,64 @@ public slots:
     void catchImageLoading(bool loading);
     void setTargets4UIAnimation(int previous, int current);
 
+    // Targets.
+    void targetSelected(QString name);
+    void targetUnselected(QString name);
+    bool selectNextTarget4Drop();
+    void readyToSelectNextTarget();
+    QString getTargetTint(QString jobName, int targetIndex);
+    void changeTargetReferenceFile(QString targetName, QString url);
+
+    // Shots.
+    void dropShot(QString shotPath);
+    void dropC1Tif(QString path);
+    void loadShot4Profiling(int index);
+    void selectTarget4Profiling(int index);
+    bool isChartImageFileICC();
+
+    // Profiling.
+    void setProfileName(QString profileName, int prefixLength);
+    void setProfileNameTag(QString profileNameTag);
+    bool doesProfileExist(QString profileName);
+    void setProfilingStage(QString stage);
+    QString getProfilingStage();
+    void resetRuntime(bool imageOnly, bool updateUI);
+    void clearTemporaries();
+
+    // Quality control and comparison.
+    void catchDeltaEThresholdsChanged();
+    void catchPatchInfo(bool show, int x, int y, bool isGrey, QColor refColor, QColor profColor,
+                        double refL, double refA, double refB, double refC, double refH,
+                        double profL, double profA, double profB, double profC, double profH,
+                        double delL, double delA, double delB, double delC, double delH,
+                        double delE, double avgDE, double maxDE);
+    void catchColorPicker(int x, int y);
+    void toggleColorPicker(bool selectedColor);
+    void hideColorPicker();
+    void selectedProfileCompareChanged(QString profileName);
+    void setCompareProfileActiveChecked(bool checked);
+    void showProfileInFinder(QString profileName);
+
+    // Shell.
+    void showIntroMenuActivated(bool show);
+    bool isIntroEnabled();
+    void setEnabledIntro(bool show);
+    void menuAction_switchIntro();
+    void menuAction_Preferences();
+    void menuAction_CheckForUpdates();
+    void menuAction_Support();
+    void menuAction_About();
+    bool isQMLMenuEnabled();
+    void openPDFManual();
+    void helpFilmCurveExtraction();
+    void loadOptions();
+    void saveOptions();
+    void storePreviousMainTitle(QString title);
+    QString getPreviousMainTitle();
+    void lockApplicationSize(bool lock);
+    int refWidth();
+    int refHeight();
+
 private:
     class Busy;
 
@@ -161,13 +240,15 @@ private:
     void sortJobList();
     void setJobEnabled(const QString& name, bool enabled);
     void loadTargetList();
-    void overwriteAllTargetReferenceFilesWithJob(pq_Job* job);
-    void refreshDeltaELimits();
     void resetColorPicker();
     void initRatios();
     void initScaleProperties();
-    void refreshProfileList();
     void resetCurrentJobMap();
+    void setTargetSelected(const QString& name, bool selected);
+    void publishJobShots(pq_Job* job, int currentTargetIndex);
+    void callMenuReceiver(const char* slot);
+    void alert(const char* kind, const QString& titleKey, const QString& messageKey,
+               const QString& title, const QString& message);
 
     QStringList m_autoJobsList;
     QStringList m_fixedJobsList;
@@ -209,6 +290,7 @@ private:
     qint64 m_saveGuardStart = 0;
     QString m_profilingStage;
     pq_Application* m_application = nullptr;
+    QPointer<QObject> m_menuReceiver;
     Clock m_clock;
     QPointer<pq_JobIF> m_connectedJob;
 };
