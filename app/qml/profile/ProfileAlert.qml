@@ -32,7 +32,7 @@ Rectangle {
         id: panel
         anchors.centerIn: parent
         width: props.u500
-        height: Math.max(props.u250, content.implicitHeight + props.u100)
+        height: Math.max(props.u180, content.implicitHeight + props.u90)
         radius: props.u10
         color: "white"
 

@@ -18,6 +18,10 @@ FakeImageWidget::FakeImageWidget(QQuickItem* parent) : QQuickPaintedItem(parent)
 {
     setAcceptedMouseButtons(Qt::AllButtons);
     setAcceptHoverEvents(true);
+    connect(this, &FakeImageWidget::qualityColoursChanged, this, [this] { update(); });
+    connect(this, &FakeImageWidget::signalGreenDeltaChecked, this, [this] { update(); });
+    connect(this, &FakeImageWidget::signalYellowDeltaChecked, this, [this] { update(); });
+    connect(this, &FakeImageWidget::signalRedDeltaChecked, this, [this] { update(); });
 }
 
 void FakeImageWidget::setAction(const QString& command)

@@ -23,7 +23,7 @@ class FakeImageWidget : public QQuickPaintedItem
     Q_PROPERTY(bool isFilmCurveMissing MEMBER m_isFilmCurveMissing NOTIFY signalIsFilmCurveMissingChanged)
     Q_PROPERTY(QString errorExtractFilmCurve MEMBER m_errorExtractFilmCurve
                NOTIFY signalErrorExtractFilmCurveChanged)
-    Q_PROPERTY(bool qualityColours MEMBER m_qualityColours)
+    Q_PROPERTY(bool qualityColours MEMBER m_qualityColours NOTIFY qualityColoursChanged)
 
 public:
     explicit FakeImageWidget(QQuickItem* parent = nullptr);
@@ -46,6 +46,7 @@ public:
 
 signals:
     void actionsChanged();
+    void qualityColoursChanged();
     void signalDeltaEChanged();
     void signalIsLastShotChanged();
     void signalIsFilmCurveMissingChanged();
