@@ -1,8 +1,9 @@
-import QtQuick 2.3
+import QtQuick 2.9
 import "profilerules.js" as Rules
 
 // Bottom bar of the grid page: the profile name (fixed prefix, editable name,
 // tag), back and forward. The owner decides what back and forward do.
+// (QtQuick 2.9 for the text field's textEdited.)
 Rectangle {
     id: bar
     property bool expertEnabled: false
@@ -18,13 +19,20 @@ Rectangle {
     implicitHeight: props.u80
 
     // The name follows the job's name without disturbing the cursor while
-    // the user types (the controller writes back what it was given).
-    onJobProfileNameChanged: {
+    // the user types (the controller writes back what it was given). A name
+    // from the job that holds refused characters is handed back without them.
+    function followJobName() {
         var clean = Rules.stripRefused(jobProfileName)
         if (nameField.text !== clean)
             nameField.text = clean
+        if (clean !== jobProfileName)
+            Qt.callLater(handBackName)
     }
-    Component.onCompleted: nameField.text = Rules.stripRefused(jobProfileName)
+    function handBackName() {
+        peltoQt.setProfileName(prefix + nameField.text, prefix.length)
+    }
+    onJobProfileNameChanged: followJobName()
+    Component.onCompleted: followJobName()
 
     Rectangle {
         anchors.top: parent.top
@@ -81,7 +89,7 @@ Rectangle {
                     font.pixelSize: props.FT_16
                     color: "#303236"
                     validator: RegExpValidator { regExp: Rules.acceptedName }
-                    onTextChanged: peltoQt.setProfileName(bar.prefix + text, bar.prefix.length)
+                    onTextEdited: peltoQt.setProfileName(bar.prefix + text, bar.prefix.length)
                 }
                 Text {
                     id: tagText

@@ -199,6 +199,14 @@ Item {
             compare(child("profileName").text, "abxy")
         }
 
+        function test_job_name_loses_refused_characters() {
+            showGrid(true, 1)
+            currentJob.profileName = "Day/light"
+            compare(child("profileName").text, "Daylight")
+            tryCompare(currentJob, "profileName", "Daylight")
+            compare(peltoQt.calls, ["setProfileName(CamDaylight,3)"])
+        }
+
         function test_long_name_kept() {
             showGrid(true, 1)
             var name = ""
