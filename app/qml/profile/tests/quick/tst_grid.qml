@@ -25,17 +25,29 @@ Item {
             verify(found, "no item " + name)
             return found
         }
+        // An item of the grid mode's selector (the quality-control bar has its own).
+        function selectorChild(name) {
+            var found = findChild(child("gridSelector"), name)
+            verify(found, "no selector item " + name)
+            return found
+        }
+        // Lays the selector's row out now: a positioner places new cells only
+        // when it is next polished.
+        function layOutSelector() {
+            selectorChild("nextTarget").parent.forceLayout()
+        }
         function forwardText() { return child("gridBottomBar").forwardText }
         function clickForward() { mouseClick(child("gridForward")) }
         function clickBack() { mouseClick(child("gridBack")) }
         function setTargets(count) {
             currentJob.targets = testHost.targets(count, 0)
-            tryCompare(child("gridSelector"), "targetCount", count)
+            tryCompare(child("gridSelector"), "targetCount", count, 30000)
         }
         function showGrid(expertLocked, targets) {
             peltoQt.expertLocked = expertLocked
             setTargets(targets)
             page.show(false)
+            layOutSelector()
             peltoQt.clearCalls()
             item.clearActions()
         }
@@ -203,7 +215,7 @@ Item {
             showGrid(true, 1)
             currentJob.profileName = "Day/light"
             compare(child("profileName").text, "Daylight")
-            tryCompare(currentJob, "profileName", "Daylight")
+            tryCompare(currentJob, "profileName", "Daylight", 30000)
             compare(peltoQt.calls, ["setProfileName(CamDaylight,3)"])
         }
 
@@ -253,24 +265,29 @@ Item {
 
         function test_selector_targets_and_shots() {
             showGrid(true, 3)
-            mouseClick(child("target2"))
+            mouseClick(selectorChild("target2"))
             compare(peltoQt.calls, ["selectTarget4Profiling(2)"])
             compare(child("gridSelector").currentSelectedTarget, 2)
             currentJob.currentTargetShots = testHost.shots(3, 0)
-            mouseClick(child("targetNumber2"))
+            mouseClick(selectorChild("targetNumber2"))
             verify(!child("gridSelector").showTargets)
-            tryVerify(function() { return findChild(page, "shot1") !== null })
-            mouseClick(child("shot1"))
+            tryVerify(function() { return findChild(child("gridSelector"), "shot1") !== null }, 30000)
+            layOutSelector()
+            mouseClick(selectorChild("shot1"))
             compare(peltoQt.calls, ["selectTarget4Profiling(2)", "loadShot4Profiling(1)"])
             verify(child("gridSelector").showTargets)
         }
 
         function test_selector_arrows() {
             showGrid(true, 3)
-            mouseClick(child("nextTarget"))
-            mouseClick(child("nextTarget"))
-            mouseClick(child("nextTarget"))
-            mouseClick(child("previousTarget"))
+            mouseClick(selectorChild("nextTarget"))
+            compare(child("gridSelector").currentSelectedTarget, 1)
+            mouseClick(selectorChild("nextTarget"))
+            compare(child("gridSelector").currentSelectedTarget, 2)
+            verify(!selectorChild("nextTarget").enabled)
+            mouseClick(selectorChild("nextTarget"))
+            compare(child("gridSelector").currentSelectedTarget, 2)
+            mouseClick(selectorChild("previousTarget"))
             compare(peltoQt.calls, ["selectTarget4Profiling(1)", "selectTarget4Profiling(2)",
                                     "selectTarget4Profiling(1)"])
         }
