@@ -1,11 +1,14 @@
 // Corner-finder benchmark.
 //
-//   chart_finder_bench [--scenes N] [--per-condition N] [--full-frames N]
-//                      [--full-frame-size WxH] [--seed S] [--verbose] [folder ...]
+//   chart_finder_bench [--scenes N] [--per-condition N] [--chart-free N]
+//                      [--full-frames N] [--full-frame-size WxH] [--seed S]
+//                      [--verbose] [folder ...]
 //
 // Runs find_chart_corners on N seeded synthetic scenes of mixed conditions
 // (default 520); then, per kind of condition, on a fixed-seed set of calm
 // scenes with only that condition made hard (default 40 scenes each); then on
+// scenes of every background without a chart (default 40), where any answer
+// is a false positive; then on
 // full camera frames (default 3 of 6000 x 4000) handed to the finder as they
 // are, timed against the same frames reduced beforehand; and finally on
 // every scene of the folders named: an 8-bit PNG (.png) or TIFF (.tif,
@@ -204,7 +207,8 @@ double percentile(std::vector<double> v, double p);
 // mild blur and noise, plain background) with one condition made hard.
 enum condition {
     calm, rotation, perspective, scale_small, scale_large, clutter, uneven_light, noise,
-    blur, under_exposed, over_exposed, no_border, frame_labels, condition_count
+    blur, under_exposed, over_exposed, no_border, frame_labels, fabric, fabric_two, carpet,
+    printed_paper, text_strip, condition_count
 };
 
 const char *const kConditionNames[condition_count] = {
@@ -221,6 +225,11 @@ const char *const kConditionNames[condition_count] = {
     "exposure +1 stop",
     "no border",
     "frame with labels, marks",
+    "woven fabric, one thread colour",
+    "woven fabric, two colours",
+    "carpet",
+    "printed paper",
+    "light text blocks beside grid",
 };
 
 // Small deterministic generator for the condition sets (the scene's own
@@ -298,6 +307,22 @@ scene_params condition_params(uint64_t seed, int kind, int index)
         p.labels = true;
         p.marks = r.uniform() < 0.5;
         break;
+    case fabric:
+    case fabric_two:
+        // Threads a few pixels apart under a dark-grey chart body.
+        p.background = kind == fabric ? background_fabric : background_fabric_two;
+        p.texture = r.range(2.5, 6);
+        p.body = r.range(50, 90);
+        break;
+    case carpet:
+        p.background = background_carpet;
+        p.texture = r.range(1.5, 4);
+        break;
+    case printed_paper:
+        p.background = background_printed_paper;
+        p.texture = r.range(5, 12);
+        break;
+    case text_strip: p.text_strip = true; break;
     default: break;
     }
     p.seed = uint64_t(r.uniform() * 9007199254740992.0) + 1;
@@ -312,7 +337,7 @@ void print_conditions(const tally (&t)[condition_count])
         return;
     std::printf("per condition (calm scenes, one condition made hard; %d scenes each):\n",
                 t[0].scenes);
-    std::printf("  %-30s %8s %6s %6s %11s %10s %10s\n", "condition", "found", "", "wrong",
+    std::printf("  %-32s %8s %6s %6s %11s %10s %10s\n", "condition", "found", "", "wrong",
                 "err mean %", "err max %", "median ms");
     for (int k = 0; k < condition_count; ++k) {
         const tally &c = t[k];
@@ -323,12 +348,46 @@ void print_conditions(const tally (&t)[condition_count])
         }
         if (!c.error.empty())
             mean /= double(c.error.size());
-        std::printf("  %-30s %4d/%-3d %5.1f%% %6d %11.3f %10.3f %10.2f\n", kConditionNames[k],
+        std::printf("  %-32s %4d/%-3d %5.1f%% %6d %11.3f %10.3f %10.2f\n", kConditionNames[k],
                     c.found, c.scenes, 100.0 * c.found / c.scenes, c.wrong, mean, worst,
                     median(c.ms));
     }
     std::printf("  (found: every corner within 1%% of the diagonal; err: every corner of every\n"
                 "   answer returned, as %% of the diagonal; wrong: 0 returned with a corner off)\n");
+}
+
+// Backgrounds alone, each asked for the chart its scene would have held.
+int run_chart_free(uint64_t seed, int count, bool verbose)
+{
+    if (count <= 0)
+        return 0;
+    std::vector<double> ms;
+    int false_positives = 0;
+    chart_scene s;
+    for (int i = 0; i < count; ++i) {
+        scene_params p = chart_scene_params(seed + 1, i);
+        p.chart = false;
+        p.background = i % background_count;
+        p.texture = p.background == background_printed_paper ? 5 + (i / 7) % 8 : 2.5 + (i / 7) % 8 * 0.5;
+        if (i % 3 == 0)
+            p.clutter = 15 + i % 20;
+        render_chart_scene(p, s);
+        double x[4] = {0, 1, 0, 1}, y[4] = {0, 0, 1, 1};
+        const auto start = std::chrono::steady_clock::now();
+        const int rc =
+            find_chart_corners(s.pixels.data(), s.width, s.height, x, y, 4, s.columns, s.rows);
+        const auto stop = std::chrono::steady_clock::now();
+        ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+        if (rc == 0) {
+            ++false_positives;
+            if (verbose)
+                std::printf("  FALSE  %s\n", s.label.c_str());
+        }
+    }
+    std::printf("scenes without a chart (every background): %d scenes\n", count);
+    std::printf("  false positives (a chart reported): %d; time per image median %.2f ms\n",
+                false_positives, median(ms));
+    return false_positives;
 }
 
 // Full frames handed to the finder as they are, and the same frames reduced
@@ -415,7 +474,7 @@ int main(int argc, char **argv)
 {
     int scenes = 520;
     uint64_t seed = 20240611;
-    int per_condition = 40, full_frames = 3, full_width = 6000, full_height = 4000;
+    int per_condition = 40, chart_free = 40, full_frames = 3, full_width = 6000, full_height = 4000;
     bool verbose = false;
     std::vector<std::string> folders;
     for (int i = 1; i < argc; ++i) {
@@ -425,6 +484,8 @@ int main(int argc, char **argv)
             seed = std::strtoull(argv[++i], nullptr, 10);
         else if (!std::strcmp(argv[i], "--per-condition") && i + 1 < argc)
             per_condition = std::max(0, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--chart-free") && i + 1 < argc)
+            chart_free = std::max(0, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--full-frames") && i + 1 < argc)
             full_frames = std::max(0, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--full-frame-size") && i + 1 < argc) {
@@ -462,11 +523,12 @@ int main(int argc, char **argv)
     print_conditions(conditions);
     for (const auto &c : conditions)
         wrong += c.wrong;
+    wrong += run_chart_free(seed, chart_free, verbose);
     wrong += run_full_frames(seed, full_frames, full_width, full_height, verbose);
     tally photos;
     for (const auto &f : folders)
         run_folder(f, photos, verbose);
     print("scenes from folders", photos);
-    // Wrong answers are the one outcome that must never occur.
+    // Wrong answers and false positives are the outcomes that must never occur.
     return wrong + photos.wrong == 0 ? 0 : 1;
 }

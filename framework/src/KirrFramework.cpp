@@ -7,6 +7,7 @@
 #include "StyleFile.h"
 #include "SupportDialog.h"
 #include "UpdateCheck.h"
+#include "UpdateService.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -179,7 +180,7 @@ QSettings& KirrFramework::prefsStore(bool shared)
     std::unique_ptr<QSettings>& store = shared ? m_sharedPrefs : m_productPrefs;
     if (!store) {
         const QString organisation =
-            m_vendor + QLatin1Char('.') + findStyleElement(QStringLiteral("prefdomain"));
+            UpdateService::storeOrganisation(m_vendor, findStyleElement(QStringLiteral("prefdomain")));
         store = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, organisation,
                                             shared ? QStringLiteral("KirrFramework") : m_product);
     }

@@ -3,6 +3,7 @@
 #include "KirrFramework.h"
 #include "ProgramFolder.h"
 #include "SystemInfo.h"
+#include "TextTemplate.h"
 
 #include <QDesktopServices>
 #include <QIcon>
@@ -11,34 +12,6 @@
 #include <QUrlQuery>
 
 namespace {
-
-// Replaces %1 ... %n (n up to 99) of a template by values[0] ... values[n-1] in
-// one pass, so that a value holding "%2" is left as it is.
-QString fillPlaceholders(const QString& text, const QStringList& values)
-{
-    QString result;
-    result.reserve(text.size());
-    for (int i = 0; i < text.size(); ++i) {
-        if (text[i] == QLatin1Char('%') && i + 1 < text.size() && text[i + 1].isDigit()) {
-            int number = text[i + 1].digitValue();
-            int length = 1;
-            if (i + 2 < text.size() && text[i + 2].isDigit()) {
-                const int longer = number * 10 + text[i + 2].digitValue();
-                if (longer >= 1 && longer <= values.size()) {
-                    number = longer;
-                    length = 2;
-                }
-            }
-            if (number >= 1 && number <= values.size()) {
-                result += values[number - 1];
-                i += length;
-                continue;
-            }
-        }
-        result += text[i];
-    }
-    return result;
-}
 
 // Mail programs ask for CR LF line breaks in a "mailto:" body.
 QByteArray mailEncoded(QString text)

@@ -1,21 +1,26 @@
 #include "UpdateCheck.h"
 
-#include "Logging.h"
+#include "UpdateDialog.h"
 
 namespace {
 
-// This build has no update dialog: the request is logged and nothing is shown.
-void logRequest(QWidget*, KirrFramework*, const UpdateCheckRequest& request)
+// A forced check's dialog lives as long as its modal run; an automatic one
+// owns itself, since its answer arrives after searchUpdate has returned.
+void runUpdateDialog(QWidget* parent, KirrFramework* framework, const UpdateCheckRequest& request)
 {
-    qCDebug(lcFrameworkUpdate, "update check for %s %s %s (product id %s, %s) is not available",
-            qUtf8Printable(request.vendor), qUtf8Printable(request.product),
-            qUtf8Printable(request.installedVersion), qUtf8Printable(request.productId),
-            request.forced ? "forced" : "automatic");
+    if (request.forced) {
+        UpdateDialog dialog(parent, framework);
+        dialog.startCheck(request.vendor, request.product, request.installedVersion, request.productId, true);
+        return;
+    }
+    auto* dialog = new UpdateDialog(parent, framework);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->startCheck(request.vendor, request.product, request.installedVersion, request.productId, false);
 }
 
 UpdateCheckStarter& currentStarter()
 {
-    static UpdateCheckStarter starter = logRequest;
+    static UpdateCheckStarter starter = runUpdateDialog;
     return starter;
 }
 
@@ -28,5 +33,5 @@ void startUpdateCheck(QWidget* parent, KirrFramework* framework, const UpdateChe
 
 void setUpdateCheckStarter(UpdateCheckStarter starter)
 {
-    currentStarter() = starter ? std::move(starter) : UpdateCheckStarter(logRequest);
+    currentStarter() = starter ? std::move(starter) : UpdateCheckStarter(runUpdateDialog);
 }

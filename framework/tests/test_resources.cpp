@@ -100,6 +100,14 @@ void ResourcesTest::translations()
     QCOMPARE(translator.translate("QObject", "manual"), german ? QStringLiteral("Handbuch") : QStringLiteral("Manual"));
     QCOMPARE(translator.translate("AboutDialog", "Produktname"),
              german ? QStringLiteral("Produktname") : QStringLiteral("Product name"));
+    // The update check's result texts are keys, never shown as they are.
+    for (const char* key : {"rErrParse", "rTimeout", "rErrUnknown"}) {
+        const QString text = translator.translate("UpdateDialog", key);
+        QVERIFY2(!text.isEmpty() && text != QLatin1String(key), key);
+    }
+    QCOMPARE(translator.translate("UpdateDialog", "Nach Updates suchen..."),
+             german ? QStringLiteral("Nach Updates suchen...") : QStringLiteral("Check for updates..."));
+    QCOMPARE(translator.translate("ProxyDialog", "Kennwort:"), german ? QStringLiteral("Kennwort:") : QStringLiteral("Password:"));
 }
 
 void ResourcesTest::manual()

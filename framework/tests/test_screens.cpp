@@ -6,16 +6,21 @@
 #include <KirrFramework/KirrFrameworkAPI.h>
 
 #include "AboutDialog.h"
+#include "ProxyDialog.h"
+#include "ServiceStubs.h"
 #include "SplashScreen.h"
 #include "SupportDialog.h"
 #include "TestSupport.h"
 #include "UpdateCheck.h"
+#include "UpdateDialog.h"
+#include "UpdateService.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTimer>
 #include <QUrlQuery>
 #include <QtTest>
@@ -80,10 +85,37 @@ class ScreensTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
+    void cleanup();
     void splash();
     void about();
     void supportLink();
+    void updateLink();
+    void updateProgressAndProxy();
 };
+
+void ScreensTest::initTestCase()
+{
+    LoopbackOnlyProxies::install();
+}
+
+void ScreensTest::cleanup()
+{
+    UpdateService::resetEndpoint();
+    QCOMPARE(LoopbackOnlyProxies::takeForeignHosts(), QStringList());
+}
+
+namespace {
+
+void pointAt(const QUrl& url, int timeoutMilliseconds)
+{
+    UpdateService::Endpoint service = UpdateService::endpoint();
+    service.url = url;
+    service.timeoutMilliseconds = timeoutMilliseconds;
+    UpdateService::setEndpoint(service);
+}
+
+}  // namespace
 
 void ScreensTest::splash()
 {
@@ -142,6 +174,77 @@ void ScreensTest::supportLink()
     QCOMPARE(urls[0].path(), QStringLiteral("support@vandrelith.example"));
     QCOMPARE(QUrlQuery(urls[0]).queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
              QStringLiteral("Support-Request Vandrelith pelto5 5.1.1"));
+}
+
+// A newer version: the user clicks the download link where it is shown, and
+// the browser would get the service's file.
+void ScreensTest::updateLink()
+{
+    ServiceStub stub([](ServiceStub&, QTcpSocket* socket, const ReceivedRequest&, int) {
+        ServiceStub::reply(socket, 200, ServiceStub::productData(QStringLiteral("5.2.0"), QStringLiteral("pelto5 5.2.0.zip")));
+    });
+    pointAt(stub.url(), 10000);
+    QString title;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<UpdateDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        title = dialog->windowTitle();
+        const bool answered = QTest::qWaitFor([dialog] { return !dialog->label->isHidden(); }, 10000);
+        if (answered) {
+            saveScreenshot(dialog, QStringLiteral("update"));
+            const QPoint link = findLink(dialog->label);
+            if (link.x() >= 0)
+                QTest::mouseClick(dialog->label, Qt::LeftButton, Qt::NoModifier, link);
+        }
+        if (!QTest::qWaitFor([dialog] { return !dialog->isVisible(); }))
+            dialog->reject();
+        QVERIFY(answered);
+    });
+    Kirr_searchUpdate();
+    QCOMPARE(title, language() == QLatin1String("de") ? QStringLiteral("Nach Updates suchen...")
+                                                      : QStringLiteral("Check for updates..."));
+    const QList<QUrl> urls = UrlCatcher::instance()->takeUrls();
+    QCOMPARE(urls.size(), 1);
+    QCOMPARE(urls[0], UpdateService::downloadUrl(QStringLiteral("pelto5 5.2.0.zip")));
+}
+
+// While the service is silent the bar moves; the proxy box opens the proxy
+// dialog, and Escape there switches the proxy off again.
+void ScreensTest::updateProgressAndProxy()
+{
+    ServiceStub stub;
+    pointAt(stub.url(), 60000);
+    bool proxyShown = false;
+    bool unticked = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<UpdateDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QVERIFY(QTest::qWaitFor([dialog] { return dialog->progressBar->value() >= 15; }, 10000));
+        saveScreenshot(dialog, QStringLiteral("update-progress"));
+        QTimer::singleShot(0, [&] {
+            auto* proxy = qobject_cast<ProxyDialog*>(QApplication::activeModalWidget());
+            QVERIFY(proxy);
+            proxyShown = true;
+            QTest::keyClicks(proxy->lineEditHost, QStringLiteral("127.0.0.1"));
+            QTest::keyClicks(proxy->lineEditPort, QStringLiteral("3128"));
+            proxy->checkBoxNeedLogin->click();
+            saveScreenshot(proxy, QStringLiteral("proxy"));
+            if (QTest::qWaitFor([proxy] { return proxy->windowHandle()->isActive(); }))
+                QTest::keyClick(proxy->windowHandle(), Qt::Key_Escape);
+            if (!QTest::qWaitFor([proxy] { return !proxy->isVisible(); }))
+                proxy->reject();
+        });
+        QTest::mouseClick(dialog->checkBox_2, Qt::LeftButton, Qt::NoModifier, QPoint(8, dialog->checkBox_2->height() / 2));
+        unticked = !dialog->checkBox_2->isChecked();
+        const bool resent = QTest::qWaitFor([&] { return stub.requests.size() == 2; }, 10000);
+        Q_UNUSED(resent);  // compared below
+        dialog->reject();
+    });
+    Kirr_searchUpdate();
+    QVERIFY(proxyShown);
+    QVERIFY(unticked);
+    QCOMPARE(stub.requests.size(), 2);
+    QCOMPARE(stub.requests[1].requestLine, QByteArray("POST /services/ProductData.asmx HTTP/1.1"));
 }
 
 int main(int argc, char** argv)

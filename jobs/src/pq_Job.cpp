@@ -126,6 +126,7 @@ pq_Job::pq_Job(const QString &filmCurvesFolder, const QString &tempFolder)
     : m_filmCurvesFolder(filmCurvesFolder), m_tempFolder(tempFolder)
 {
     initJobResources();
+    initImageLoads();
     appendDefaultEntries();
     for (int i = 0; i < 13; ++i) {
         m_defaultCurveA.addPoint(kCurveAx[i] / 65535.0, kCurveY[i] / 255.0);
@@ -141,6 +142,7 @@ pq_Job::pq_Job(const QString &filmCurvesFolder, const QString &tempFolder,
     : m_filmCurvesFolder(filmCurvesFolder), m_tempFolder(tempFolder), m_profileName(profileName)
 {
     initJobResources();
+    initImageLoads();
     appendDefaultEntries();
     if (!loadCurrentTarget())
         qCDebug(lcJob) << "Error, either targetdefinition or reference data are malformed";
@@ -150,6 +152,7 @@ pq_Job::pq_Job(const QString &filmCurvesFolder, const QString &tempFolder,
 
 pq_Job::~pq_Job()
 {
+    stopImageLoads();
     deleteTargetInfos(m_targetInfos);
 }
 
@@ -428,14 +431,18 @@ void pq_Job::setChartImagePath(const QString &path)
 {
     m_chartImages[size_t(m_currentTargetIndex)] = Image();
     m_chartImagePaths[m_currentTargetIndex] = path;
-    if (!path.isEmpty())
-        resetPatchGrid();
+    if (path.isEmpty())
+        return;
+    resetPatchGrid();
+    startChartImageLoading();
 }
 
 void pq_Job::setC1TifPath(const QString &path)
 {
     m_c1TifImages[size_t(m_currentTargetIndex)] = Image();
     m_c1TifPaths[m_currentTargetIndex] = path;
+    if (!path.isEmpty())
+        startChartC1TifLoading();
 }
 
 QString pq_Job::c1TifPath() const

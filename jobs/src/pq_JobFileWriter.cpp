@@ -18,19 +18,37 @@ pq_JobSaveResult refused(const QString &path, const QString &message)
 
 }  // namespace
 
-bool pq_JobFileWriter::isValidJobName(const QString &name)
+bool pq_JobFileWriter::isValidJobName(const QString &name, QString *reason)
 {
-    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-        && !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
+    auto refuse = [reason](const QString &why) {
+        if (reason)
+            *reason = why;
+        return false;
+    };
+    if (name.isEmpty())
+        return refuse(QStringLiteral("the name is empty"));
+    if (name == QLatin1String(".") || name == QLatin1String(".."))
+        return refuse(QStringLiteral("\"%1\" names a folder").arg(name));
+    // "|" separates the stored name lists; the others are refused by the
+    // profile-name field and by common file systems.
+    static const QString forbidden = QStringLiteral("/\\|:*?\"<>");
+    for (const QChar c : name) {
+        if (c.category() == QChar::Other_Control)
+            return refuse(QStringLiteral("the name holds a control character"));
+        if (forbidden.contains(c))
+            return refuse(QStringLiteral("the name holds the character \"%1\"").arg(c));
+    }
+    return true;
 }
 
 pq_JobSaveResult pq_JobFileWriter::save(const pq_Job &job, const QString &jobsFolder)
 {
     const QString name = job.getJobName();
-    if (!isValidJobName(name))
+    QString reason;
+    if (!isValidJobName(name, &reason))
         return refused(QString(), QStringLiteral("The job name \"%1\" cannot name a file in the "
-                                                 "jobs folder.")
-                                      .arg(name));
+                                                 "jobs folder: %2.")
+                                      .arg(name, reason));
     if (jobsFolder.isEmpty())
         return refused(QString(), QStringLiteral("There is no jobs folder."));
     const QString path = jobsFolder + QLatin1Char('/') + name + QLatin1String(".xml");

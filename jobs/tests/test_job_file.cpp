@@ -94,7 +94,7 @@ private slots:
 void TestJobFile::roundTripIsExact()
 {
     const QString folder = jobtest::freshFolder("round-trip") + "/Jobs";
-    const QString name = QString::fromUtf8("Repro & <Studio> 1.5 \"Ä\"");
+    const QString name = QString::fromUtf8("Repro & 'Studio' 1.5 Ä");
     std::unique_ptr<pq_Job> job = fullJob(name);
     const pq_JobSaveResult saved = pq_JobFileWriter::save(*job, folder);
     QVERIFY2(saved.ok, qPrintable(saved.message));
@@ -198,6 +198,13 @@ void TestJobFile::refusesNamesOutsideTheFolder_data()
     QTest::addRow("dot dot") << "..";
     QTest::addRow("slash") << "../escape";
     QTest::addRow("absolute") << "/tmp/escape";
+    QTest::addRow("backslash") << "a\\b";
+    QTest::addRow("list separator") << "a|b";
+    QTest::addRow("markup") << "a<b>";
+    QTest::addRow("quote") << "a\"b";
+    QTest::addRow("colon") << "a:b";
+    QTest::addRow("wildcards") << "a*?";
+    QTest::addRow("control character") << "a\tb";
 }
 
 void TestJobFile::refusesNamesOutsideTheFolder()

@@ -9,6 +9,9 @@ vp_add_qtest(jobs_tests
     ${CMAKE_CURRENT_LIST_DIR}/test_job_file.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_job_list.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_qml_texts.cpp
-  LIBS jobs Qt5::Qml)
+    ${CMAKE_CURRENT_LIST_DIR}/test_job_loading.cpp
+  LIBS jobs chart_test_support Qt5::Qml TIFF::TIFF)
 target_compile_definitions(jobs_tests PRIVATE
   JOBS_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/fixtures")
+# Image loads run on threads: a deadlock fails the test instead of hanging.
+set_tests_properties(jobs_tests PROPERTIES TIMEOUT 600)

@@ -3,17 +3,22 @@
 // Method: the image is reduced to a shorter side of about 500 pixels and
 // smoothed; patches show as compact flat regions (low colour gradient)
 // separated by the gaps and by their neighbours' colours. These regions are
-// patch candidates. A seed (a candidate and two neighbours along roughly
-// perpendicular steps, confirmed by its 5 x 5 neighbourhood) starts a
-// lattice that grows outwards: candidates are given integer indices where a
-// least-squares projective map (Eigen) predicts them, and the map is refitted
-// as the lattice grows. The lattice is turned so that its first index runs
-// along the image's x axis, and a window of exactly columns x rows cells must
-// then hold nearly all of its patches, at least 45% of the cells, with no
-// patch-like cell just outside; an ambiguous window (an undetected outer row
-// or column) is settled by the contrast of each cell against its own gaps,
-// or refused. The corners are the projective map's images of the outer
-// corners of the window's cells.
+// patch candidates. What counts as flat comes first from the whole image's
+// gradient, then, when that finds no chart (a fine texture such as fabric
+// filling the frame sets it far above a patch edge), from the flattest
+// surroundings of each part of the image. A seed (a candidate and two
+// neighbours along roughly perpendicular steps, confirmed by its 5 x 5
+// neighbourhood) starts a lattice that grows outwards: candidates are given
+// integer indices where a least-squares projective map (Eigen) predicts
+// them, and the map is refitted as the lattice grows. The lattice is turned
+// so that its first index runs along the image's x axis, and a window of
+// exactly columns x rows cells must then hold nearly all of its patches, at
+// least 45% of the cells, with no line of patches just outside (candidates
+// of another size or shape than the chart's patches, and a line of one tone,
+// are text or marks beside the grid); an ambiguous window (an undetected
+// outer row or column) is settled by the contrast of each cell against its
+// own gaps, or refused. The corners are the projective map's images of the
+// outer corners of the window's cells.
 #include "engine/chart_finder.h"
 
 #include "finder/finder_image.h"
@@ -107,6 +112,25 @@ double cell_contrast(const work_image &image, const homography &h, int i, int j)
     return std::fabs(c[0] - g[0]) + std::fabs(c[1] - g[1]) + std::fabs(c[2] - g[2]);
 }
 
+// Spread of a blob along the lattice's two index directions at (i, j), in
+// lattice steps; false where the map degenerates.
+bool lattice_spread(const blob &b, const homography &h, int i, int j, double *si, double *sj)
+{
+    double xl, yl, xr, yr, xu, yu, xd, yd;
+    if (!h.map(i - 0.5, j, &xl, &yl) || !h.map(i + 0.5, j, &xr, &yr) ||
+        !h.map(i, j - 0.5, &xu, &yu) || !h.map(i, j + 0.5, &xd, &yd))
+        return false;
+    // Jacobian columns d(x, y)/di and d(x, y)/dj, and its inverse.
+    const double a = xr - xl, bb = xd - xu, c = yr - yl, d = yd - yu;
+    const double det = a * d - bb * c;
+    if (!(std::fabs(det) > 1e-9))
+        return false;
+    const double p = d / det, q = -bb / det, r = -c / det, s = a / det;
+    *si = std::sqrt(std::max(0.0, p * p * b.cxx + 2 * p * q * b.cxy + q * q * b.cyy));
+    *sj = std::sqrt(std::max(0.0, r * r * b.cxx + 2 * r * s * b.cxy + s * s * b.cyy));
+    return true;
+}
+
 bool convex_quad(const corners &q)
 {
     // Order around: top-left, top-right, bottom-right, bottom-left.
@@ -122,6 +146,99 @@ bool convex_quad(const corners &q)
         sign = s;
     }
     return sign > 0;  // clockwise on screen (y down)
+}
+
+// Marks the lattice points whose blobs have the size and shape of most of
+// them: the patches of a chart share one, a text block or a mark beside the
+// grid that the lattice took in has its own. Empty when no spread is known.
+std::vector<char> patch_shaped(const std::vector<blob> &blobs, const lattice &l)
+{
+    std::vector<char> like(l.points.size(), 1);
+    std::vector<double> si(l.points.size(), -1), sj(l.points.size(), -1);
+    std::vector<double> all_i, all_j;
+    for (size_t k = 0; k < l.points.size(); ++k) {
+        const lattice_point &p = l.points[k];
+        if (lattice_spread(blobs[size_t(p.blob)], l.to_image, p.i, p.j, &si[k], &sj[k])) {
+            all_i.push_back(si[k]);
+            all_j.push_back(sj[k]);
+        }
+    }
+    if (all_i.empty())
+        return {};
+    const auto middle = std::ptrdiff_t(all_i.size() / 2);
+    std::nth_element(all_i.begin(), all_i.begin() + middle, all_i.end());
+    std::nth_element(all_j.begin(), all_j.begin() + middle, all_j.end());
+    const double ti = all_i[size_t(middle)], tj = all_j[size_t(middle)];
+    for (size_t k = 0; k < l.points.size(); ++k)
+        if (si[k] >= 0)
+            like[k] = si[k] > 0.7 * ti && si[k] < ti / 0.7 && sj[k] > 0.7 * tj && sj[k] < tj / 0.7;
+    return like;
+}
+
+// Range of mean colours over a set of blobs: the sum over channels of
+// highest - lowest.
+struct colour_range {
+    double low[3] = {1e9, 1e9, 1e9}, high[3] = {-1e9, -1e9, -1e9};
+    void add(const blob &b)
+    {
+        for (int c = 0; c < 3; ++c) {
+            low[c] = std::min(low[c], b.colour[c]);
+            high[c] = std::max(high[c], b.colour[c]);
+        }
+    }
+    double spread() const
+    {
+        return high[0] < low[0] ? 0 : (high[0] - low[0]) + (high[1] - low[1]) + (high[2] - low[2]);
+    }
+};
+
+// True when the lattice shows more chart just outside the window
+// (i0, j0, columns x rows): a line of patches of the window's patch shape
+// and of more than one colour (a row of text blocks in a label strip has one
+// tone, which stands apart only from a chart of many colours), or crowded
+// lines on two sides (a label strip runs along one side; more is a pattern
+// that goes on, a halftone screen or a weave).
+bool more_beside(const std::vector<blob> &blobs, const lattice &l, const std::vector<char> &like,
+                 int i0, int j0, int columns, int rows)
+{
+    int side[4] = {0, 0, 0, 0};  // left, right, above, below: patch-shaped candidates
+    int any[4] = {0, 0, 0, 0};   // every candidate there, of any shape
+    colour_range tone[4], window;
+    for (size_t k = 0; k < l.points.size(); ++k) {
+        const lattice_point &p = l.points[k];
+        const bool in_i = p.i >= i0 && p.i < i0 + columns;
+        const bool in_j = p.j >= j0 && p.j < j0 + rows;
+        if (in_i && in_j) {
+            if (like[k])
+                window.add(blobs[size_t(p.blob)]);
+            continue;
+        }
+        int at = -1;
+        if (in_j && p.i == i0 - 1)
+            at = 0;
+        else if (in_j && p.i == i0 + columns)
+            at = 1;
+        else if (in_i && p.j == j0 - 1)
+            at = 2;
+        else if (in_i && p.j == j0 + rows)
+            at = 3;
+        if (at < 0)
+            continue;
+        ++any[at];
+        if (like[k]) {
+            ++side[at];
+            tone[at].add(blobs[size_t(p.blob)]);
+        }
+    }
+    int crowded = 0;
+    for (int at = 0; at < 4; ++at) {
+        const int enough = std::max(2, (at < 2 ? rows : columns) / 3);
+        if (side[at] >= enough && (tone[at].spread() > 30 || window.spread() < 120))
+            return true;
+        if (any[at] >= enough)
+            ++crowded;
+    }
+    return crowded > 1;
 }
 
 // Checks the lattice against a columns x rows chart.
@@ -145,9 +262,14 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
     if ((ihi - ilo + 1) * (jhi - jlo + 1) > 400)
         return verdict::not_this;
 
+    const std::vector<char> like = patch_shaped(blobs, l);
+    if (like.empty())
+        return verdict::not_this;
+
     std::set<std::pair<int, int>> occupied;
-    for (const auto &p : l.points)
-        occupied.insert({p.i, p.j});
+    for (size_t k = 0; k < l.points.size(); ++k)
+        if (like[k])
+            occupied.insert({l.points[k].i, l.points[k].j});
 
     struct window {
         int i0, j0, inside;
@@ -158,9 +280,11 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
     for (int j0 = jlo; j0 <= jhi; ++j0)
         for (int i0 = ilo; i0 <= ihi; ++i0) {
             int inside = 0;
-            for (const auto &p : l.points)
-                if (p.i >= i0 && p.i < i0 + columns && p.j >= j0 && p.j < j0 + rows)
+            for (size_t k = 0; k < l.points.size(); ++k) {
+                const lattice_point &p = l.points[k];
+                if (like[k] && p.i >= i0 && p.i < i0 + columns && p.j >= j0 && p.j < j0 + rows)
                     ++inside;
+            }
             windows.push_back({i0, j0, inside, 0});
             best_inside = std::max(best_inside, inside);
         }
@@ -200,22 +324,17 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
         chosen = tied[0];
     }
 
-    // A larger chart would show a line of patches just outside the window.
-    int side[4] = {0, 0, 0, 0};  // left, right, above, below
-    for (const auto &p : l.points) {
-        const bool in_i = p.i >= chosen.i0 && p.i < chosen.i0 + columns;
-        const bool in_j = p.j >= chosen.j0 && p.j < chosen.j0 + rows;
-        if (in_j && p.i == chosen.i0 - 1)
-            ++side[0];
-        if (in_j && p.i == chosen.i0 + columns)
-            ++side[1];
-        if (in_i && p.j == chosen.j0 - 1)
-            ++side[2];
-        if (in_i && p.j == chosen.j0 + rows)
-            ++side[3];
-    }
-    if (side[0] >= std::max(2, rows / 3) || side[1] >= std::max(2, rows / 3) ||
-        side[2] >= std::max(2, columns / 3) || side[3] >= std::max(2, columns / 3))
+    // The window holds most of what the lattice found: a pattern that goes on
+    // beyond it (a halftone screen, a weave) is no chart.
+    int inside_all = 0;
+    for (const auto &p : l.points)
+        if (p.i >= chosen.i0 && p.i < chosen.i0 + columns && p.j >= chosen.j0 &&
+            p.j < chosen.j0 + rows)
+            ++inside_all;
+    if (inside_all < 0.6 * total)
+        return verdict::not_this;
+
+    if (more_beside(blobs, l, like, chosen.i0, chosen.j0, columns, rows))
         return verdict::not_this;
 
     lattice fitted = l;
@@ -264,8 +383,17 @@ verdict search(const work_image &image, int columns, int rows, corners *out)
     const double max_area = std::pow(std::min(image.width, image.height) / 2.0, 2);
     std::vector<blob> blobs;
     std::vector<seed> seeds;
-    for (int level = 0; level < 3; ++level) {
-        find_blobs(image, flat_threshold(image, level), min_area, max_area, blobs);
+    // The whole image's thresholds first, then, where a texture fills the
+    // frame, thresholds from each region's flattest surroundings.
+    static const int kLevels[] = {0, 1, 2, 0, 2};
+    threshold_map thresholds;
+    for (int pass = 0; pass < 5; ++pass) {
+        const int level = kLevels[pass];
+        if (pass < 3)
+            thresholds = uniform_thresholds(image, flat_threshold(image, level));
+        else if (!local_thresholds(image, level, thresholds))
+            continue;
+        find_blobs(image, thresholds, min_area, max_area, blobs);
         if (blobs.size() < 4)
             continue;
         std::vector<double> sizes;

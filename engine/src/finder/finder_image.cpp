@@ -7,6 +7,14 @@
 namespace finder {
 namespace {
 
+int threshold_from_median(int median, int level)
+{
+    static const double factor[3] = {3.0, 2.0, 4.5};
+    static const int floor_value[3] = {18, 12, 30};
+    const int t = int(std::lround(factor[level] * median)) + floor_value[level];
+    return std::min(t, 160);
+}
+
 // One 3 x 3 box pass over a plane, edges replicated.
 void box3(std::vector<uint8_t> &plane, int w, int h, std::vector<uint16_t> &scratch)
 {
@@ -122,10 +130,65 @@ int flat_threshold(const work_image &image, int level)
         if (2 * acc >= total)
             break;
     }
-    static const double factor[3] = {3.0, 2.0, 4.5};
-    static const int floor_value[3] = {18, 12, 30};
-    const int t = int(std::lround(factor[level] * median)) + floor_value[level];
-    return std::min(t, 160);
+    return threshold_from_median(median, level);
+}
+
+threshold_map uniform_thresholds(const work_image &image, int threshold)
+{
+    threshold_map m;
+    m.columns = (image.width + m.tile - 1) / m.tile;
+    m.rows = (image.height + m.tile - 1) / m.tile;
+    m.value.assign(size_t(m.columns) * size_t(m.rows), uint16_t(threshold));
+    return m;
+}
+
+bool local_thresholds(const work_image &image, int level, threshold_map &out)
+{
+    const int global = flat_threshold(image, level);
+    out = uniform_thresholds(image, global);
+    const int tile = out.tile, columns = out.columns, rows = out.rows;
+    // Gradient of the flattest fifth of each tile (every second pixel of every
+    // second row), doubled to stand for a median: inside a chart of small
+    // patches most of a tile is patch edge.
+    std::vector<uint16_t> flat(out.value.size());
+    std::vector<uint16_t> sample;
+    sample.reserve(size_t(tile * tile / 4));
+    for (int ty = 0; ty < rows; ++ty)
+        for (int tx = 0; tx < columns; ++tx) {
+            sample.clear();
+            const int y1 = std::min(image.height - 1, (ty + 1) * tile);
+            const int x1 = std::min(image.width - 1, (tx + 1) * tile);
+            for (int y = std::max(1, ty * tile); y < y1; y += 2) {
+                const uint16_t *g = &image.gradient[size_t(y) * size_t(image.width)];
+                for (int x = std::max(1, tx * tile); x < x1; x += 2)
+                    sample.push_back(g[x]);
+            }
+            uint16_t v = 0xffff;
+            if (sample.size() >= 8) {
+                const size_t k = sample.size() / 5;
+                std::nth_element(sample.begin(), sample.begin() + std::ptrdiff_t(k), sample.end());
+                v = uint16_t(std::min(1023, 2 * sample[k]));
+            }
+            flat[size_t(ty) * size_t(columns) + size_t(tx)] = v;
+        }
+    // The flattest tile of each 5 x 5 neighbourhood speaks for the patches
+    // and the chart body around it.
+    bool lower = false;
+    for (int ty = 0; ty < rows; ++ty)
+        for (int tx = 0; tx < columns; ++tx) {
+            int least = 0xffff;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) {
+                    const int x = tx + dx, y = ty + dy;
+                    if (x >= 0 && y >= 0 && x < columns && y < rows)
+                        least = std::min<int>(least, flat[size_t(y) * size_t(columns) + size_t(x)]);
+                }
+            const int t = std::min(global, threshold_from_median(std::min(least, 1023), level));
+            if (t < global)
+                lower = true;
+            out.value[size_t(ty) * size_t(columns) + size_t(tx)] = uint16_t(t);
+        }
+    return lower;
 }
 
 bool box_mean(const work_image &image, double x, double y, int r, double out[3])

@@ -2,6 +2,7 @@
 // gradient magnitude.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -24,6 +25,26 @@ bool make_work_image(const uint32_t *pixels, int width, int height, work_image &
 // distribution (its noise and texture); `level` 0 is the usual choice, 1 a
 // stricter and 2 a looser one.
 int flat_threshold(const work_image &image, int level);
+
+// Flatness thresholds per square tile of the working image.
+struct threshold_map {
+    int tile = 16;                 // working pixels per tile side
+    int columns = 0, rows = 0;
+    std::vector<uint16_t> value;   // row by row
+    uint16_t at(int x, int y) const
+    {
+        return value[std::size_t(y / tile) * std::size_t(columns) + std::size_t(x / tile)];
+    }
+};
+
+// The same threshold everywhere.
+threshold_map uniform_thresholds(const work_image &image, int threshold);
+
+// Thresholds from the flattest surroundings of each tile: where a fine
+// texture fills most of the frame, the whole image's gradient says more
+// about the texture than about the chart's own patches and body. Never above
+// flat_threshold(image, level). False when no tile comes out lower than that.
+bool local_thresholds(const work_image &image, int level, threshold_map &out);
 
 // Mean colour of the (2r+1)^2 box at (x, y) in working pixels; false when the
 // box leaves the image.

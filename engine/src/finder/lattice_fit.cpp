@@ -246,6 +246,23 @@ void find_seeds(const std::vector<blob> &blobs, const blob_index &index, int lim
                 if (s > best.support)
                     best = seed{int(a), ux, uy, vx, vy, s};
             }
+        // Two diagonal steps of a finer lattice also look like a seed; the
+        // blobs halfway along the diagonals give it away.
+        if (best.support >= 5) {
+            const double hx = (best.ux + best.vx) / 2, hy = (best.uy + best.vy) / 2;
+            const double kx = (best.ux - best.vx) / 2, ky = (best.uy - best.vy) / 2;
+            const double tol = 0.22 * std::sqrt(std::min(hx * hx + hy * hy, kx * kx + ky * ky));
+            int halfway = 0;
+            for (int sign = -1; sign <= 1; sign += 2) {
+                const int p = index.nearest(b.x + sign * hx, b.y + sign * hy, tol);
+                const int q = index.nearest(b.x + sign * kx, b.y + sign * ky, tol);
+                halfway += (p >= 0 && similar_size(b, blobs[size_t(p)])) ? 1 : 0;
+                halfway += (q >= 0 && similar_size(b, blobs[size_t(q)])) ? 1 : 0;
+            }
+            if (halfway >= 3)
+                best = seed{int(a), hx, hy, kx, ky,
+                            local_support(blobs, index, int(a), hx, hy, kx, ky)};
+        }
         if (best.support >= 5)
             out.push_back(best);
     }

@@ -27,8 +27,8 @@ struct moments {
 
 }  // namespace
 
-void find_blobs(const work_image &image, int threshold, double min_area, double max_area,
-                std::vector<blob> &out)
+void find_blobs(const work_image &image, const threshold_map &threshold, double min_area,
+                double max_area, std::vector<blob> &out)
 {
     out.clear();
     const int w = image.width;
@@ -37,17 +37,21 @@ void find_blobs(const work_image &image, int threshold, double min_area, double 
     runs.reserve(size_t(h) * 8);
     std::vector<int> parent;
     size_t prev_begin = 0, prev_end = 0;
+    std::vector<uint16_t> limit(static_cast<size_t>(w));
     for (int y = 0; y < h; ++y) {
+        if (y % threshold.tile == 0)
+            for (int x = 0; x < w; ++x)
+                limit[size_t(x)] = threshold.at(x, y);
         const uint16_t *g = &image.gradient[size_t(y) * size_t(w)];
         const size_t row_begin = runs.size();
         int x = 0;
         while (x < w) {
-            while (x < w && g[x] >= threshold)
+            while (x < w && g[x] >= limit[size_t(x)])
                 ++x;
             if (x >= w)
                 break;
             const int x0 = x;
-            while (x < w && g[x] < threshold)
+            while (x < w && g[x] < limit[size_t(x)])
                 ++x;
             run r{y, x0, x, int(parent.size())};
             parent.push_back(r.label);
@@ -120,6 +124,9 @@ void find_blobs(const work_image &image, int threshold, double min_area, double 
         b.size = std::sqrt(s.n);
         b.major = std::sqrt(l1);
         b.minor = std::sqrt(l2);
+        b.cxx = cxx;
+        b.cyy = cyy;
+        b.cxy = cxy;
         kept[i] = int(out.size());
         out.push_back(b);
     }

@@ -104,6 +104,43 @@ std::vector<scene_case> scene_cases()
              p.height = 600;
              p.angle = 12;
          })},
+        // Fine textures that fill the frame, under a dark-grey body.
+        {"woven_fabric", with(base(), [](scene_params &p) {
+             p.background = background_fabric;
+             p.texture = 4;
+             p.body = 70;
+         })},
+        {"woven_fabric_two_colours", with(base(14, 10), [](scene_params &p) {
+             p.background = background_fabric_two;
+             p.texture = 3;
+             p.body = 75;
+         })},
+        {"two_colour_fabric_small_chart", with(base(8, 12), [](scene_params &p) {
+             p.background = background_fabric_two;
+             p.texture = 5;
+             p.body = 60;
+             p.span = 0.4;
+             p.blur = 1.2;
+         })},
+        {"carpet", with(base(), [](scene_params &p) {
+             p.background = background_carpet;
+             p.texture = 2.5;
+         })},
+        {"printed_paper", with(base(7, 5), [](scene_params &p) {
+             p.background = background_printed_paper;
+             p.texture = 7;
+         })},
+        // Seeds along the patches' diagonals belong to the finer lattice.
+        {"cluttered_fourteen_rows", chart_scene_params(20240611, 103)},
+        // Blocks of light text beside the grid are not another row or column.
+        {"text_blocks_beside_grid", with(base(), [](scene_params &p) {
+             p.text_strip = true;
+             p.seed = 16;
+         })},
+        {"text_blocks_beside_square_grid", with(base(4, 4), [](scene_params &p) {
+             p.text_strip = true;
+             p.seed = 30;
+         })},
     };
 }
 
@@ -168,6 +205,38 @@ TEST(Finder, RefusesImagesWithoutAChart)
         EXPECT_EQ(r.rc, -1) << p.name;
         EXPECT_TRUE(untouched(r)) << p.name;
     }
+}
+
+// Textured backgrounds alone hold no chart of any of the usual sizes.
+TEST(Finder, RefusesTexturedBackgroundsWithoutAChart)
+{
+    const int sizes[][2] = {{6, 4}, {4, 6}, {14, 10}, {12, 8}, {7, 5}, {6, 6}};
+    for (int kind = background_mottled; kind < background_count; ++kind) {
+        scene_params p = base();
+        p.chart = false;
+        p.background = kind;
+        p.texture = kind == background_printed_paper ? 6 : 3.5;
+        p.clutter = 12;
+        p.seed = 100 + uint64_t(kind);
+        chart_scene s;
+        render_chart_scene(p, s);
+        for (const auto &size : sizes) {
+            const call_result r = find(s.pixels, s.width, s.height, size[0], size[1]);
+            EXPECT_EQ(r.rc, -1) << s.label << ", asked for " << size[0] << " x " << size[1];
+            EXPECT_TRUE(untouched(r)) << s.label;
+        }
+    }
+    // A halftone picture on a printed page is a lattice of small dots that
+    // goes on well beyond any window of chart size.
+    scene_params page = chart_scene_params(20240612, 167);
+    page.chart = false;
+    page.background = background_printed_paper;
+    page.texture = 12;
+    chart_scene s;
+    render_chart_scene(page, s);
+    const call_result r = find(s.pixels, s.width, s.height, s.columns, s.rows);
+    EXPECT_EQ(r.rc, -1) << s.label;
+    EXPECT_TRUE(untouched(r)) << s.label;
 }
 
 TEST(Finder, RefusesBadArguments)

@@ -13,6 +13,17 @@ struct chart_scene {
     std::string label;             // short description of the conditions
 };
 
+enum scene_background {
+    background_mottled,
+    background_stripes,
+    background_cluttered,
+    background_fabric,          // woven, one thread colour
+    background_fabric_two,      // woven, warp and weft of two colours
+    background_carpet,
+    background_printed_paper,   // columns of small dark text, halftone pictures
+    background_count
+};
+
 // Everything that decides one scene. Lengths on the chart are in cells
 // (one cell = one patch plus one gap).
 struct scene_params {
@@ -28,8 +39,11 @@ struct scene_params {
     double span = 0.6;              // chart extent / largest extent that fits the frame
     double cx = 0.5, cy = 0.5;      // where the centre may go: 0..1 of the free room
     double perspective = 0;         // corner displacement, fraction of the chart size
-    int background = 0;             // 0 mottled, 1 stripes, 2 cluttered
+    int background = 0;             // a scene_background
+    double texture = 4;             // thread or tuft spacing, text line height (pixels)
     int clutter = 0;                // extra shapes on the background
+    bool text_strip = false;        // label strip with blocks of light text beside the grid
+    bool chart = true;              // false: the background alone
     double ev = 0;                  // exposure error in stops
     double ramp_x = 0, ramp_y = 0;  // light falloff across the frame
     double vignette = 0;

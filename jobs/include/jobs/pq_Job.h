@@ -1,8 +1,9 @@
-// The job: see pq_JobIF. Chart images are loaded elsewhere; here a chart
-// image path is stored and its entry emptied.
+// The job: see pq_JobIF. Its chart image and Capture One TIFF are loaded on
+// worker threads (pq_JobLoading.cpp).
 #pragma once
 
 #include "jobs/pq_JobIF.h"
+#include "jobs/pq_JobLoading.h"
 #include "jobs/pq_jobExpertSettings.h"
 #include "jobs/pq_jobInfo.h"
 #include "jobs/pq_targetInfoList.h"
@@ -123,6 +124,9 @@ public:
     void updateTargetClones();
     void setC1TifPath(const QString &path);
     QString c1TifPath() const;
+    // Empty the holder of a load; nothing while a worker loads into it.
+    void resetChartImageHolder();
+    void resetC1TifHolder();
     QString expertSetName() const { return m_expertSetName; }
     void setExpertSetName(const QString &name) { m_expertSetName = name; }
     void setC1InsteadOfDCP(bool c1) { m_c1InsteadOfDCP = c1; }
@@ -163,6 +167,16 @@ public:
     // drops empty lines.
     static void cleanQuotedLines(QString &text);
 
+public slots:
+    void startChartC1TifLoading();
+    void catchChartC1TifProgress(double progressFraction);
+    void catchChartC1TifLoaded(bool success);
+    void catchLoadC1TifWorkerFinished();
+    void startChartImageLoading();
+    void catchChartImageProgress(double progressFraction);
+    void catchChartImageLoaded(bool success);
+    void catchLoadChartWorkerFinished();
+
 private:
     const Image &chartImage() const { return m_chartImages[size_t(m_currentTargetIndex)]; }
     void appendDefaultEntries();
@@ -174,6 +188,16 @@ private:
     QString patchGridFile() const;
     bool readJob(const QDomDocument &document, QStringList *problems,
                  pq_JobReadOutcome::StatusE *status);
+    // Image loads (pq_JobLoading.cpp).
+    void initImageLoads();
+    void stopImageLoads();
+    void stopImageLoad(pq_ImageLoad &load);
+    bool startImageLoad(pq_ImageLoad &load, const QString &path, const char *progressSlot,
+                        const char *loadedSlot, const char *finishedSlot);
+    bool endImageLoad(pq_ImageLoad &load);
+    bool isCurrentLoad(const pq_ImageLoad &load, const QString &currentPath) const;
+    QString takeOverChartImage();
+    int takeOverC1Tif();
 
     QString m_filmCurvesFolder;
     QString m_tempFolder;
@@ -213,6 +237,9 @@ private:
     Kirr_Spline1 m_toneCurveSpline;
     Kirr_Spline1 m_defaultCurveA;
     Kirr_Spline1 m_defaultCurveB;
+
+    pq_ImageLoad m_c1TifLoad;
+    pq_ImageLoad m_chartLoad;
 };
 
 // The camera model name of a make, a model and the image's full size.

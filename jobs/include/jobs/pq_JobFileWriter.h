@@ -15,8 +15,10 @@ struct pq_JobSaveResult
 class pq_JobFileWriter
 {
 public:
-    // True when name + ".xml" names a file inside the jobs folder.
-    static bool isValidJobName(const QString &name);
+    // True when name + ".xml" names a file inside its folder: not empty, not
+    // "." or "..", no control character and none of / \\ | : * ? " < >. The
+    // one check of job and set names; reason (when not null) says why not.
+    static bool isValidJobName(const QString &name, QString *reason = nullptr);
     // Writes the job as its name + ".xml" into jobsFolder (made with its
     // parents when missing): the job text and one line end, as UTF-8. An
     // existing file is replaced only when it reads whole as a job, and only

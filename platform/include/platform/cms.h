@@ -182,7 +182,8 @@ void decode_lab16(const uint16_t in[3], double lab[3]);
 // makes from open Little CMS profiles (cmsHPROFILE) of one context, for
 // Little CMS formats and an intent. Integer data are precalculated on a grid
 // that keeps the source profile's input curves; a camera or scanner RGB
-// source gets a finer grid, even in lightness. Exposed so that tests and
+// source gets a finer grid, even in lightness, or, for 16-bit input through
+// a table with an XYZ connection space, no grid at all. Exposed so that tests and
 // benchmarks can compare against exactly this transform.
 void *make_lcms_transform(void *context, void *const *profiles, std::size_t count,
                           uint32_t in_format, uint32_t out_format, uint32_t intent);

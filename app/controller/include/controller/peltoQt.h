@@ -1,0 +1,214 @@
+#pragma once
+// The controller that the QML screens talk to: it keeps the job list, the
+// current job and the template job that stands for a new one, publishes them
+// as XML and values in its property maps, and keeps the order of the jobs,
+// the disabled jobs and the sets of expert settings.
+
+#include "controller/pq_ImageItemIF.h"
+
+#include <QMap>
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QQmlPropertyMap>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class pq_Application;
+class pq_Job;
+class pq_JobIF;
+class pq_JobListIF;
+class pq_targetInfo;
+
+class peltoQt : public QObject {
+    Q_OBJECT
+
+public:
+    // Milliseconds of a clock that never goes back.
+    using Clock = std::function<qint64()>;
+    // How long the re-selection after saving a new job is kept.
+    static constexpr qint64 SaveGuardMilliseconds = 2000;
+
+    peltoQt();
+    ~peltoQt() override;
+
+    peltoQt(const peltoQt&) = delete;
+    peltoQt& operator=(const peltoQt&) = delete;
+
+    // The process's controller; null when none is set.
+    static peltoQt* instance();
+    static void setInstance(peltoQt* controller);
+
+    // Prepares the folders, the template job, the job list, the order lists
+    // and every map. The program folder becomes the current folder.
+    void init(const QString& programPath);
+
+    void setApplication(pq_Application* application) { m_application = application; }
+    pq_Application* application() const { return m_application; }
+    // The items register with the object that owns them; once that object is
+    // destroyed the controller no longer reaches the item.
+    void setImageItem(QObject* owner, pq_ImageItemIF* item);
+    void setMagnifier(QObject* owner, pq_MagnifierIF* magnifier);
+    pq_ImageItemIF* imageItem() const;
+    pq_MagnifierIF* magnifier() const;
+    void setClock(Clock clock);
+
+    QQmlPropertyMap* props() { return &m_props; }
+    QQmlPropertyMap* currentJobMap() { return &m_currentJob; }
+    QQmlPropertyMap* allJobs() { return &m_allJobs; }
+    QQmlPropertyMap* allEnabledJobs() { return &m_allEnabledJobs; }
+    QQmlPropertyMap* allTargets() { return &m_allTargets; }
+    QQmlPropertyMap* allSets() { return &m_allSets; }
+    QQmlPropertyMap* allProfiles() { return &m_allProfiles; }
+    QQmlPropertyMap* qaPatchInfo() { return &m_qaPatchInfo; }
+    QQmlPropertyMap* qaColorPicker() { return &m_qaColorPicker; }
+
+    pq_JobListIF* jobList() const { return m_jobList.get(); }
+    pq_Job* currentJob() const { return m_currentJob_; }
+    pq_Job* templateJob() const { return m_templateJob.get(); }
+    QStringList autoOrderList() const { return m_autoJobsList; }
+    QStringList fixedOrderList() const { return m_fixedJobsList; }
+    QString profileNameTag() const { return m_profileNameTag; }
+    void setProfileNameTag(const QString& tag) { m_profileNameTag = tag; }
+
+    pq_JobIF* findJob(const QString& name, int& index, int& enabledIndex) const;
+    QString makeJobsUIXMLString(bool onlyEnabled) const;
+    void dropJobList();
+    void saveDisabledJobsList(bool useStoredFlags);
+    void applyDisabledJobsList();
+    QString makeSetsListString() const;
+    QString makeAllTargetsUIXMLString();
+    int firstSelectedTargetIndex() const;
+
+signals:
+    void sortingJobsChanged();
+    void imagePreLoaded();
+    void imageLoaded();
+    void currentJobIndexChanged();
+    void currentJobNameChanged();
+    void currentJobReset();
+    void currentJobLostFocus();
+    void setShowIntroMessage(bool show);
+    void targetSelectionCompleted();
+
+public slots:
+    // Jobs.
+    bool setCurrentJob(QString name, QString origin, bool force);
+    bool setCurrentEnabledJobByIndex(int index, QString origin, bool force);
+    void refreshCurrentJob4UI();
+    void setCurrentJobToUI();
+    void refreshJobs4UI();
+    void signalCurrentJobLostFocus();
+    bool saveCurrentJob(bool isC1InsteadOfDCP);
+    bool duplicateJob(QString jobName, QString newName);
+    void deleteJob(QString name);
+    void reloadJob(QString name);
+    bool doesJobExist(const QString& jobName);
+    bool isJobModified(const QString& jobName);
+    bool isJobD65StdAWithoutSpectral(const QString& jobName);
+
+    // Job order and enabled jobs.
+    void loadAndApplySortedJobsList(bool refreshUI);
+    QStringList buildDefaultSortList();
+    bool checkSortedListIntegrity(QStringList& list);
+    void applySortedJobsList(bool refreshUI, bool onlyIfChanged);
+    void saveSortedJobsList();
+    bool isSortingJobsAuto();
+    void setSortingJobsAuto(bool isAuto);
+    void justUsedJob(QString jobName);
+    void movedJobReset();
+    void movedJobPrepare(QString jobName, int indexFrom, int indexTo);
+    void movedJobNow();
+    void movedJob(QString jobName, int indexFrom, int indexTo);
+    void jobEnabled(QString name);
+    void jobDisabled(QString name);
+
+    // Expert settings and sets.
+    void expertParamChanged(QString name, QString value, bool temporaryChange);
+    void expertParamLockChanged(QString name, bool locked);
+    void infoParamChanged(QString name, QString value);
+    bool isExpertModeLocked();
+    QString getCustomIlluminants();
+    void applySet(QString name);
+    bool saveSet(QString name);
+    bool duplicateSet(QString name, QString newName);
+    bool doesSetExist(QString name);
+    void deleteSet(QString name);
+
+    // Progress of the current job's loads.
+    void catchImageProgress(double fraction);
+    void catchC1TifProgress(double fraction);
+    void catchImageLoading(bool loading);
+    void setTargets4UIAnimation(int previous, int current);
+
+private:
+    class Busy;
+
+    pq_Job* currentOrTemplateJob() const;
+    pq_Job* jobAt(int index) const;
+    void createJobList();
+    void rebuildJobList();
+    void connectCurrentJob();
+    void publishExpertBlock(pq_Job* job);
+    void writeSetsList();
+    bool resolveName(const QString& folder, const QString& name, QString* path,
+                     const char* operation) const;
+    bool isSaveGuardHolding(const QString& origin);
+    void sortJobList();
+    void setJobEnabled(const QString& name, bool enabled);
+    void loadTargetList();
+    void overwriteAllTargetReferenceFilesWithJob(pq_Job* job);
+    void refreshDeltaELimits();
+    void resetColorPicker();
+    void initRatios();
+    void initScaleProperties();
+    void refreshProfileList();
+    void resetCurrentJobMap();
+
+    QStringList m_autoJobsList;
+    QStringList m_fixedJobsList;
+    bool m_sortingJobsAuto = true;
+    bool m_orderListsSaved = false;
+    QString m_movedJobName;
+    int m_movedJobFrom = 0;
+    int m_movedJobTo = 0;
+    double m_referenceWidth = 1200;
+    double m_referenceHeight = 800;
+    double m_unitRatio = 1.0;
+    double m_fontRatio = 0.72;
+    std::unique_ptr<pq_JobListIF> m_jobList;
+    QQmlPropertyMap m_props;
+    QQmlPropertyMap m_currentJob;
+    QQmlPropertyMap m_allJobs;
+    QQmlPropertyMap m_allEnabledJobs;
+    QQmlPropertyMap m_allTargets;
+    QQmlPropertyMap m_allSets;
+    QQmlPropertyMap m_allProfiles;
+    QQmlPropertyMap m_qaPatchInfo;
+    QQmlPropertyMap m_qaColorPicker;
+    pq_Job* m_currentJob_ = nullptr;
+    std::unique_ptr<pq_Job> m_templateJob;
+    QPointer<QObject> m_imageItemOwner;
+    pq_ImageItemIF* m_imageItem = nullptr;
+    QPointer<QObject> m_magnifierOwner;
+    pq_MagnifierIF* m_magnifier = nullptr;
+    QString m_createdProfilePath;
+    QString m_compareProfilePath;
+    bool m_compareActive = false;
+    QMap<QString, QString> m_profileList;
+    QMutex m_mutex;
+    std::vector<std::unique_ptr<pq_targetInfo>> m_targetList;
+    QString m_previousMainTitle;
+    QString m_profileNameTag;
+    bool m_uiRefreshed = false;
+    bool m_saveGuardActive = false;
+    qint64 m_saveGuardStart = 0;
+    QString m_profilingStage;
+    pq_Application* m_application = nullptr;
+    Clock m_clock;
+    QPointer<pq_JobIF> m_connectedJob;
+};

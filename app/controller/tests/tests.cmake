@@ -1,0 +1,23 @@
+# The controller over scratch data folders, one controller per test case.
+vp_add_qtest(app_controller_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_controller.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/test_meta_object.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.h
+          ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+  LIBS app_controller Qt5::Widgets)
+target_include_directories(app_controller_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+set_tests_properties(app_controller_tests PROPERTIES TIMEOUT 300)
+
+# The QML harness: the screens' queries over the maps of a real controller.
+add_executable(app_controller_qml_tests ${CMAKE_CURRENT_LIST_DIR}/qml/tst_controller_qml.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.cpp)
+set_target_properties(app_controller_qml_tests PROPERTIES AUTOMOC ON)
+target_include_directories(app_controller_qml_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+target_compile_definitions(app_controller_qml_tests PRIVATE
+  QUICK_TEST_SOURCE_DIR="${CMAKE_CURRENT_LIST_DIR}/qml")
+target_link_libraries(app_controller_qml_tests PRIVATE app_controller Qt5::QuickTest Qt5::Test)
+vp_add_test(app_controller_qml_tests COMMAND app_controller_qml_tests)
+vp_test_environment(app_controller_qml_env)
+set_tests_properties(app_controller_qml_tests PROPERTIES TIMEOUT 120
+  ENVIRONMENT "${app_controller_qml_env};QT_QUICK_BACKEND=software")

@@ -1,0 +1,53 @@
+// How a job loads its chart image and its Capture One TIFF on worker threads:
+// the factory that makes the workers, and the state of one kind of load.
+#pragma once
+
+#include "chart/Image.h"
+
+#include <QList>
+#include <QMutex>
+#include <QPointer>
+#include <QString>
+#include <QThread>
+#include <QTimer>
+
+#include <functional>
+
+class QObject;
+
+// What a new image-load worker is given.
+struct pq_ImageLoadRequest
+{
+    Image *holder = nullptr;  // receives the loaded image
+    QString path;
+    QString tempFolder;
+    bool normalizeTiff = false;
+    int patchColumns = 0;
+    int patchRows = 0;
+};
+
+// Makes the worker of one load, without parent. A worker is a QObject like
+// pq_LoadImageWorker: the slots loadImage() and requestCancel() (the latter
+// safe from any thread), and the signals progress(double), success(bool) and
+// finished(). It writes the holder only while loadImage() runs, and before it
+// emits success(true); finished() comes last.
+using pq_ImageLoadWorkerFactory = std::function<QObject *(const pq_ImageLoadRequest &)>;
+
+// Installs the factory of every job's new workers; an empty one restores
+// pq_LoadImageWorker. Returns the factory it replaces. GUI thread only.
+pq_ImageLoadWorkerFactory pq_setImageLoadWorkerFactory(pq_ImageLoadWorkerFactory factory);
+
+// One kind of load of a job: at most one worker at a time.
+struct pq_ImageLoad
+{
+    QMutex mutex;  // guards the fields below while a start or a result is handled
+    QTimer retryTimer;
+    Image holder;
+    QObject *worker = nullptr;
+    QThread *thread = nullptr;
+    // The target index and the path the running worker loads for.
+    int targetIndex = -1;
+    QString path;
+    // Threads of finished workers that have not yet deleted themselves.
+    QList<QPointer<QThread>> endingThreads;
+};
