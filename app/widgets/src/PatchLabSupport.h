@@ -31,3 +31,13 @@ std::unique_ptr<Kirr_ColorImageIF> pq_onePixel(quint32 colorSpace, int bits, int
 void pq_decodeLab16Pixel(const Kirr_ColorImageIF &pixel, double lab[3]);
 // Rounded to one decimal, half away from zero.
 double pq_roundToTenth(double v);
+
+// The gain modulation of a chart with the lightness patches E5 and J6: the
+// measured lightness step between them against their reference step, in
+// percent; 0 until both are seen, and without a reference step.
+struct pq_GainModulation
+{
+    double lE5 = 0, lJ6 = 0, refE5 = 0, refJ6 = 0, gain = 0;
+    // Takes a patch's measured and reference L*; true when it is E5 or J6.
+    bool add(const QString &name, double measuredL, double referenceL);
+};

@@ -73,6 +73,22 @@ void pq_decodeLab16Pixel(const Kirr_ColorImageIF &pixel, double lab[3])
 
 double pq_roundToTenth(double v) { return Kirr_round(v * 10.0) / 10.0; }
 
+bool pq_GainModulation::add(const QString &name, double measuredL, double referenceL)
+{
+    if (name == QLatin1String("E5")) {
+        lE5 = measuredL;
+        refE5 = referenceL;
+    } else if (name == QLatin1String("J6")) {
+        lJ6 = measuredL;
+        refJ6 = referenceL;
+    } else {
+        return false;
+    }
+    if (lE5 > 0 && lJ6 > 0 && refE5 != refJ6)
+        gain = (lE5 - lJ6) * 100.0 / (refE5 - refJ6);
+    return true;
+}
+
 pq_ImagePatchGridWidget::DeviceFormat pq_ImagePatchGridWidget::deviceFormat(TargetIF *target) const
 {
     DeviceFormat format;
@@ -470,8 +486,7 @@ void pq_ImagePatchGridWidget::computeStatistics()
     if (!device || !lab16)
         return;
     const QTransform inverse = displayTransform(false).inverted();
-    double lE5 = 0, lJ6 = 0, refE5 = 0, refJ6 = 0;
-    double gainMod = 0;
+    pq_GainModulation gainMod;
     for (unsigned r = 0; r < target->rows(); ++r) {
         for (unsigned c = 0; c < target->columns(); ++c) {
             PatchIF *p = target->patch(c, r);
@@ -490,19 +505,7 @@ void pq_ImagePatchGridWidget::computeStatistics()
             if (!std::isfinite(dE))
                 continue;
             m_histogram.add(dE, 1);
-            const QString name = p->name();
-            const bool atGainPatch = name == QLatin1String("E5") || name == QLatin1String("J6");
-            if (name == QLatin1String("E5")) {
-                lE5 = measured[0];
-                refE5 = ref[0];
-            } else if (name == QLatin1String("J6")) {
-                lJ6 = measured[0];
-                refJ6 = ref[0];
-            }
-            // Without a lightness step between the two references there is no
-            // gain modulation.
-            if (atGainPatch && lE5 > 0 && lJ6 > 0 && refE5 != refJ6)
-                gainMod = (lE5 - lJ6) * 100.0 / (refE5 - refJ6);
+            const bool atGainPatch = gainMod.add(p->name(), measured[0], ref[0]);
             if (m_metamorfozeMode && dE >= 0) {
                 if (p->type() == PatchIF::TypeGrey) {
                     if (std::fabs(dL) > 2 || std::fabs(dC) > 2)
@@ -510,7 +513,7 @@ void pq_ImagePatchGridWidget::computeStatistics()
                 } else if (dE > 10) {
                     m_qualityPassed = false;
                 }
-                if (atGainPatch && gainMod > 0 && (gainMod < 80 || gainMod > 108))
+                if (atGainPatch && gainMod.gain > 0 && (gainMod.gain < 80 || gainMod.gain > 108))
                     m_qualityPassed = false;
             }
         }

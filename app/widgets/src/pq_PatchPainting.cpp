@@ -226,7 +226,7 @@ void pq_ImagePatchGridWidget::paintPatches(QPainter *painter, PatchGridIF *grid,
     bool passed = true;
     double sum = 0, minimum = 0, maximum = 0;
     int counted = 0;
-    double lE5 = 0, lJ6 = 0, refE5 = 0, refJ6 = 0, gainMod = 0;
+    pq_GainModulation gainMod;
 
     for (unsigned r = 0; r < rows; ++r) {
         for (unsigned c = 0; c < columns; ++c) {
@@ -289,17 +289,7 @@ void pq_ImagePatchGridWidget::paintPatches(QPainter *painter, PatchGridIF *grid,
                     minimum = counted == 0 ? dE : std::min(minimum, dE);
                     maximum = std::max(maximum, dE);
                     ++counted;
-                    const QString name = p->name();
-                    const bool atGainPatch = name == QLatin1String("E5") || name == QLatin1String("J6");
-                    if (name == QLatin1String("E5")) {
-                        lE5 = measured[0];
-                        refE5 = ref[0];
-                    } else if (name == QLatin1String("J6")) {
-                        lJ6 = measured[0];
-                        refJ6 = ref[0];
-                    }
-                    if (atGainPatch && lE5 > 0 && lJ6 > 0 && refE5 != refJ6)
-                        gainMod = (lE5 - lJ6) * 100.0 / (refE5 - refJ6);
+                    const bool atGainPatch = gainMod.add(p->name(), measured[0], ref[0]);
                     if (m_metamorfozeMode && dE >= 0) {
                         const double rE = control ? dE : pq_roundToTenth(dE);
                         const double rL = control ? dL : pq_roundToTenth(dL);
@@ -317,8 +307,8 @@ void pq_ImagePatchGridWidget::paintPatches(QPainter *painter, PatchGridIF *grid,
                             std::fprintf(stderr, " !!! deltaE = %.2lf > 10.0", rE);
                             passed = false;
                         }
-                        if (atGainPatch && gainMod > 0 && (gainMod < 80 || gainMod > 108)) {
-                            std::fprintf(stderr, " !!! gainMod = %.2lf not in 80..108", gainMod);
+                        if (atGainPatch && gainMod.gain > 0 && (gainMod.gain < 80 || gainMod.gain > 108)) {
+                            std::fprintf(stderr, " !!! gainMod = %.2lf not in 80..108", gainMod.gain);
                             passed = false;
                         }
                     }
