@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+QObject *makeHistogramTest();
+QObject *makeImageWidgetTest();
+QObject *makePatchGridWidgetTest();
+QObject *makeMeasurementTest();
+
+// The profiles the tests use as image and display profiles.
+QString srgbProfilePath();
+QString adobeRgbProfilePath();
