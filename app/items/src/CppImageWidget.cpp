@@ -63,7 +63,7 @@ CppImageWidget::CppImageWidget(QQuickItem* parent) : QQuickPaintedItem(parent)
 
 CppImageWidget::~CppImageWidget()
 {
-    pq_ItemHost::instance()->registerImageItem(nullptr, nullptr);
+    pq_ItemHost::instance()->registerImageItem(nullptr, this);
     disconnectJob();
 }
 

@@ -13,7 +13,7 @@ CppZoomedArea::CppZoomedArea(QQuickItem* parent)
     pq_ItemHost::instance()->registerMagnifier(this, this);
 }
 
-CppZoomedArea::~CppZoomedArea() { pq_ItemHost::instance()->registerMagnifier(nullptr, nullptr); }
+CppZoomedArea::~CppZoomedArea() { pq_ItemHost::instance()->registerMagnifier(nullptr, this); }
 
 void CppZoomedArea::setImage(const QImage& sample, const QVector<double>& colour)
 {

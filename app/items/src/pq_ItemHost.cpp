@@ -77,13 +77,23 @@ public:
     QObject* reportReceiver() override { return peltoQt::instance(); }
     void registerImageItem(QObject* owner, pq_ImageItemIF* item) override
     {
-        if (peltoQt* c = peltoQt::instance())
+        peltoQt* c = peltoQt::instance();
+        if (!c)
+            return;
+        if (owner)
             c->setImageItem(owner, item);
+        else if (c->imageItem() == item)
+            c->setImageItem(nullptr, nullptr);
     }
     void registerMagnifier(QObject* owner, pq_MagnifierIF* magnifier) override
     {
-        if (peltoQt* c = peltoQt::instance())
+        peltoQt* c = peltoQt::instance();
+        if (!c)
+            return;
+        if (owner)
             c->setMagnifier(owner, magnifier);
+        else if (c->magnifier() == magnifier)
+            c->setMagnifier(nullptr, nullptr);
     }
 
 private:

@@ -2,6 +2,8 @@
 #include "items/CppTargetIconProvider.h"
 #include "items/CppZoomedArea.h"
 #include "items/pq_ItemHost.h"
+#include "items/pq_registerItems.h"
+#include "jobs/pq_ProfilingThreadMgrIF.h"
 
 #include "ChartShot.h"
 #include "FakeJob.h"
@@ -12,6 +14,8 @@
 
 #include <QFile>
 #include <QPixmap>
+#include <QQmlComponent>
+#include <QQmlEngine>
 #include <QQmlPropertyMap>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -40,8 +44,20 @@ public:
     void toggleColorPicker(bool) override { ++pickerToggles; }
     void profileCreated(const QString& path) override { created = path; }
     QObject* reportReceiver() override { return nullptr; }
-    void registerImageItem(QObject* owner, pq_ImageItemIF* item) override { imageOwner = owner; imageItem = item; }
-    void registerMagnifier(QObject* owner, pq_MagnifierIF* m) override { magnifierOwner = owner; magnifier = m; }
+    void registerImageItem(QObject* owner, pq_ImageItemIF* item) override
+    {
+        if (owner || imageItem == item) {
+            imageOwner = owner;
+            imageItem = owner ? item : nullptr;
+        }
+    }
+    void registerMagnifier(QObject* owner, pq_MagnifierIF* m) override
+    {
+        if (owner || magnifier == m) {
+            magnifierOwner = owner;
+            magnifier = owner ? m : nullptr;
+        }
+    }
     pq_JobIF* findJobByName(const QString& n) override { return jobs.value(n); }
 
     QQmlPropertyMap map;
@@ -174,6 +190,11 @@ private slots:
         }
         QVERIFY(!host->imageItem);
         QVERIFY(!host->magnifier);
+        // Only the registered item unregisters.
+        auto first = std::make_unique<CppImageWidget>();
+        CppImageWidget second;
+        first.reset();
+        QCOMPARE(host->imageItem, static_cast<pq_ImageItemIF*>(&second));
     }
 
     void setJobByNameKeepsNoStaleJob()
@@ -569,6 +590,57 @@ private slots:
             QCOMPARE(pixmap.width(), width);
         else
             QVERIFY(pixmap.width() >= 20);
+    }
+
+    void managerSignalsReachTheItem()
+    {
+        const ChartShot chart = makeChartShot(ChartShotSpec());
+        auto job = makeJob(chart);
+        CppImageWidget item;
+        item.setJobByName(QStringLiteral("Studio"));
+        pq_ProfilingThreadMgrIF* manager = pq_ProfilingThreadMgrIF::instance();
+        emit manager->signalProfileCreationProgress(0.25);
+        QCOMPARE(host->map.value("progressValue").toDouble(), 25.0);
+        emit manager->signalProfileCreationError(1001);
+        QCOMPARE(host->alerts.back().title, QString("An error occured"));
+        emit manager->signalProfileCreationAborted();
+        QCOMPARE(host->alerts.back().title, QString("Aborted by user"));
+    }
+
+    void qmlTypesFromTheirModules()
+    {
+        pq_registerQmlItems();
+        const ChartShot chart = makeChartShot(ChartShotSpec());
+        auto job = makeJob(chart);
+        QQmlEngine engine;
+        pq_addTargetIconProvider(&engine);
+        QQmlComponent component(&engine);
+        component.setData(
+            "import QtQuick 2.3\n"
+            "import CppImage 1.0\n"
+            "import CppZoomedArea 1.0\n"
+            "Item {\n"
+            "    property alias image: image\n"
+            "    property alias zoom: zoom\n"
+            "    CppImageWidget { id: image; width: 200; height: 150; redDelta: false }\n"
+            "    CppZoomedArea { id: zoom }\n"
+            "    Image { objectName: \"icon\"; source: \"image://targets/Studio.1\" }\n"
+            "    function turn() { image.action = \"rotateCW\" }\n"
+            "}\n",
+            QUrl());
+        std::unique_ptr<QObject> root(component.create());
+        QVERIFY2(root, qPrintable(component.errorString()));
+        auto* item = root->property("image").value<CppImageWidget*>();
+        QVERIFY(item);
+        QVERIFY(!item->redDelta());
+        QCOMPARE(root->property("zoom").value<QObject*>()->property("sampleWidth").toInt(), 256);
+        item->setJobByName(QStringLiteral("Studio"));
+        QMetaObject::invokeMethod(root.get(), "turn");
+        QCOMPARE(item->engine()->rotationAngle(), 90);
+        QCOMPARE(item->property("action").toString(), QString("rotateCW"));
+        QObject* icon = root->findChild<QObject*>("icon");
+        QTRY_COMPARE(icon->property("status").toInt(), 1);  // Image.Ready
+        QCOMPARE(icon->property("sourceSize").toSize(), QSize(11, 5));
     }
 };
 

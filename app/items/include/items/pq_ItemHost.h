@@ -38,7 +38,7 @@ public:
     // The object whose catchPatchInfo and catchColorPicker slots receive the
     // engine's reports; null for none.
     virtual QObject* reportReceiver() = 0;
-    // owner null unregisters.
+    // A null owner unregisters the item when it is the registered one.
     virtual void registerImageItem(QObject* owner, pq_ImageItemIF* item) = 0;
     virtual void registerMagnifier(QObject* owner, pq_MagnifierIF* magnifier) = 0;
 
