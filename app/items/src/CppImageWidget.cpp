@@ -305,7 +305,9 @@ void CppImageWidget::catchImageLoaded(bool success, const QString& missingCurve)
         m_engine->setRepaintDeferred(true);
         refreshImage(0);
         QMap<int, float> results;
+        int last = -1;
         for (int r : {0, 90, 180, 270}) {
+            last = r;
             m_engine->setRotationAngle(r);
             float result = -1;
             placeGrid(&result);
@@ -325,7 +327,9 @@ void CppImageWidget::catchImageLoaded(bool success, const QString& missingCurve)
         if (best >= 0 && bestValue < 10)
             m_engine->setRotationAngle(best);
         m_shotRotations.insert(m_shot, m_engine->rotationAngle());
-        placeGrid(nullptr);
+        // The last rotation tried is placed and measured already.
+        if (m_engine->rotationAngle() != last)
+            placeGrid(nullptr);
         applyImageProfile();
         m_engine->setRepaintDeferred(false);
     }

@@ -257,6 +257,25 @@ private slots:
         QVERIFY(item.isLastShot());
     }
 
+    void noFittingRotationStaysAt270()
+    {
+        const ChartShot chart = makeChartShot(ChartShotSpec());
+        auto job = makeJob(chart);
+        // A grey card: no chart is found and no rotation fits.
+        RawImage grey(chart.image.width(), chart.image.height(), 3, 16);
+        for (int y = 0; y < grey.height(); ++y)
+            for (int x = 0; x < grey.width() * 3; ++x)
+                grey.rowData16(y)[x] = 20000;
+        job->setChartImage(grey);
+        CppImageWidget item;
+        item.setJobByName(QStringLiteral("Studio"));
+        item.setShot(QStringLiteral("grey.tif"));
+        emit job->chartImageLoaded(true, QString());
+        QCOMPARE(item.engine()->rotationAngle(), 270);
+        QCOMPARE(g_finderSizes.size(), 2);
+        QCOMPARE(item.shotRotation(QStringLiteral("grey.tif")), 270);
+    }
+
     void searchWorksOnAReducedCopy_data()
     {
         QTest::addColumn<QSize>("shot");
