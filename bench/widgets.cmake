@@ -1,10 +1,7 @@
 # Patch-grid widget benchmark: repaint with measurement, hover and the
 # two-order measurement on chart shots of 24, 140 and 288 patches.
-if(TARGET widgets_test_support)
-  add_executable(widgets_bench ${CMAKE_CURRENT_LIST_DIR}/widgets/widgets_bench.cpp)
-  target_link_libraries(widgets_bench PRIVATE widgets_test_support)
-  if(VP_TESTS)
-    add_test(NAME widgets_bench_smoke COMMAND widgets_bench --runs 2 --small)
-    set_tests_properties(widgets_bench_smoke PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
-  endif()
+add_executable(widgets_bench ${CMAKE_CURRENT_LIST_DIR}/widgets/widgets_bench.cpp)
+target_link_libraries(widgets_bench PRIVATE widgets_test_support)
+if(VP_TESTS)
+  vp_add_test(widgets_bench_smoke COMMAND widgets_bench --runs 2 --small)
 endif()

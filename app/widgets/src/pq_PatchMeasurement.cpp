@@ -352,7 +352,8 @@ float pq_ImagePatchGridWidget::computeQuickProfile(bool force)
     for (int c = 0; c < columns; ++c) {
         for (int r = 0; r < rows; ++r, ++index) {
             const PatchIF *p = target->patch(unsigned(c), unsigned(r));
-            if (!isUsed(p))
+            // A cell where no pixel was sampled (NaN means) is left out too.
+            if (!isUsed(p) || !std::isfinite(p->value1(0) + p->value1(1) + p->value1(2)))
                 continue;
             order[std::size_t(index)] = p;
             skip[std::size_t(index)] = 0;

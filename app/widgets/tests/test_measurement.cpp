@@ -2,12 +2,16 @@
 
 #include "ShotScene.h"
 
+#include "chart/Image.h"
 #include "chart/Patch.h"
 #include "colour/Kirr_ColorProfileIF.h"
 #include "colour/Kirr_colorDifference.h"
 #include "colour/Kirr_colorLibrary.h"
 
+#include <QFile>
+#include <QTransform>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <lcms2.h>
@@ -323,6 +327,107 @@ private slots:
             for (const QVariant &v : args)
                 QVERIFY(std::isfinite(v.toDouble()));
         QCOMPARE(w.computeQuickProfile(true) >= -1.0f, true);
+    }
+
+    void rotatedShotMeasuresUpright()
+    {
+        // The shot lies on its side; turned by 90 degrees on screen the grid
+        // sits on the upright chart and every patch reads its own value.
+        ChartShotSpec s = spec(6, 4);
+        ShotScene scene(s);
+        const RawImage &upright = scene.shot.image;
+        RawImage sideways(upright.height(), upright.width(), 3, 16);
+        const QTransform turn = QPixmap::trueMatrix(QTransform().rotate(90), sideways.width(),
+                                                    sideways.height());
+        for (int y = 0; y < sideways.height(); ++y)
+            for (int x = 0; x < sideways.width(); ++x) {
+                const QPointF p = turn.map(QPointF(x + 0.5, y + 0.5));
+                const int ux = int(std::floor(p.x()));
+                const int uy = int(std::floor(p.y()));
+                for (int c = 0; c < 3; ++c)
+                    sideways.rowData16(y)[x * 3 + c] = upright.sample16(ux, uy, c);
+            }
+        scene.job.setChartImage(sideways);
+        pq_ImagePatchGridWidget &w = scene.owner.engine;
+        w.setPixmap(&scene.job.chartPixmap(), &sideways);
+        w.setRotationAngle(90);
+        QCOMPARE(w.rotationAngle(), 90);
+        QCOMPARE(w.displayImage().size(), QSize(upright.width(), upright.height()) * w.scaleFactor());
+        w.doMeasurement();
+        for (int r = 0; r < s.rows; ++r)
+            for (int c = 0; c < s.columns; ++c) {
+                const PatchIF *p = scene.job.target.patch(unsigned(c), unsigned(r));
+                const auto device = scene.shot.deviceAt(c, r);
+                for (int ch = 0; ch < 3; ++ch)
+                    QCOMPARE(p->value1(ch), device[std::size_t(ch)]);
+            }
+    }
+
+    void fixtureShotReadsBackFromTiff_data()
+    {
+        QTest::addColumn<int>("bits");
+        QTest::addColumn<bool>("withProfile");
+        QTest::addRow("16 bits, sRGB embedded") << 16 << true;
+        QTest::addRow("8 bits, no profile") << 8 << false;
+    }
+
+    void fixtureShotReadsBackFromTiff()
+    {
+        QFETCH(int, bits);
+        QFETCH(bool, withProfile);
+        ChartShotSpec s = spec(6, 4);
+        s.bits = bits;
+        s.rotation = 3;
+        s.perspective = 0.05;
+        s.noise = 40;
+        s.tlrOrder = true;
+        const ChartShot shot = makeChartShot(s);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("shot.tif"));
+        QByteArray icc;
+        if (withProfile) {
+            QFile file(srgbProfilePath());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            icc = file.readAll();
+        }
+        QVERIFY(shot.writeTiff(path, icc));
+        Image image;
+        QCOMPARE(int(image.loadImage(path, false)), 2);
+        const RawImage &raw = image.rawImage();
+        QCOMPARE(raw.width(), shot.image.width());
+        QCOMPARE(raw.bitsPerSample(), bits);
+        QCOMPARE(image.iccLength(), icc.size());
+        // The centre of every cell holds its patch's device value (noise aside).
+        for (int r = 0; r < s.rows; ++r)
+            for (int c = 0; c < s.columns; ++c) {
+                const QPoint p = shot.cellCentre(c, r).toPoint();
+                const auto device = shot.deviceAt(c, r);
+                for (int ch = 0; ch < 3; ++ch)
+                    QVERIFY(std::fabs(raw.sample16(p.x(), p.y(), ch) - device[std::size_t(ch)]) < 300);
+            }
+    }
+
+    void fixtureShotReadsBackFromDng()
+    {
+        const ChartShot shot = makeChartShot(spec(6, 4));
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("shot.dng"));
+        QVERIFY(shot.writeDng(path));
+        Image image;
+        QCOMPARE(int(image.loadImage(path, false)), 2);
+        const RawImage &raw = image.rawImage();
+        QCOMPARE(raw.width(), shot.image.width());
+        QCOMPARE(raw.height(), shot.image.height());
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 6; ++c) {
+                const QPoint p = shot.cellCentre(c, r).toPoint();
+                const auto device = shot.deviceAt(c, r);
+                for (int ch = 0; ch < 3; ++ch)
+                    QVERIFY2(std::fabs(raw.sample16(p.x(), p.y(), ch) - device[std::size_t(ch)]) <= 2,
+                             qPrintable(QStringLiteral("cell %1, %2 channel %3: %4 against %5")
+                                            .arg(c).arg(r).arg(ch).arg(raw.sample16(p.x(), p.y(), ch))
+                                            .arg(device[std::size_t(ch)])));
+            }
     }
 
     void gridDraggedFarOutside()

@@ -364,6 +364,52 @@ private slots:
             }
     }
 
+    void lightnessAndReflectionBands()
+    {
+        ChartShotSpec spec = smallSpec();
+        ShotScene scene(spec, QSizeF(376, 280));
+        QString definition = scene.shot.definition;
+        definition.replace(QStringLiteral("A1 N\n"), QStringLiteral("A1 LC\n"));
+        definition.replace(QStringLiteral("A2 N\n"), QStringLiteral("A2 LC\n"));
+        definition.replace(QStringLiteral("A3 N\n"), QStringLiteral("A3 BK\n"));
+        definition.replace(QStringLiteral("A4 N\n"), QStringLiteral("A4 BK\n"));
+        scene.job.setTargetTexts(spec.columns, spec.rows, definition, scene.shot.reference);
+        pq_ImagePatchGridWidget &w = scene.owner.engine;
+        auto profile = srgbProfile();
+        w.setImageProfile(profile.get());
+        // Lightness patches 0.5 % of full scale from their mean, reflection
+        // patches 1 %.
+        const double values[4] = {30000, 30000 + 655.35, 20000, 20000 + 2 * 655.35};
+        for (int i = 0; i < 4; ++i) {
+            PatchIF *p = scene.job.target.patch(unsigned(i), 0);
+            p->setValueCount(3);
+            for (int c = 0; c < 3; ++c)
+                p->setValue1(c, values[i]);
+        }
+        QCOMPARE(scene.job.target.patch(0, 0)->type(), int(PatchIF::TypeLightness));
+        QCOMPARE(scene.job.target.patch(2, 0)->type(), int(PatchIF::TypeReflection));
+        QImage frame = scene.owner.render();
+        const QColor plain(frame.pixel(scene.cellInItem(0, 0).toPoint() + QPoint(5, 5)));
+        QVERIFY(plain != QColor(0, 255, 0));
+        w.setLightnessControlVisible(true);
+        frame = scene.owner.render();
+        keepPicture(frame, QStringLiteral("widgets_control_bands.png"));
+        const QColor expected[4] = {QColor(0, 255, 0), QColor(0, 255, 0), QColor(255, 100, 0),
+                                    QColor(255, 100, 0)};
+        for (int i = 0; i < 4; ++i) {
+            // The icon sits at the quad's top-left corner; its upper right
+            // corner shows the band.
+            const QPoint upperRight = scene.cellInItem(i, 0).toPoint() + QPoint(9, -9);
+            QCOMPARE(QColor(frame.pixel(upperRight)), expected[i]);
+            bool iconSeen = false;
+            for (int dy = -10; dy <= 0 && !iconSeen; ++dy)
+                for (int dx = -10; dx <= 0 && !iconSeen; ++dx)
+                    iconSeen = QColor(frame.pixel(scene.cellInItem(i, 0).toPoint() + QPoint(dx, dy)))
+                               != expected[i];
+            QVERIFY2(iconSeen, "the icon is drawn on the band");
+        }
+    }
+
     void typeOnePatchIsCrossedOut()
     {
         ChartShotSpec spec = smallSpec();

@@ -1,7 +1,3 @@
-find_package(Qt5 5.15 REQUIRED COMPONENTS Test Quick)
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(VP_LCMS2_WIDGETS REQUIRED IMPORTED_TARGET lcms2)
-
 vp_add_qtest(widgets_tests
   SOURCES
     tests/main.cpp
@@ -10,7 +6,7 @@ vp_add_qtest(widgets_tests
     tests/test_image_widget.cpp
     tests/test_patch_grid_widget.cpp
     tests/test_measurement.cpp
-  LIBS widgets_test_support PkgConfig::VP_LCMS2_WIDGETS)
+  LIBS widgets_test_support PkgConfig::LCMS2)
 target_compile_definitions(widgets_tests PRIVATE
   VP_TEST_ICC_DIR="/usr/share/color/icc/colord")
 

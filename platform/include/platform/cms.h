@@ -180,10 +180,11 @@ void decode_lab16(const uint16_t in[3], double lab[3]);
 
 // The Little CMS transform (a cmsHTRANSFORM, null on failure) that Transform
 // makes from open Little CMS profiles (cmsHPROFILE) of one context, for
-// Little CMS formats and an intent. Integer data are precalculated on a grid
-// that keeps the source profile's input curves; a camera or scanner RGB
-// source gets a finer grid, even in lightness. Exposed so that tests and
-// benchmarks can compare against exactly this transform.
+// Little CMS formats and an intent. Integer data are precalculated on a grid;
+// a camera or scanner RGB source keeps its input curves in front of a finer
+// grid, even in lightness, or, for 16-bit input through a table with an XYZ
+// connection space, is evaluated with no grid at all. Exposed so that tests
+// and benchmarks can compare against exactly this transform.
 void *make_lcms_transform(void *context, void *const *profiles, std::size_t count,
                           uint32_t in_format, uint32_t out_format, uint32_t intent);
 

@@ -131,7 +131,7 @@ void *make_lcms_transform(void *context, void *const *profiles, std::size_t coun
     std::vector<cmsHPROFILE> chain(profiles, profiles + count);
     // Integer data go through a precalculated grid. Little CMS would
     // resample the whole transform on it, input curves included; with
-    // pre-linearisation a source profile's input curves stay in front of
+    // pre-linearisation a camera profile's input curves stay in front of
     // the grid. A camera or scanner profile may have none (a matrix of a
     // linear camera) or curves that leave the shadows of linear data to a
     // few nodes: its grid is made even in lightness, and finer.
@@ -139,12 +139,26 @@ void *make_lcms_transform(void *context, void *const *profiles, std::size_t coun
     const bool camera = integer && cmsGetDeviceClass(chain.front()) == cmsSigInputClass &&
                         cmsGetColorSpace(chain.front()) == cmsSigRgbData &&
                         T_COLORSPACE(in_format) == PT_RGB;
+    // A device table with an XYZ connection space delivers 16-bit XYZ
+    // words; in the shadows of a linear camera neighbouring words lie about
+    // 0.1 delta E apart, steps that a grid in front of them smooths away (up
+    // to 0.25 delta E off on a chart). With 16-bit input, finer than those
+    // steps, such a chain is evaluated stage by stage instead.
+    const bool xyz_table = camera && T_BYTES(in_format) == 2 &&
+                           cmsGetPCS(chain.front()) == cmsSigXYZData &&
+                           cmsIsCLUT(chain.front(), intent, LCMS_USED_AS_INPUT);
     cmsHPROFILE links[2] = {nullptr, nullptr};
-    if (camera && perceptual_links(ctx, links))
+    if (camera && !xyz_table && perceptual_links(ctx, links))
         chain.insert(chain.begin(), links, links + 2);
-    const cmsUInt32Number flags =
-        cmsFLAGS_CLUT_PRE_LINEARIZATION |
-        (links[0] ? cmsFLAGS_GRIDPOINTS(65) : cmsUInt32Number(cmsFLAGS_HIGHRESPRECALC));
+    // Only a camera's input curves are kept in front of the grid: those of a
+    // display or working space (sRGB's) already make the data near-perceptual,
+    // and a grid behind them in linear light is coarser in the shadows.
+    cmsUInt32Number flags = cmsFLAGS_HIGHRESPRECALC;
+    if (xyz_table)
+        flags = cmsFLAGS_NOOPTIMIZE;
+    else if (camera)
+        flags = cmsFLAGS_CLUT_PRE_LINEARIZATION |
+                (links[0] ? cmsFLAGS_GRIDPOINTS(65) : cmsUInt32Number(cmsFLAGS_HIGHRESPRECALC));
     cmsHTRANSFORM xf = cmsCreateMultiprofileTransformTHR(
         ctx, chain.data(), cmsUInt32Number(chain.size()), in_format, out_format, intent, flags);
     for (cmsHPROFILE l : links)

@@ -198,3 +198,49 @@ bool ChartShot::writeTiff(const QString &path, const QByteArray &icc) const
     TIFFClose(tiff);
     return ok;
 }
+
+bool ChartShot::writeDng(const QString &path, const char *make, const char *model) const
+{
+    TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "w");
+    if (!tiff)
+        return false;
+    static const std::uint8_t version[4] = {1, 4, 0, 0};
+    static const std::uint16_t dim[2] = {2, 2};
+    static const std::uint8_t pattern[4] = {0, 1, 1, 2};
+    static const float matrix[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+    static const float neutral[3] = {1, 1, 1};
+    const std::uint32_t white = 65535;
+    const float black = 0.0f;
+    TIFFSetField(tiff, TIFFTAG_SUBFILETYPE, std::uint32_t(0));
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(image.width()));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(image.height()));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, std::uint16_t(1));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, std::uint16_t(16));
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, std::uint16_t(32803));  // CFA
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, std::uint16_t(PLANARCONFIG_CONTIG));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, std::uint32_t(16));
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, std::uint16_t(COMPRESSION_NONE));
+    TIFFSetField(tiff, TIFFTAG_MAKE, make);
+    TIFFSetField(tiff, TIFFTAG_MODEL, model);
+    TIFFSetField(tiff, TIFFTAG_DNGVERSION, version);
+    TIFFSetField(tiff, TIFFTAG_DNGBACKWARDVERSION, version);
+    TIFFSetField(tiff, TIFFTAG_UNIQUECAMERAMODEL, model);
+    TIFFSetField(tiff, TIFFTAG_CFAREPEATPATTERNDIM, dim);
+    TIFFSetField(tiff, TIFFTAG_CFAPATTERN, 4, pattern);
+    TIFFSetField(tiff, TIFFTAG_WHITELEVEL, 1, &white);
+    TIFFSetField(tiff, TIFFTAG_BLACKLEVEL, 1, &black);
+    TIFFSetField(tiff, TIFFTAG_COLORMATRIX1, 9, matrix);
+    TIFFSetField(tiff, TIFFTAG_CALIBRATIONILLUMINANT1, std::uint16_t(21));
+    TIFFSetField(tiff, TIFFTAG_ASSHOTNEUTRAL, 3, neutral);
+    std::vector<std::uint16_t> row(std::size_t(image.width()));
+    bool ok = true;
+    for (int y = 0; y < image.height() && ok; ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int c = (y & 1) == 0 ? ((x & 1) == 0 ? 0 : 1) : ((x & 1) == 0 ? 1 : 2);
+            row[std::size_t(x)] = image.sample16(x, y, c);
+        }
+        ok = TIFFWriteScanline(tiff, row.data(), std::uint32_t(y), 0) == 1;
+    }
+    TIFFClose(tiff);
+    return ok;
+}

@@ -56,6 +56,10 @@ struct ChartShot
     QPointF gridPoint(double u, double v) const;
     // A TIFF of the shot, with an embedded profile when icc is not empty.
     bool writeTiff(const QString &path, const QByteArray &icc = QByteArray()) const;
+    // A small DNG: an RGGB mosaic of the shot's linear values on the 16-bit
+    // scale, white level 65535, black 0, an identity colour matrix.
+    bool writeDng(const QString &path, const char *make = "Testmaker",
+                  const char *model = "Testmaker TM-1") const;
 };
 
 // The camera's linear response to a colour: XYZ (D50) through a fixed matrix
