@@ -26,6 +26,25 @@
 
 namespace {
 
+// Receives the engine's reports as the controller does.
+class ReportReceiver : public QObject {
+    Q_OBJECT
+public slots:
+    void catchPatchInfo(bool show, int, int, bool, QColor, QColor, double, double, double,
+                        double, double, double, double, double, double, double, double, double,
+                        double, double, double, double delE, double, double)
+    {
+        patchShown = show;
+        lastDelE = delE;
+    }
+    void catchColorPicker(int x, int y) { picked = QPoint(x, y); }
+
+public:
+    bool patchShown = false;
+    double lastDelE = 0;
+    QPoint picked;
+};
+
 // Records what the items ask of the controller.
 class RecordingHost : public pq_ItemHost {
 public:
@@ -43,7 +62,7 @@ public:
     void setProfileName(const QString& n, int prefix) override { name = n; prefixLength = prefix; }
     void toggleColorPicker(bool) override { ++pickerToggles; }
     void profileCreated(const QString& path) override { created = path; }
-    QObject* reportReceiver() override { return nullptr; }
+    QObject* reportReceiver() override { return &receiver; }
     void registerImageItem(QObject* owner, pq_ImageItemIF* item) override
     {
         if (owner || imageItem == item) {
@@ -72,6 +91,7 @@ public:
     QObject* magnifierOwner = nullptr;
     pq_MagnifierIF* magnifier = nullptr;
     QMap<QString, pq_JobIF*> jobs;
+    ReportReceiver receiver;
 };
 
 // A fake job with a target description, a scripted createProfile and named.
@@ -660,6 +680,20 @@ private slots:
         QObject* icon = root->findChild<QObject*>("icon");
         QTRY_COMPARE(icon->property("status").toInt(), 1);  // Image.Ready
         QCOMPARE(icon->property("sourceSize").toSize(), QSize(11, 5));
+    }
+
+    void engineReportsReachTheController()
+    {
+        const ChartShot chart = makeChartShot(ChartShotSpec());
+        auto job = makeJob(chart);
+        CppImageWidget item;
+        item.setJobByName(QStringLiteral("Studio"));
+        emit item.engine()->pickerInfo(3, 4);
+        QCOMPARE(host->receiver.picked, QPoint(3, 4));
+        emit item.engine()->patchInfo(true, 1, 2, false, QColor(), QColor(), 0, 0, 0, 0, 0, 0, 0,
+                                      0, 0, 0, 0, 0, 0, 0, 0, 2.5, 0, 0);
+        QVERIFY(host->receiver.patchShown);
+        QCOMPARE(host->receiver.lastDelE, 2.5);
     }
 };
 
