@@ -2,6 +2,7 @@
 
 #include "app/pq_Application.h"
 #include "controller/peltoQt.h"
+#include "items/pq_registerItems.h"
 
 #include <colour/Kirr_colorLibrary.h>
 
@@ -50,6 +51,7 @@ int main(int argc, char** argv)
     peltoQt::setInstance(&controller);
     controller.setApplication(&application);
     controller.init(QCoreApplication::applicationFilePath());
+    pq_registerQmlItems();
     if (!anyWindowShown())
         return 0;
     QuitWhenNoWindow quitWhenNoWindow;

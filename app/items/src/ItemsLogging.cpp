@@ -1,0 +1,3 @@
+#include "ItemsLogging.h"
+
+Q_LOGGING_CATEGORY(lcItems, "pelto.app.items", QtWarningMsg)

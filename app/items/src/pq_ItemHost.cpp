@@ -1,0 +1,138 @@
+#include "items/pq_ItemHost.h"
+
+#include "ItemsLogging.h"
+#include "controller/peltoQt.h"
+#include "jobs/pq_JobIF.h"
+#include "jobs/pq_JobListIF.h"
+
+#include <QMetaObject>
+#include <QQmlPropertyMap>
+
+namespace {
+
+// The host over the process's controller. Slots the controller offers are
+// reached by name; the alerts fall back to the currentJob map's keys.
+class ControllerHost final : public pq_ItemHost {
+public:
+    pq_JobListIF* jobList() override
+    {
+        peltoQt* c = peltoQt::instance();
+        return c ? c->jobList() : nullptr;
+    }
+    QQmlPropertyMap* currentJobMap() override
+    {
+        peltoQt* c = peltoQt::instance();
+        return c ? c->currentJobMap() : nullptr;
+    }
+    void alertCritical(const QString& title, const QString& message) override
+    {
+        alert("alertCritical", "alertCriticalTitle", "alertCriticalMessage", title, message);
+    }
+    void alertWarning(const QString& title, const QString& message) override
+    {
+        alert("alertWarning", "alertWarningTitle", "alertWarningMessage", title, message);
+    }
+    void alertInformation(const QString& title, const QString& message) override
+    {
+        alert("alertInformation", "alertInformationTitle", "alertInformationMessage", title,
+              message);
+    }
+    bool selectNextTarget4Drop() override
+    {
+        bool more = false;
+        if (peltoQt* c = peltoQt::instance())
+            QMetaObject::invokeMethod(c, "selectNextTarget4Drop", Qt::DirectConnection,
+                                      Q_RETURN_ARG(bool, more));
+        return more;
+    }
+    void selectTarget4Profiling(int index) override
+    {
+        if (peltoQt* c = peltoQt::instance())
+            QMetaObject::invokeMethod(c, "selectTarget4Profiling", Qt::DirectConnection,
+                                      Q_ARG(int, index));
+    }
+    void setProfileNameTag(const QString& tag) override
+    {
+        if (peltoQt* c = peltoQt::instance())
+            c->setProfileNameTag(tag);
+    }
+    void setProfileName(const QString& name, int prefixLength) override
+    {
+        if (peltoQt* c = peltoQt::instance())
+            QMetaObject::invokeMethod(c, "setProfileName", Qt::DirectConnection,
+                                      Q_ARG(QString, name), Q_ARG(int, prefixLength));
+    }
+    void toggleColorPicker(bool selectedColor) override
+    {
+        if (peltoQt* c = peltoQt::instance())
+            QMetaObject::invokeMethod(c, "toggleColorPicker", Qt::DirectConnection,
+                                      Q_ARG(bool, selectedColor));
+    }
+    void profileCreated(const QString& path) override
+    {
+        if (peltoQt* c = peltoQt::instance())
+            QMetaObject::invokeMethod(c, "setCreatedProfile", Qt::DirectConnection,
+                                      Q_ARG(QString, path));
+    }
+    QObject* reportReceiver() override { return peltoQt::instance(); }
+    void registerImageItem(QObject* owner, pq_ImageItemIF* item) override
+    {
+        peltoQt* c = peltoQt::instance();
+        if (!c)
+            return;
+        if (owner)
+            c->setImageItem(owner, item);
+        else if (c->imageItem() == item)
+            c->setImageItem(nullptr, nullptr);
+    }
+    void registerMagnifier(QObject* owner, pq_MagnifierIF* magnifier) override
+    {
+        peltoQt* c = peltoQt::instance();
+        if (!c)
+            return;
+        if (owner)
+            c->setMagnifier(owner, magnifier);
+        else if (c->magnifier() == magnifier)
+            c->setMagnifier(nullptr, nullptr);
+    }
+
+private:
+    void alert(const char* slot, const char* titleKey, const char* messageKey,
+               const QString& title, const QString& message)
+    {
+        peltoQt* c = peltoQt::instance();
+        if (!c)
+            return;
+        if (QMetaObject::invokeMethod(c, slot, Qt::DirectConnection, Q_ARG(QString, title),
+                                      Q_ARG(QString, message)))
+            return;
+        qCWarning(lcItems).noquote() << slot << title << ":" << message;
+        c->currentJobMap()->insert(QLatin1String(titleKey), title);
+        c->currentJobMap()->insert(QLatin1String(messageKey), message);
+    }
+};
+
+pq_ItemHost* g_host = nullptr;
+
+}  // namespace
+
+pq_ItemHost* pq_ItemHost::instance()
+{
+    static ControllerHost controllerHost;
+    return g_host ? g_host : &controllerHost;
+}
+
+void pq_ItemHost::setInstance(pq_ItemHost* host) { g_host = host; }
+
+pq_JobIF* pq_ItemHost::findJobByName(const QString& name)
+{
+    pq_JobListIF* list = jobList();
+    if (!list || name.isEmpty())
+        return nullptr;
+    for (int i = 0; i < list->size(); ++i) {
+        pq_JobIF* job = list->jobAt(i);
+        if (job && job->getJobName() == name)
+            return job;
+    }
+    return nullptr;
+}
