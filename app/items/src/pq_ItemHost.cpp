@@ -5,13 +5,11 @@
 #include "jobs/pq_JobIF.h"
 #include "jobs/pq_JobListIF.h"
 
-#include <QMetaObject>
 #include <QQmlPropertyMap>
 
 namespace {
 
-// The host over the process's controller. Slots the controller offers are
-// reached by name; the alerts fall back to the currentJob map's keys.
+// The host over the process's controller.
 class ControllerHost final : public pq_ItemHost {
 public:
     pq_JobListIF* jobList() override
@@ -26,30 +24,28 @@ public:
     }
     void alertCritical(const QString& title, const QString& message) override
     {
-        alert("alertCritical", "alertCriticalTitle", "alertCriticalMessage", title, message);
+        if (peltoQt* c = peltoQt::instance())
+            c->alertCritical(title, message);
     }
     void alertWarning(const QString& title, const QString& message) override
     {
-        alert("alertWarning", "alertWarningTitle", "alertWarningMessage", title, message);
+        if (peltoQt* c = peltoQt::instance())
+            c->alertWarning(title, message);
     }
     void alertInformation(const QString& title, const QString& message) override
     {
-        alert("alertInformation", "alertInformationTitle", "alertInformationMessage", title,
-              message);
+        if (peltoQt* c = peltoQt::instance())
+            c->alertInformation(title, message);
     }
     bool selectNextTarget4Drop() override
     {
-        bool more = false;
-        if (peltoQt* c = peltoQt::instance())
-            QMetaObject::invokeMethod(c, "selectNextTarget4Drop", Qt::DirectConnection,
-                                      Q_RETURN_ARG(bool, more));
-        return more;
+        peltoQt* c = peltoQt::instance();
+        return c && c->selectNextTarget4Drop();
     }
     void selectTarget4Profiling(int index) override
     {
         if (peltoQt* c = peltoQt::instance())
-            QMetaObject::invokeMethod(c, "selectTarget4Profiling", Qt::DirectConnection,
-                                      Q_ARG(int, index));
+            c->selectTarget4Profiling(index);
     }
     void setProfileNameTag(const QString& tag) override
     {
@@ -59,20 +55,17 @@ public:
     void setProfileName(const QString& name, int prefixLength) override
     {
         if (peltoQt* c = peltoQt::instance())
-            QMetaObject::invokeMethod(c, "setProfileName", Qt::DirectConnection,
-                                      Q_ARG(QString, name), Q_ARG(int, prefixLength));
+            c->setProfileName(name, prefixLength);
     }
     void toggleColorPicker(bool selectedColor) override
     {
         if (peltoQt* c = peltoQt::instance())
-            QMetaObject::invokeMethod(c, "toggleColorPicker", Qt::DirectConnection,
-                                      Q_ARG(bool, selectedColor));
+            c->toggleColorPicker(selectedColor);
     }
     void profileCreated(const QString& path) override
     {
         if (peltoQt* c = peltoQt::instance())
-            QMetaObject::invokeMethod(c, "setCreatedProfile", Qt::DirectConnection,
-                                      Q_ARG(QString, path));
+            c->setCreatedProfilePath(path);
     }
     QObject* reportReceiver() override { return peltoQt::instance(); }
     void registerImageItem(QObject* owner, pq_ImageItemIF* item) override
@@ -96,20 +89,6 @@ public:
             c->setMagnifier(nullptr, nullptr);
     }
 
-private:
-    void alert(const char* slot, const char* titleKey, const char* messageKey,
-               const QString& title, const QString& message)
-    {
-        peltoQt* c = peltoQt::instance();
-        if (!c)
-            return;
-        if (QMetaObject::invokeMethod(c, slot, Qt::DirectConnection, Q_ARG(QString, title),
-                                      Q_ARG(QString, message)))
-            return;
-        qCWarning(lcItems).noquote() << slot << title << ":" << message;
-        c->currentJobMap()->insert(QLatin1String(titleKey), title);
-        c->currentJobMap()->insert(QLatin1String(messageKey), message);
-    }
 };
 
 pq_ItemHost* g_host = nullptr;
