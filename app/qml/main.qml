@@ -177,39 +177,45 @@ ApplicationWindow {
         }
     }
 
-    AlertOKCancel {
-        id: alertJobExists
-        objectName: "alertJobExists"
-        property string nextUI: ""
-        property var targetObj: null
-        title: qsTr("SAVE JOB")
-        message: qsTr("A job with the same name already exists!")
-        cancelText: qsTr("RENAME")
-        okText: qsTr("OVERWRITE")
-        z: 200
-        onCancelClicked: {
-            alertRenameSaveJob.nextUI = nextUI;
-            alertRenameSaveJob.targetObj = targetObj;
-            alertRenameSaveJob.showWithName(currentJob.name);
-        }
-        onOkClicked: Script.saveCurrentJob(false, false, nextUI, targetObj)
-    }
-    AlertSaveJob {
-        id: alertRenameSaveJob
-        objectName: "alertRenameSaveJob"
-        property string nextUI: ""
-        property var targetObj: null
-        saveOnly: true
-        simplestSave: true
-        z: 200
-        onOkClicked: {
-            currentJob.name = name;
-            Script.saveCurrentJob(true, true, nextUI, targetObj);
-        }
-    }
-    AlertGeneric {
-        id: alertGeneric
-        objectName: "alertGeneric"
+    // The window's dialogs, over every page.
+    Item {
+        id: windowDialogs
+        anchors.fill: parent
         z: 100
+        AlertOKCancel {
+            id: alertJobExists
+            objectName: "alertJobExists"
+            property string nextUI: ""
+            property var targetObj: null
+            title: qsTr("SAVE JOB")
+            message: qsTr("A job with the same name already exists!")
+            cancelText: qsTr("RENAME")
+            okText: qsTr("OVERWRITE")
+            z: 200
+            onCancelClicked: {
+                alertRenameSaveJob.nextUI = nextUI;
+                alertRenameSaveJob.targetObj = targetObj;
+                alertRenameSaveJob.showWithName(currentJob.name);
+            }
+            onOkClicked: Script.saveCurrentJob(false, false, nextUI, targetObj)
+        }
+        AlertSaveJob {
+            id: alertRenameSaveJob
+            objectName: "alertRenameSaveJob"
+            property string nextUI: ""
+            property var targetObj: null
+            saveOnly: true
+            simplestSave: true
+            z: 200
+            onOkClicked: {
+                currentJob.name = name;
+                Script.saveCurrentJob(true, true, nextUI, targetObj);
+            }
+        }
+        AlertGeneric {
+            id: alertGeneric
+            objectName: "alertGeneric"
+            z: 100
+        }
     }
 }

@@ -56,7 +56,7 @@ Rectangle {
             width: jobList.width
             height: jobList.height
             jobName: model.jobName || ""
-            modelName: model.model || ""
+            modelName: model.targetModel || ""
             referenceName: model.referenceName || ""
             profileType: model.profileType || ""
             calculationSet: model.calculationSet || ""

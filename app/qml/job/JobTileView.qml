@@ -67,7 +67,8 @@ Rectangle {
     }
     Rectangle {
         id: tools
-        visible: !tile.moving
+        // Hidden by opacity: the move icon keeps the pointer while a drag runs.
+        opacity: tile.moving ? 0 : 1
         anchors.top: parent.top
         anchors.right: parent.right
         anchors.margins: props.u5

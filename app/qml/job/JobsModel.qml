@@ -7,7 +7,7 @@ XmlListModel {
     XmlRole { name: "jobName"; query: "jobName/string()" }
     XmlRole { name: "isC1InsteadOfDCP"; query: "isC1InsteadOfDCP = 'true'" }
     XmlRole { name: "jobEnabled"; query: "@enabled = 'true'" }
-    XmlRole { name: "model"; query: "model/string()" }
+    XmlRole { name: "targetModel"; query: "model/string()" }
     XmlRole { name: "referenceName"; query: "referenceName/string()" }
     XmlRole { name: "profileType"; query: "profileType/string()" }
     XmlRole { name: "calculationSet"; query: "calculationSet/string()" }

@@ -23,7 +23,7 @@ Rectangle {
             objectName: "jobInfoSlide_" + jobName
             width: list.width - props.u20
             jobName: model.jobName || ""
-            modelName: model.model || ""
+            modelName: model.targetModel || ""
             referenceName: model.referenceName || ""
             profileType: model.profileType || ""
             calculationSet: model.calculationSet || ""

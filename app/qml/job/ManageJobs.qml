@@ -40,7 +40,7 @@ Rectangle {
                 id: tile
                 anchors.centerIn: parent
                 jobName: model.jobName || ""
-                modelName: model.model || ""
+                modelName: model.targetModel || ""
                 jobEnabled: model.jobEnabled === true
                 targetsCount: model.targetsCount || 0
                 moving: manage.draggedJob === model.jobName

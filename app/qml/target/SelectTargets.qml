@@ -83,7 +83,7 @@ Rectangle {
             objectName: "targetElement_" + model.name
             width: list.width - props.u20
             name: model.name || ""
-            modelName: model.model || ""
+            modelName: model.targetModel || ""
             manufacturer: model.manufacturer || ""
             referenceName: model.referenceName || ""
             referenceFolder: model.referenceFolder || ""

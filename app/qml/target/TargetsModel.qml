@@ -5,7 +5,7 @@ import QtQuick.XmlListModel 2.0
 XmlListModel {
     query: "/targets/target"
     XmlRole { name: "name"; query: "name/string()" }
-    XmlRole { name: "model"; query: "model/string()" }
+    XmlRole { name: "targetModel"; query: "model/string()" }
     XmlRole { name: "referenceName"; query: "referenceName/string()" }
     XmlRole { name: "referenceFolder"; query: "referenceFolder/string()" }
     XmlRole { name: "profileType"; query: "profileType/string()" }

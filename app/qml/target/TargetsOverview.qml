@@ -25,7 +25,7 @@ Rectangle {
         query: "/targets/target"
         XmlRole { name: "index"; query: "number(index)" }
         XmlRole { name: "name"; query: "name/string()" }
-        XmlRole { name: "model"; query: "model/string()" }
+        XmlRole { name: "targetModel"; query: "model/string()" }
         XmlRole { name: "targetIcon"; query: "targetIcon/string()" }
         XmlRole { name: "targetTint"; query: "targetTint/string()" }
     }
@@ -70,8 +70,8 @@ Rectangle {
                 anchors.leftMargin: props.u20
                 anchors.bottom: parent.bottom
                 anchors.bottomMargin: props.u15
-                LabelContent { text: model.name; width: props.u200 }
-                LabelDesc { text: model.model; width: props.u200 }
+                LabelContent { text: model.name || ""; width: props.u200 }
+                LabelDesc { text: model.targetModel || ""; width: props.u200 }
             }
         }
     }

@@ -6,16 +6,14 @@ function findChild(item, name) {
         return null;
     if (item.objectName === name)
         return item;
-    var lists = [item.children, item.data, item.contentItem ? [item.contentItem] : []];
-    for (var l = 0; l < lists.length; ++l) {
-        var list = lists[l];
-        if (!list)
-            continue;
-        for (var i = 0; i < list.length; ++i) {
-            var found = findChild(list[i], name);
-            if (found)
-                return found;
-        }
+    var children = item.children ? Array.prototype.slice.call(item.children) : [];
+    // A flickable lists its content's children; its content item is not among them.
+    if (item.contentItem && children.indexOf(item.contentItem) < 0)
+        children.push(item.contentItem);
+    for (var i = 0; i < children.length; ++i) {
+        var found = findChild(children[i], name);
+        if (found)
+            return found;
     }
     return null;
 }
