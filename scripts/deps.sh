@@ -7,7 +7,7 @@ build_packages=(
   qtbase5-dev qtdeclarative5-dev qttools5-dev qttools5-dev-tools
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls
   qml-module-qtquick-layouts qml-module-qtqml-models2 qml-module-qtquick-xmllistmodel
-  qml-module-qtgraphicaleffects
+  qml-module-qtgraphicaleffects qml-module-qtquick-dialogs fonts-roboto-unhinted
   libtiff-dev libraw-dev liblcms2-dev libeigen3-dev libnlopt-dev libnlopt-cxx-dev libssl-dev
   libpng-dev libxcb1-dev fonts-dejavu-core
 )
@@ -15,7 +15,7 @@ test_packages=(
   libgtest-dev clang libclang-rt-14-dev
   argyll argyll-ref icc-profiles-free colord-data rawtherapee-data
   libimage-exiftool-perl dcraw
-  xvfb xauth
+  xvfb xauth libgl1-mesa-dri qml-module-qttest qtdeclarative5-dev-tools
 )
 
 wanted=("${build_packages[@]}")

@@ -2,6 +2,7 @@
 //   vp_qml_pictures <folder>
 // writes <folder>/assets/... and <folder>/images/... (the resource folders).
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -309,12 +310,11 @@ std::vector<Icon> icons()
          [](QPainter& p, qreal s) { lines(p, s, kDark, {{0.62, 0.2, 0.34, 0.5}, {0.34, 0.5, 0.62, 0.8}}); }},
         {"images/arrow-right.png", 48,
          [](QPainter& p, qreal s) { lines(p, s, kDark, {{0.38, 0.2, 0.66, 0.5}, {0.66, 0.5, 0.38, 0.8}}); }},
-        {"images/drop-art.png", 160,
+        {"images/drop-art.png", 96,
          [](QPainter& p, qreal s) {
-             p.setPen(QPen(kAccent, s * 0.025, Qt::DashLine));
-             p.setBrush(Qt::NoBrush);
-             p.drawRoundedRect(QRectF(s * 0.06, s * 0.06, s * 0.88, s * 0.88), s * 0.08, s * 0.08);
-             drawArrow(p, QPointF(s * 0.5, s * 0.22), QPointF(s * 0.5, s * 0.7), s * 0.05, kAccent);
+             // An arrow into an open tray.
+             drawArrow(p, QPointF(s * 0.5, s * 0.1), QPointF(s * 0.5, s * 0.62), s * 0.08, kAccent);
+             lines(p, s, kAccent, {{0.15, 0.62, 0.15, 0.88}, {0.15, 0.88, 0.85, 0.88}, {0.85, 0.88, 0.85, 0.62}});
          }},
         {"images/target-empty.png", 200,
          [](QPainter& p, qreal s) { drawChart(p, QRectF(s * 0.05, s * 0.2, s * 0.9, s * 0.6)); }},

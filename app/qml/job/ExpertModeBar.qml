@@ -18,6 +18,8 @@ Rectangle {
         setName = name === undefined ? "" : name;
         modified = false;
         field.text = setName;
+        var names = allSets.list === undefined || allSets.list === "" ? [] : String(allSets.list).split("|");
+        setsCombo.currentIndex = names.indexOf(setName);
     }
     function markModified() {
         if (setName === "")

@@ -75,30 +75,36 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         height: parent.height * 0.7
         radius: props.u10
-        color: drop.containsDrag ? Qt.rgba(0, 0.59, 0.84, 0.12) : "transparent"
-        Image {
-            anchors.fill: parent
-            source: "qrc:/images/drop-art.png"
-            opacity: 0.5
-        }
+        color: drop.containsDrag ? Qt.rgba(0, 0.59, 0.84, 0.12) : Qt.rgba(1, 1, 1, 0.5)
+        border.color: Theme.accent
+        border.width: 2
         Column {
             anchors.centerIn: parent
+            width: parent.width - props.u20
             spacing: props.u10
             visible: dropView.progress === 0 || dropView.progress === 100
+            Image {
+                anchors.horizontalCenter: parent.horizontalCenter
+                source: "qrc:/images/drop-art.png"
+                width: Math.min(props.u60, dropZone.height * 0.35)
+                height: width
+            }
             Text {
                 anchors.horizontalCenter: parent.horizontalCenter
                 text: qsTr("DRAG & DROP")
                 color: Theme.accent
                 font.family: Theme.font
                 font.weight: Font.Bold
-                font.pixelSize: props.FT_22
+                font.pixelSize: dropZone.height < props.u150 ? props.FT_16 : props.FT_22
             }
             Text {
-                anchors.horizontalCenter: parent.horizontalCenter
+                width: parent.width
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.WordWrap
                 text: qsTr("or click to browse Targetshot")
                 color: Theme.grey
                 font.family: Theme.font
-                font.pixelSize: props.FT_14
+                font.pixelSize: props.FT_13
             }
         }
         Column {
