@@ -126,7 +126,12 @@ TestCase {
         mouseClick(F.findChild(toggle, "segment_JOB EDITOR"));
         compare(F.visiblePages(win), ["manageJobs"]);
         compare(peltoQt.calls().slice(0, 2), ["applySortedJobsList(true,true)", "resetRuntime(false,true)"]);
+        compare(toggle.current, "JOB EDITOR");
         mouseClick(F.findChild(toggle, "segment_PROFILING"));
         compare(F.visiblePages(win), ["frontPage"]);
+        win.script.goSelectTargets();
+        compare(toggle.current, "JOB EDITOR");
+        win.script.goFrontPage(false);
+        compare(toggle.current, "PROFILING");
     }
 }
