@@ -75,17 +75,18 @@ void drawLock(QPainter& p, const QRectF& r, bool closed, const QColor& colour)
 {
     p.setPen(QPen(colour, r.width() * 0.1, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
-    const QRectF shackle(r.left() + r.width() * 0.28, r.top() + r.height() * 0.1, r.width() * 0.44,
+    // An open lock has its shackle raised and free on the right.
+    const qreal lift = closed ? 0.0 : r.height() * 0.12;
+    const QRectF shackle(r.left() + r.width() * 0.28, r.top() + r.height() * 0.1 - lift, r.width() * 0.44,
                          r.height() * 0.5);
     QPainterPath path;
     path.moveTo(shackle.left(), shackle.center().y());
     path.arcTo(shackle, 180, -180);
-    if (closed)
-        path.lineTo(shackle.right(), shackle.center().y());
+    path.lineTo(shackle.right(), shackle.center().y() + (closed ? 0.0 : r.height() * 0.02));
     p.drawPath(path);
     if (!closed)
-        p.drawLine(QPointF(shackle.right(), shackle.center().y()),
-                   QPointF(shackle.right(), shackle.center().y() - r.height() * 0.05));
+        p.drawLine(QPointF(shackle.left(), shackle.center().y()),
+                   QPointF(shackle.left(), r.top() + r.height() * 0.47));
     p.setPen(Qt::NoPen);
     p.setBrush(colour);
     p.drawRoundedRect(QRectF(r.left() + r.width() * 0.18, r.top() + r.height() * 0.45, r.width() * 0.64,

@@ -23,6 +23,18 @@ TestCase {
         wait(0);
     }
 
+    function test_menuAndIntroAtStart() {
+        win.destroy();
+        peltoQt.setAnswer("isQMLMenuEnabled", true);
+        peltoQt.setAnswer("isIntroEnabled", true);
+        win = Qt.createComponent("qrc:/qml/main.qml").createObject(null);
+        waitForRendering(win.contentItem);
+        compare(win.mb_add, 20);
+        verify(win.menuBar !== null);
+        compare(F.visiblePages(win), ["intro1"]);
+        compare(win.mainTitle, " Introduction");
+    }
+
     function test_startPage() {
         compare(F.visiblePages(win), ["frontPage"]);
     }
