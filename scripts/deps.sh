@@ -7,7 +7,7 @@ build_packages=(
   qtbase5-dev qtdeclarative5-dev qttools5-dev qttools5-dev-tools
   qml-module-qtquick2 qml-module-qtquick-window2 qml-module-qtquick-controls
   qml-module-qtquick-layouts qml-module-qtqml-models2 qml-module-qtquick-xmllistmodel
-  qml-module-qtgraphicaleffects qml-module-qtquick-dialogs
+  qml-module-qtgraphicaleffects qml-module-qtquick-dialogs fonts-roboto-unhinted
   libtiff-dev libraw-dev liblcms2-dev libeigen3-dev libnlopt-dev libnlopt-cxx-dev libssl-dev
   libpng-dev libxcb1-dev fonts-dejavu-core qttranslations5-l10n
 )

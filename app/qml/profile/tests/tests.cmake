@@ -3,18 +3,26 @@
 # and a tour of the pages in a real window under Xvfb with screenshots.
 set(profile_tests ${CMAKE_CURRENT_LIST_DIR})
 
+# Stand-ins of the two image items, also for the main window's tests.
+add_library(app_qml_fake_items STATIC
+  ${profile_tests}/support/FakeItems.cpp
+  ${profile_tests}/support/FakeItems.h
+)
+set_target_properties(app_qml_fake_items PROPERTIES AUTOMOC ON)
+target_include_directories(app_qml_fake_items PUBLIC ${profile_tests}/support)
+target_link_libraries(app_qml_fake_items PUBLIC Qt5::Gui Qt5::Qml Qt5::Quick)
+
 add_library(app_qml_profile_test_support STATIC
   ${profile_tests}/support/FakeController.cpp
   ${profile_tests}/support/FakeController.h
-  ${profile_tests}/support/FakeItems.cpp
-  ${profile_tests}/support/FakeItems.h
   ${profile_tests}/support/TestHost.cpp
   ${profile_tests}/support/TestHost.h
   ${profile_tests}/profile_test.qrc
 )
 set_target_properties(app_qml_profile_test_support PROPERTIES AUTOMOC ON AUTORCC ON)
 target_include_directories(app_qml_profile_test_support PUBLIC ${profile_tests}/support)
-target_link_libraries(app_qml_profile_test_support PUBLIC app_qml_profile Qt5::Gui Qt5::Qml Qt5::Quick)
+target_link_libraries(app_qml_profile_test_support PUBLIC app_qml_profile app_qml_fake_items Qt5::Gui Qt5::Qml
+  Qt5::Quick)
 
 vp_test_environment(profile_test_env)
 

@@ -1,0 +1,5 @@
+import QtQuick 2.3
+
+AlertNameBase {
+    title: qsTr("TYPE SET NAME TO SAVE")
+}

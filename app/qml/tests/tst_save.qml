@@ -1,0 +1,153 @@
+import QtQuick 2.3
+import QtTest 1.1
+import "Fixture.js" as F
+
+// The job-saving dialogue flow of the script.
+TestCase {
+    name: "SaveJob"
+    when: windowShown
+    property var win: null
+
+    QtObject {
+        id: imageItem
+        property string action: ""
+    }
+
+    function init() {
+        peltoQt.reset();
+        peltoQt.setJobs([{ name: "Studio" }]);
+        peltoQt.setMap("currentJob", "name", "Studio");
+        win = Qt.createComponent("qrc:/qml/main.qml").createObject(null);
+        waitForRendering(win.contentItem);
+        imageItem.action = "";
+    }
+    function cleanup() {
+        win.destroy();
+        win = null;
+        wait(0);
+    }
+    function saves() {
+        return peltoQt.calls().filter(function (c) { return c.indexOf("saveCurrentJob") === 0; });
+    }
+    function alert(name) {
+        return F.findChild(win.contentItem, name);
+    }
+
+    function test_d65WithoutSpectral_data() {
+        return [{ tag: "front", next: "front" }, { tag: "manage", next: "manage" }, { tag: "new", next: "new" },
+                { tag: "profile", next: "profile" }];
+    }
+    function test_d65WithoutSpectral(data) {
+        peltoQt.setAnswer("isJobD65StdAWithoutSpectral", true);
+        win.script.goSelectTargets();
+        verify(!win.script.saveCurrentJob(true, true, data.next, imageItem));
+        compare(saves(), []);
+        var generic = alert("alertGeneric");
+        verify(generic.visible);
+        compare(generic.title, "Cannot Save Job");
+        compare(generic.message, "Temperature 'D65 + Std. Illuminant A' requires spectral reference");
+        compare(F.visiblePages(win), ["selectTargets"]);
+        compare(imageItem.action, "");
+    }
+
+    function test_unmodifiedExistingMovesOn() {
+        peltoQt.setAnswer("doesJobExist", true);
+        peltoQt.setAnswer("isJobModified", false);
+        win.script.goSelectTargets();
+        verify(win.script.saveCurrentJob(true, false, "manage", null));
+        compare(saves(), []);
+        compare(F.visiblePages(win), ["manageJobs"]);
+        verify(!alert("alertJobExists").visible);
+    }
+
+    function test_newJobSavedThenFront() {
+        win.script.goSelectTargets();
+        peltoQt.clearCalls();
+        verify(win.script.saveCurrentJob(true, true, "front", null));
+        compare(saves(), ["saveCurrentJob(false)"]);
+        compare(F.visiblePages(win), ["frontPage"]);
+        verify(peltoQt.calls().indexOf("setCurrentJob(Studio,afterSave,false)") >= 0);
+    }
+
+    function test_profileStartsTheRun() {
+        verify(win.script.saveCurrentJob(false, false, "profile", imageItem));
+        compare(imageItem.action, "startProfiling");
+        compare(F.visiblePages(win), ["profilingProgress"]);
+        compare(F.findChild(win.contentItem, "profilingProgress").clientTarget, imageItem);
+    }
+
+    function test_failedSaveStays() {
+        peltoQt.setAnswer("saveCurrentJob", false);
+        win.script.goSelectTargets();
+        verify(!win.script.saveCurrentJob(true, true, "front", null));
+        compare(alert("alertGeneric").title, "Cannot Save Job");
+        compare(F.visiblePages(win), ["selectTargets"]);
+    }
+
+    function test_existingAsksRenameOrOverwrite() {
+        peltoQt.setAnswer("doesJobExist", true);
+        peltoQt.setAnswer("isJobModified", true);
+        win.script.goSelectTargets();
+        verify(!win.script.saveCurrentJob(true, false, "profile", imageItem));
+        var exists = alert("alertJobExists");
+        verify(exists.visible);
+        compare(exists.title, "SAVE JOB");
+        compare(exists.message, "A job with the same name already exists!");
+        compare(F.findChild(exists, "alertCancel").text, "RENAME");
+        compare(F.findChild(exists, "alertOK").text, "OVERWRITE");
+        compare(saves(), []);
+        // OVERWRITE saves without asking again and starts the run.
+        mouseClick(F.findChild(exists, "alertOK"));
+        compare(saves(), ["saveCurrentJob(false)"]);
+        compare(imageItem.action, "startProfiling");
+    }
+
+    function test_renameCarriesTheImageItem() {
+        peltoQt.setAnswer("doesJobExist", true);
+        peltoQt.setAnswer("isJobModified", true);
+        win.script.goSelectTargets();
+        win.script.saveCurrentJob(true, false, "profile", imageItem);
+        mouseClick(F.findChild(alert("alertJobExists"), "alertCancel"));
+        var rename = alert("alertRenameSaveJob");
+        verify(rename.visible);
+        compare(rename.name, "Studio");
+        compare(win.mainTitle, "  Save Job");
+        var field = F.findChild(rename, "jobNameField");
+        field.text = "Studio 2";
+        peltoQt.setAnswer("doesJobExist", false);
+        mouseClick(F.findChild(rename, "saveJobSave"));
+        compare(peltoQt.mapValue("currentJob", "name"), "Studio 2");
+        compare(saves(), ["saveCurrentJob(false)"]);
+        compare(imageItem.action, "startProfiling");
+        compare(F.visiblePages(win), ["profilingProgress"]);
+    }
+
+    function test_renameCancelRestoresTitle() {
+        peltoQt.setAnswer("doesJobExist", true);
+        peltoQt.setAnswer("isJobModified", true);
+        win.script.goSelectTargets();
+        var before = win.mainTitle;
+        win.script.saveCurrentJob(true, false, "front", null);
+        mouseClick(F.findChild(alert("alertJobExists"), "alertCancel"));
+        var rename = alert("alertRenameSaveJob");
+        mouseClick(F.findChild(rename, "saveJobCancel"));
+        verify(!rename.visible);
+        compare(win.mainTitle, before);
+        compare(saves(), []);
+    }
+
+    function test_nameFieldRefusesFileCharacters() {
+        win.script.goSelectTargets();
+        var rename = alert("alertRenameSaveJob");
+        rename.showWithName("");
+        var field = F.findChild(rename, "jobNameField");
+        field.forceActiveFocus();
+        keyClick(Qt.Key_A);
+        keyClick(Qt.Key_Slash);
+        keyClick(Qt.Key_Colon, Qt.ShiftModifier);
+        keyClick(Qt.Key_B);
+        compare(field.text, "ab");
+        field.text = "";
+        verify(!F.findChild(rename, "saveJobSave").enabled);
+    }
+}
