@@ -112,7 +112,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s splash|logo|background <file.png>\n", argv[0]);
         return 2;
     }
-    // A build machine may have no session: give Qt a private runtime folder.
+    // A build machine may have no desktop login: give Qt a private runtime folder.
     QTemporaryDir runtime;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));

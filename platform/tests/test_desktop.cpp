@@ -25,7 +25,7 @@ private:
 private slots:
     void initTestCase()
     {
-        // No session bus: the file manager's D-Bus call cannot be made.
+        // No D-Bus user bus: the file manager's D-Bus call cannot be made.
         qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
         QDesktopServices::setUrlHandler("file", &sink, "open");
     }

@@ -1,5 +1,5 @@
 // The tag numbers of DNG camera profiles (.dcp files: one TIFF-style
-// directory of camera-profile tags, DNG specification 1.6) and the TIFF 6.0
+// directory of camera-profile tags, DNG 1.6) and the TIFF 6.0
 // field types, shared by the engine's DCP writer and the colour library's
 // DCP reader.
 #pragma once
