@@ -16,3 +16,13 @@ add_test(NAME app_items_view
 set_tests_properties(app_items_view PROPERTIES
   ENVIRONMENT "QT_QPA_PLATFORM=xcb;QT_QUICK_BACKEND=software;LC_ALL=;LANG=C;ASAN_OPTIONS=detect_leaks=0"
   RESOURCE_LOCK xvfb TIMEOUT 180)
+
+# From a dropped shot to a written profile and its quality, through the real
+# controller, job loading, profile engine and item.
+vp_add_qtest(app_integration_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_integration.cpp
+          ${PROJECT_SOURCE_DIR}/app/controller/tests/ControllerTestSupport.cpp
+          ${PROJECT_SOURCE_DIR}/app/controller/tests/ControllerTestSupport.h
+  LIBS app_items widgets_test_support PkgConfig::LCMS2)
+target_include_directories(app_integration_tests PRIVATE ${PROJECT_SOURCE_DIR}/app/controller/tests)
+set_tests_properties(app_integration_tests PROPERTIES TIMEOUT 900)
