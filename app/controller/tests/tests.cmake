@@ -1,23 +1,29 @@
+# What the controller's tests share with the other app tests: scratch homes,
+# recording fakes of the items.
+add_library(app_controller_test_support STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.h)
+set_target_properties(app_controller_test_support PROPERTIES AUTOMOC ON)
+target_include_directories(app_controller_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(app_controller_test_support PUBLIC app_controller Qt5::Test)
+
 # The controller over scratch data folders, one controller per test case.
 vp_add_qtest(app_controller_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_controller.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_meta_object.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_shell.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.h
           ${CMAKE_CURRENT_LIST_DIR}/main.cpp
-  LIBS app_controller Qt5::Widgets)
+  LIBS app_controller_test_support Qt5::Widgets)
 target_include_directories(app_controller_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 set_tests_properties(app_controller_tests PROPERTIES TIMEOUT 300)
 
 # The QML harness: the screens' queries over the maps of a real controller.
-add_executable(app_controller_qml_tests ${CMAKE_CURRENT_LIST_DIR}/qml/tst_controller_qml.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ControllerTestSupport.cpp)
+add_executable(app_controller_qml_tests ${CMAKE_CURRENT_LIST_DIR}/qml/tst_controller_qml.cpp)
 set_target_properties(app_controller_qml_tests PROPERTIES AUTOMOC ON)
 target_include_directories(app_controller_qml_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(app_controller_qml_tests PRIVATE
   QUICK_TEST_SOURCE_DIR="${CMAKE_CURRENT_LIST_DIR}/qml")
-target_link_libraries(app_controller_qml_tests PRIVATE app_controller Qt5::QuickTest Qt5::Test)
+target_link_libraries(app_controller_qml_tests PRIVATE app_controller_test_support Qt5::QuickTest)
 vp_add_test(app_controller_qml_tests COMMAND app_controller_qml_tests)
 vp_test_environment(app_controller_qml_env)
 set_tests_properties(app_controller_qml_tests PROPERTIES TIMEOUT 120

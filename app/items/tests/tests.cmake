@@ -21,8 +21,5 @@ set_tests_properties(app_items_view PROPERTIES
 # controller, job loading, profile engine and item.
 vp_add_qtest(app_integration_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_integration.cpp
-          ${PROJECT_SOURCE_DIR}/app/controller/tests/ControllerTestSupport.cpp
-          ${PROJECT_SOURCE_DIR}/app/controller/tests/ControllerTestSupport.h
-  LIBS app_items widgets_test_support PkgConfig::LCMS2)
-target_include_directories(app_integration_tests PRIVATE ${PROJECT_SOURCE_DIR}/app/controller/tests)
+  LIBS app_items app_controller_test_support widgets_test_support PkgConfig::LCMS2)
 set_tests_properties(app_integration_tests PROPERTIES TIMEOUT 900)

@@ -33,12 +33,12 @@ TestCase {
     function test_jobsWithMarkupAreListed() {
         win.script.goFrontPage(false);
         var list = find("frontJobList");
-        tryCompare(list, "count", 3);
+        tryCompare(list, "count", 3, 20000);
         win.script.goJobsSlide();
-        tryCompare(find("slideJobList"), "count", 3);
+        tryCompare(find("slideJobList"), "count", 3, 20000);
         waitForItem("jobInfoSlide_Smith & Sons");
         win.script.goManageJobs();
-        tryCompare(find("jobsGrid"), "count", 4);
+        tryCompare(find("jobsGrid"), "count", 4, 20000);
         waitForItem("jobTile_Smith & Sons");
         waitForItem("jobTile_Repro <A>");
     }
@@ -54,7 +54,7 @@ TestCase {
 
     function test_dropSeveralFiles() {
         win.script.goFrontPage(false);
-        tryCompare(find("frontJobList"), "count", 3);
+        tryCompare(find("frontJobList"), "count", 3, 20000);
         var view = waitForItem("jobInfoView_Studio");
         waitForRendering(view);
         var area = F.findChild(view, "dropArea");
@@ -165,7 +165,7 @@ TestCase {
         peltoQt.setMap("currentJob", "name", "Studio");
         peltoQt.setMap("currentJob", "targetCount", count);
         win.script.goSelectTargets();
-        tryCompare(find("targetList"), "count", 2);
+        tryCompare(find("targetList"), "count", 2, 20000);
         return waitForItem("targetElement_ColorChecker");
     }
 
@@ -296,7 +296,7 @@ TestCase {
         peltoQt.setMap("currentJob", "targets", "<targets>\n<target current='true'>\n<name>A</name>\n<index>0</index>\n<model>M1</model>\n</target>\n<target>\n<name>B</name>\n<index>1</index>\n<model>M2</model>\n</target>\n</targets>\n");
         win.script.goTargetOverview(2);
         compare(win.mainTitle, "  Repro <A> - Targets Overview");
-        tryCompare(find("overviewGrid"), "count", 2);
+        tryCompare(find("overviewGrid"), "count", 2, 20000);
         mouseClick(find("overviewClose"));
         compare(F.visiblePages(win), ["selectTargets"]);
     }
