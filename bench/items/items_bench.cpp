@@ -10,8 +10,7 @@
 #include "items/pq_ItemHost.h"
 
 #include "ChartShot.h"
-#include "FakeJob.h"
-#include "jobs/pq_targetInfo.h"
+#include "QuietHost.h"
 #include "widgets/pq_ImagePatchGridWidget.h"
 
 #include <QGuiApplication>
@@ -26,32 +25,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-class BenchJob : public FakeJob {
-public:
-    pq_targetInfo* currentTargetInfo() const override { return const_cast<pq_targetInfo*>(&info); }
-    QString getJobName() const override { return QStringLiteral("Bench"); }
-    pq_targetInfo info;
-};
-
-class BenchHost : public pq_ItemHost {
-public:
-    pq_JobListIF* jobList() override { return nullptr; }
-    QQmlPropertyMap* currentJobMap() override { return nullptr; }
-    void alertCritical(const QString&, const QString&) override {}
-    void alertWarning(const QString&, const QString&) override {}
-    void alertInformation(const QString&, const QString&) override {}
-    bool selectNextTarget4Drop() override { return true; }
-    void selectTarget4Profiling(int) override {}
-    void setProfileNameTag(const QString&) override {}
-    void setProfileName(const QString&, int) override {}
-    void toggleColorPicker(bool) override {}
-    void profileCreated(const QString&) override {}
-    QObject* reportReceiver() override { return nullptr; }
-    void registerImageItem(QObject*, pq_ImageItemIF*) override {}
-    void registerMagnifier(QObject*, pq_MagnifierIF*) override {}
-    pq_JobIF* findJobByName(const QString&) override { return job; }
-    pq_JobIF* job = nullptr;
-};
 
 RawImage turnedBack90(const RawImage& in)
 {
@@ -77,7 +50,8 @@ int main(int argc, char** argv)
         else if (!std::strcmp(argv[i], "--small"))
             small = true;
     }
-    BenchHost host;
+    QuietHost host;
+    host.moreTargets = true;
     pq_ItemHost::setInstance(&host);
     struct Chart {
         int columns, rows;
@@ -92,7 +66,7 @@ int main(int argc, char** argv)
             spec.margin = longer / 16;
             spec.cell = (longer - 2 * spec.margin - 2 * spec.body) / chart.columns;
             const ChartShot shot = makeChartShot(spec);
-            BenchJob job;
+            OneTargetJob job(QStringLiteral("Bench"));
             job.info.columns = spec.columns;
             job.info.rows = spec.rows;
             job.setTargetTexts(spec.columns, spec.rows, shot.definition, shot.reference);

@@ -8,7 +8,7 @@ set_tests_properties(app_items_tests PROPERTIES TIMEOUT 300)
 # One look at the item in a real window under Xvfb.
 find_program(VP_XVFB_RUN xvfb-run REQUIRED)
 add_executable(app_items_view_test ${CMAKE_CURRENT_LIST_DIR}/view_main.cpp)
-target_link_libraries(app_items_view_test PRIVATE app_items widgets_test_support)
+target_link_libraries(app_items_view_test PRIVATE items_test_support)
 add_test(NAME app_items_view
   COMMAND ${VP_XVFB_RUN} -a -s "-screen 0 640x480x24" $<TARGET_FILE:app_items_view_test>)
 # As the widgets' window test: strict string checks and the leak check are

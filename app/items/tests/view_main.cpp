@@ -5,8 +5,7 @@
 #include "items/pq_registerItems.h"
 
 #include "ChartShot.h"
-#include "FakeJob.h"
-#include "jobs/pq_targetInfo.h"
+#include "QuietHost.h"
 
 #include <QGuiApplication>
 #include <QQuickItem>
@@ -16,40 +15,6 @@
 
 #include <cstdio>
 
-namespace {
-
-class ViewJob : public FakeJob {
-public:
-    pq_targetInfo* currentTargetInfo() const override { return const_cast<pq_targetInfo*>(&info); }
-    QString getJobName() const override { return QStringLiteral("Studio"); }
-    pq_targetInfo info;
-};
-
-class ViewHost : public pq_ItemHost {
-public:
-    pq_JobListIF* jobList() override { return nullptr; }
-    QQmlPropertyMap* currentJobMap() override { return nullptr; }
-    void alertCritical(const QString&, const QString&) override {}
-    void alertWarning(const QString&, const QString&) override {}
-    void alertInformation(const QString&, const QString&) override {}
-    bool selectNextTarget4Drop() override { return false; }
-    void selectTarget4Profiling(int) override {}
-    void setProfileNameTag(const QString&) override {}
-    void setProfileName(const QString&, int) override {}
-    void toggleColorPicker(bool) override {}
-    void profileCreated(const QString&) override {}
-    QObject* reportReceiver() override { return nullptr; }
-    void registerImageItem(QObject*, pq_ImageItemIF*) override {}
-    void registerMagnifier(QObject*, pq_MagnifierIF*) override {}
-    pq_JobIF* findJobByName(const QString& name) override
-    {
-        return name == QLatin1String("Studio") ? job : nullptr;
-    }
-    pq_JobIF* job = nullptr;
-};
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     QGuiApplication application(argc, argv);
@@ -57,14 +22,14 @@ int main(int argc, char** argv)
     spec.cell = 40;
     spec.margin = 40;
     const ChartShot shot = makeChartShot(spec);
-    ViewJob job;
+    OneTargetJob job(QStringLiteral("Studio"));
     job.info.columns = spec.columns;
     job.info.rows = spec.rows;
     job.setTargetTexts(spec.columns, spec.rows, shot.definition, shot.reference);
     job.setChartImage(shot.image);
     job.grid.setImageSize(QSize(shot.image.width(), shot.image.height()));
     job.grid.setGridSize(spec.rows, spec.columns);
-    ViewHost host;
+    QuietHost host;
     host.job = &job;
     pq_ItemHost::setInstance(&host);
     pq_registerQmlItems();
