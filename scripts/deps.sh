@@ -9,14 +9,14 @@ build_packages=(
   qml-module-qtquick-layouts qml-module-qtqml-models2 qml-module-qtquick-xmllistmodel
   qml-module-qtgraphicaleffects qml-module-qtquick-dialogs fonts-roboto-unhinted
   libtiff-dev libraw-dev liblcms2-dev libeigen3-dev libnlopt-dev libnlopt-cxx-dev libssl-dev
-  libpng-dev libxcb1-dev fonts-dejavu-core qttranslations5-l10n
+  libpng-dev libxcb1-dev fonts-dejavu-core qttranslations5-l10n argyll-ref
 )
 test_packages=(
   libgtest-dev clang libclang-rt-14-dev
   qtdeclarative5-dev-tools qml-module-qttest
-  argyll argyll-ref icc-profiles-free colord-data rawtherapee-data
+  argyll icc-profiles-free colord-data rawtherapee-data
   libimage-exiftool-perl dcraw
-  xvfb xauth libgl1-mesa-dri
+  xvfb xauth libgl1-mesa-dri xdotool imagemagick
 )
 
 wanted=("${build_packages[@]}")

@@ -7,14 +7,18 @@ bash scripts/deps.sh
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DVP_TESTS=OFF
 cmake --build build/release -j "$(nproc)"
 
-# The program (build/release/program/vandrelith-pelto) does not open its main
-# window yet; until it does, the benchmark programs are what this runs. Qt
-# wants a private runtime folder; a root shell often has none.
+# "bash scripts/run.sh --bench" runs the benchmark programs instead of the
+# program. Qt wants a private runtime folder; a root shell often has none.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   XDG_RUNTIME_DIR=$(mktemp -d)
   export XDG_RUNTIME_DIR
   trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 fi
+if [ "${1:-}" != "--bench" ]; then
+  build/release/program/vandrelith-pelto
+  exit $?
+fi
+shift
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 
 # Each benchmark with a heading: what it measures, on what, against what.

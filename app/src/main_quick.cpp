@@ -1,43 +1,35 @@
 // The program's entry.
 
 #include "app/pq_Application.h"
+#include "app/pq_Settings.h"
 #include "controller/peltoQt.h"
 #include "items/pq_registerItems.h"
+#include "profile_pages.h"
 
 #include <colour/Kirr_colorLibrary.h>
 
-#include <QEvent>
-#include <QTimer>
-#include <QWidget>
-#include <QWindow>
+#include <QLoggingCategory>
+#include <QQmlApplicationEngine>
+#include <QQmlContext>
+#include <QUrl>
 
 namespace {
 
-bool anyWindowShown()
-{
-    for (const QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->isVisible())
-            return true;
-    }
-    return false;
-}
+Q_LOGGING_CATEGORY(lcMain, "pelto.app.main", QtWarningMsg)
 
-// Ends the event loop once no window is shown. Qt ends it when the last main
-// window closes, but a splash screen closing does not count; without this the
-// program would stay on after a splash screen that was its only window.
-class QuitWhenNoWindow : public QObject {
-public:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Hide && watched->isWidgetType()
-            && static_cast<QWidget*>(watched)->isWindow())
-            QTimer::singleShot(0, this, [] {
-                if (!anyWindowShown())
-                    QCoreApplication::quit();
-            });
-        return false;
-    }
-};
+void publishController(QQmlContext* context, peltoQt* controller)
+{
+    context->setContextProperty("peltoQt", controller);
+    context->setContextProperty("props", controller->props());
+    context->setContextProperty("allJobs", controller->allJobs());
+    context->setContextProperty("allEnabledJobs", controller->allEnabledJobs());
+    context->setContextProperty("allTargets", controller->allTargets());
+    context->setContextProperty("allSets", controller->allSets());
+    context->setContextProperty("allProfiles", controller->allProfiles());
+    context->setContextProperty("currentJob", controller->currentJobMap());
+    context->setContextProperty("qaPatchInfo", controller->qaPatchInfo());
+    context->setContextProperty("qaColorPicker", controller->qaColorPicker());
+}
 
 }  // namespace
 
@@ -45,16 +37,28 @@ int main(int argc, char** argv)
 {
     Kirr_setProfilesReadOnly(1);
     pq_Application application(argc, argv);
-    pq_showSplashAtStart(argc);
     // The controller lives inside the application object's lifetime.
     peltoQt controller;
     peltoQt::setInstance(&controller);
     controller.setApplication(&application);
-    controller.init(QCoreApplication::applicationFilePath());
+    pq_showSplashAtStart(argc);
     pq_registerQmlItems();
-    if (!anyWindowShown())
-        return 0;
-    QuitWhenNoWindow quitWhenNoWindow;
-    application.installEventFilter(&quitWhenNoWindow);
-    return application.exec();
+    controller.init(QCoreApplication::applicationFilePath());
+
+    int result = 1;
+    {
+        QQmlApplicationEngine engine;
+        pq_initProfilePages();
+        pq_addTargetIconProvider(&engine);
+        publishController(engine.rootContext(), &controller);
+        engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml"), QUrl::TolerantMode));
+        if (engine.rootObjects().isEmpty()) {
+            qCCritical(lcMain) << "the main window could not be loaded";
+        } else {
+            emit application.setShowIntroMessage(pq_Settings::instance()->showIntro());
+            result = application.exec();
+        }
+    }
+    peltoQt::setInstance(nullptr);
+    return result;
 }
