@@ -12,6 +12,8 @@
 #include <QtTest>
 #include <QUrl>
 
+#include <atomic>
+
 #include <time.h>
 #include <unistd.h>
 
@@ -100,6 +102,36 @@ QQuickItem* Driver::findAny(const QString& objectName)
     return window()->findChild<QQuickItem*>(objectName);
 }
 
+QQuickItem* Driver::child(QQuickItem* parent, const QString& objectName)
+{
+    if (!parent)
+        return nullptr;
+    for (QQuickItem* c : parent->childItems()) {
+        if (QQuickItem* found = findIn(c, objectName, false))
+            return found;
+    }
+    return parent->findChild<QQuickItem*>(objectName);
+}
+
+QQuickItem* Driver::itemIn(QQuickItem* parent, const QString& objectName, int timeout)
+{
+    QQuickItem* found = nullptr;
+    waitFor([&] {
+        found = nullptr;
+        for (QQuickItem* c : parent->childItems()) {
+            if ((found = findIn(c, objectName, true)) != nullptr)
+                return true;
+        }
+        return false;
+    }, QStringLiteral("a visible item \"%1\" in \"%2\"").arg(objectName, parent->objectName()), timeout);
+    return found;
+}
+
+QString Driver::text(const QString& objectName)
+{
+    return item(objectName)->property("text").toString();
+}
+
 QQuickItem* Driver::item(const QString& objectName, int timeout)
 {
     QQuickItem* found = nullptr;
@@ -128,18 +160,50 @@ void Driver::pause(int milliseconds)
 
 void Driver::waitForFrame(int timeout)
 {
-    bool swapped = false;
+    // The threaded render loop swaps on its own thread.
+    std::atomic<bool> swapped{false};
     QQuickWindow* w = window();
     const auto connection = QObject::connect(w, &QQuickWindow::frameSwapped, w, [&swapped] { swapped = true; },
                                              Qt::DirectConnection);
     w->update();
     try {
-        waitFor([&] { return swapped; }, QStringLiteral("a frame"), timeout);
+        waitFor([&] { return swapped.load(); }, QStringLiteral("a frame"), timeout);
     } catch (...) {
         QObject::disconnect(connection);
         throw;
     }
     QObject::disconnect(connection);
+}
+
+qint64 Driver::waitForFrameShowing(const std::function<bool()>& condition, const QString& what, int timeout)
+{
+    QQuickWindow* w = window();
+    // Synchronisation runs while the GUI thread waits, so a scene synchronised
+    // after the condition held shows the state it describes.
+    std::atomic<bool> armed{false};
+    std::atomic<bool> synced{false};
+    std::atomic<qint64> swappedAt{-1};
+    const auto sync = QObject::connect(w, &QQuickWindow::afterSynchronizing, w, [&] {
+        if (armed)
+            synced = true;
+    }, Qt::DirectConnection);
+    const auto swap = QObject::connect(w, &QQuickWindow::frameSwapped, w, [&] {
+        if (synced && swappedAt < 0)
+            swappedAt = sinceStart();
+    }, Qt::DirectConnection);
+    try {
+        waitFor(condition, what, timeout);
+        armed = true;
+        w->update();
+        waitFor([&] { return swappedAt >= 0; }, QStringLiteral("a frame showing %1").arg(what), timeout);
+    } catch (...) {
+        QObject::disconnect(sync);
+        QObject::disconnect(swap);
+        throw;
+    }
+    QObject::disconnect(sync);
+    QObject::disconnect(swap);
+    return swappedAt;
 }
 
 void Driver::click(const QString& objectName)

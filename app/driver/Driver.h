@@ -37,6 +37,12 @@ public:
     // Any item of that objectName, shown or not, or null.
     QQuickItem* findAny(const QString& objectName);
     bool isVisible(const QString& objectName) { return findVisible(objectName) != nullptr; }
+    // The first item of that objectName inside parent (shown or not), or null.
+    static QQuickItem* child(QQuickItem* parent, const QString& objectName);
+    // The visible item of that objectName inside parent; fails after the timeout.
+    QQuickItem* itemIn(QQuickItem* parent, const QString& objectName, int timeout = DefaultTimeout);
+    // The "text" property of the visible item of that objectName.
+    QString text(const QString& objectName);
 
     // Waits until the condition holds, processing events; fails with the message after the timeout.
     void waitFor(const std::function<bool()>& condition, const QString& what, int timeout = DefaultTimeout);
@@ -44,6 +50,10 @@ public:
     void pause(int milliseconds);
     // Waits for the window to draw its next frame.
     void waitForFrame(int timeout = DefaultTimeout);
+    // Waits until the condition holds, then for the first frame whose scene
+    // was synchronised after that; returns sinceStart() when it was swapped.
+    qint64 waitForFrameShowing(const std::function<bool()>& condition, const QString& what,
+                               int timeout = DefaultTimeout);
 
     // Mouse input at the centre of an item (or at a point of the item's own coordinates).
     void click(const QString& objectName);

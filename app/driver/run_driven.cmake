@@ -11,6 +11,8 @@ cmake_minimum_required(VERSION 3.18)
 #   SERVER     the X server's arguments (default one 1280x1024 screen at 96 dpi)
 #   SEED       a folder whose contents are copied into the scratch home first
 #              (e.g. home/Documents/... job files, data/... templates)
+#   SETUP      a command (a list) run in the scratch home's environment before
+#              the program, e.g. one that writes target templates
 file(REMOVE_RECURSE ${WORK_DIR})
 foreach(folder home config data runtime tmp)
   file(MAKE_DIRECTORY ${WORK_DIR}/${folder})
@@ -31,6 +33,13 @@ endif()
 set(ENV{VP_DRIVER_SHOTS} ${SHOTS})
 string(REPLACE ";" " " scenario_args "${SCENARIO_ARGS}")
 set(ENV{VP_DRIVER_ARGS} "${scenario_args}")
+if(SETUP)
+  execute_process(COMMAND ${SETUP} RESULT_VARIABLE setup_result OUTPUT_VARIABLE setup_output
+    ERROR_VARIABLE setup_output TIMEOUT 600)
+  if(NOT setup_result EQUAL 0)
+    message(FATAL_ERROR "${SETUP} ended with ${setup_result}: ${setup_output}")
+  endif()
+endif()
 if(NOT SERVER)
   set(SERVER "-screen 0 1280x1024x24 -dpi 96")
 endif()

@@ -36,6 +36,17 @@ Rectangle {
     JobsModel {
         id: jobsModel
         xml: allEnabledJobs.xml === undefined ? "" : allEnabledJobs.xml
+        // The list loads after the page is shown (a job just added): the job
+        // shown is then the current one, as the strip says.
+        onStatusChanged: if (status === 1 && front.visible) front.followCurrent()
+    }
+    function followCurrent() {
+        var index = enabledIndex();
+        if (index === undefined || index >= jobList.count)
+            return;
+        jobList.currentIndex = index;
+        jobList.positionViewAtIndex(index, ListView.Beginning);
+        strip.follow(index);
     }
     ListView {
         id: jobList

@@ -294,7 +294,7 @@ void pq_ImagePatchGridWidget::mousePressEvent(QMouseEvent *event)
         pq_ImageWidget::mousePressEvent(event);
         return;
     }
-    m_lastMousePos = event->pos();
+    m_lastMousePos = event->localPos();
     event->accept();
 }
 
@@ -308,11 +308,14 @@ void pq_ImagePatchGridWidget::mouseMoveEvent(QMouseEvent *event)
     emit patchInfo(false, event->pos().x(), event->pos().y(), false, QColor(Qt::black),
                    QColor(Qt::black), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0);
     const double scale = scaleFactor() > 0 ? scaleFactor() : 1.0;
-    const QPoint delta = event->pos() - m_lastMousePos;
+    const QPointF delta = event->localPos() - m_lastMousePos;
     const QPoint offset(int(Kirr_round(delta.x() / scale)), int(Kirr_round(delta.y() / scale)));
+    // The part of the move not yet applied stays for the next one: a slow
+    // drag at any zoom moves the point as far as the pointer.
+    const QPointF applied = QPointF(offset) * scale;
     if (m_draggingPoint && m_selectedPoint >= 0) {
         grid->setControlPoint(m_selectedPoint, grid->controlPoint(m_selectedPoint) + offset);
-        m_lastMousePos = event->pos();
+        m_lastMousePos += applied;
         repaintNow();
         event->accept();
         return;
@@ -320,7 +323,7 @@ void pq_ImagePatchGridWidget::mouseMoveEvent(QMouseEvent *event)
     if (m_draggingGrid) {
         for (int i = 0; i < 9; ++i)
             grid->setControlPoint(i, grid->controlPoint(i) + offset);
-        m_lastMousePos = event->pos();
+        m_lastMousePos += applied;
         repaintNow();
         event->accept();
         return;

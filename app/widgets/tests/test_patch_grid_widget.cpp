@@ -197,6 +197,42 @@ private slots:
         QCOMPARE(w.isQuickProfileNeeded(), 1);
     }
 
+    void slowDragFollowsThePointer_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<bool>("wholeGrid");
+        QTest::addRow("point, zoomed in 2.5 times") << 2.5 << false;
+        QTest::addRow("point, zoomed in 1.95 times") << 1.95 << false;
+        QTest::addRow("point, zoomed out") << 0.5 << false;
+        QTest::addRow("grid, zoomed in 2.5 times") << 2.5 << true;
+    }
+
+    // A drag in one-unit moves, as a slow hand makes it: the point ends where
+    // the pointer is, not where each move's rounding would put it.
+    void slowDragFollowsThePointer()
+    {
+        QFETCH(double, scale);
+        QFETCH(bool, wholeGrid);
+        ShotScene scene(smallSpec());
+        pq_ImagePatchGridWidget &w = scene.owner.engine;
+        w.setGridMovable(true);
+        w.setSideBySide(wholeGrid);
+        w.setScaleFactor(scale);
+        w.doMeasurement();
+        const QPoint before = scene.job.grid.controlPoint(0);
+        const QPointF start = wholeGrid ? scene.cellInItem(2, 2) : w.imageToItem(before.x(), before.y());
+        press(w, start);
+        const QPointF by(12, -9);
+        for (int i = 1; i <= 12; ++i)
+            move(w, start + QPointF(i, -std::min(i, 9)));
+        release(w, start + by);
+        const QPoint moved = scene.job.grid.controlPoint(0) - before;
+        const QPointF want = by / scale;
+        QVERIFY2(std::fabs(moved.x() - want.x()) <= 0.5 + 1e-9 && std::fabs(moved.y() - want.y()) <= 0.5 + 1e-9,
+                 qPrintable(QStringLiteral("moved by %1,%2 for %3,%4").arg(moved.x()).arg(moved.y())
+                                .arg(want.x()).arg(want.y())));
+    }
+
     void gridDragMovesEveryPointOnly()
     {
         ShotScene scene(smallSpec());

@@ -124,7 +124,9 @@ private:
     bool m_measurementEnabled = false;
     bool m_draggingPoint = false;
     int m_selectedPoint = -1;
-    QPoint m_lastMousePos{0, 0};
+    // Where the drag's moves are measured from: advanced only by what was
+    // applied in whole image pixels, so slow moves add up.
+    QPointF m_lastMousePos{0, 0};
     bool m_draggingGrid = false;
     pq_DeltaEHistogram m_histogram;
     bool m_metamorfozeMode = false;

@@ -1,0 +1,149 @@
+#include "DriverCharts.h"
+
+#include "jobs/pq_targetInfo.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cmath>
+
+std::vector<ReferencePatch> readReferencePatches(const QString& path)
+{
+    std::vector<ReferencePatch> patches;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return patches;
+    const QRegularExpression blanks(QStringLiteral("\\s+"));
+    QStringList fields;
+    bool inFormat = false;
+    bool inData = false;
+    for (const QByteArray& raw : file.readAll().split('\n')) {
+        const QString line = QString::fromLatin1(raw).trimmed();
+        if (line == QLatin1String("BEGIN_DATA_FORMAT")) {
+            inFormat = true;
+        } else if (line == QLatin1String("END_DATA_FORMAT")) {
+            inFormat = false;
+        } else if (inFormat) {
+            fields += line.split(blanks, Qt::SkipEmptyParts);
+        } else if (line == QLatin1String("BEGIN_DATA")) {
+            inData = true;
+        } else if (line == QLatin1String("END_DATA")) {
+            break;
+        } else if (inData) {
+            const QStringList values = line.split(blanks, Qt::SkipEmptyParts);
+            const int id = fields.indexOf(QStringLiteral("SAMPLE_ID"));
+            const int l = fields.indexOf(QStringLiteral("LAB_L"));
+            const int a = fields.indexOf(QStringLiteral("LAB_A"));
+            const int b = fields.indexOf(QStringLiteral("LAB_B"));
+            if (id < 0 || l < 0 || a < 0 || b < 0 || values.size() < fields.size())
+                return {};
+            patches.push_back({values[id], {values[l].toDouble(), values[a].toDouble(), values[b].toDouble()}});
+        }
+    }
+    return patches;
+}
+
+QString chartDefinition(int columns, int rows, const std::vector<ReferencePatch>& patches)
+{
+    const int count = columns * rows;
+    QString text = QStringLiteral("IS12642\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\nSAMPLE_ID CONTROL\n"
+                                  "END_DATA_FORMAT\nNUMBER_OF_SETS %1\nBEGIN_DATA\n").arg(count);
+    for (int i = 0; i < count && i < int(patches.size()); ++i) {
+        QString control = QStringLiteral("N");
+        if (i / columns == rows - 1) {
+            const int column = i % columns;
+            control = column == 0 ? QStringLiteral("GBW")
+                                  : column == columns - 1 ? QStringLiteral("BK") : QStringLiteral("GB");
+        }
+        text += patches[std::size_t(i)].name + QLatin1Char(' ') + control + QLatin1Char('\n');
+    }
+    return text + QStringLiteral("END_DATA\n");
+}
+
+ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches)
+{
+    spec.rotation = 0;
+    spec.perspective = 0;
+    spec.tlrOrder = false;
+    ChartShot shot = makeChartShot(spec);
+    const int count = spec.columns * spec.rows;
+    if (int(patches.size()) != count)
+        return shot;
+    shot.definition = chartDefinition(spec.columns, spec.rows, patches);
+    shot.reference = QStringLiteral("NUMBER_OF_FIELDS 4\nBEGIN_DATA_FORMAT\nSAMPLE_ID LAB_L LAB_A LAB_B\n"
+                                    "END_DATA_FORMAT\nNUMBER_OF_SETS %1\nBEGIN_DATA\n").arg(count);
+    for (int i = 0; i < count; ++i) {
+        const ReferencePatch& patch = patches[std::size_t(i)];
+        shot.names[std::size_t(i)] = patch.name;
+        shot.controls[std::size_t(i)] = i / spec.columns < spec.rows - 1 ? QStringLiteral("N")
+                                        : i % spec.columns == 0           ? QStringLiteral("GBW")
+                                        : i % spec.columns == spec.columns - 1 ? QStringLiteral("BK")
+                                                                               : QStringLiteral("GB");
+        shot.labs[std::size_t(i)] = patch.lab;
+        shot.devices[std::size_t(i)] = chartShotCamera(patch.lab);
+        shot.reference += QStringLiteral("%1 %2 %3 %4\n").arg(patch.name).arg(patch.lab[0]).arg(patch.lab[1]).arg(
+            patch.lab[2]);
+    }
+    shot.reference += QStringLiteral("END_DATA\n");
+    const int left = spec.margin + spec.body;
+    const int top = spec.margin + spec.body;
+    for (int row = 0; row < spec.rows; ++row) {
+        for (int column = 0; column < spec.columns; ++column) {
+            const std::array<double, 3> device = shot.devices[std::size_t(row * spec.columns + column)];
+            for (int y = top + row * spec.cell; y < top + (row + 1) * spec.cell; ++y) {
+                for (int x = left + column * spec.cell; x < left + (column + 1) * spec.cell; ++x) {
+                    for (int c = 0; c < 3; ++c) {
+                        if (spec.bits == 8)
+                            shot.image.rowData8(y)[x * 3 + c] = quint8(std::lround(device[std::size_t(c)] / 257.0));
+                        else
+                            shot.image.rowData16(y)[x * 3 + c] = quint16(device[std::size_t(c)]);
+                    }
+                }
+            }
+        }
+    }
+    return shot;
+}
+
+bool writeTargetTemplate(const QString& templatesFolder, const QString& name, int columns, int rows,
+                         const QString& referencePath)
+{
+    const QString folder = templatesFolder + QStringLiteral("/Targets");
+    const std::vector<ReferencePatch> patches = readReferencePatches(referencePath);
+    if (int(patches.size()) != columns * rows || !QDir().mkpath(folder))
+        return false;
+    pq_targetInfo description;
+    description.name = name;
+    description.model = name;
+    description.rows = rows;
+    description.columns = columns;
+    description.patches = columns * rows;
+    description.setTargetFile(referencePath);
+    description.targetDefinition = chartDefinition(columns, rows, patches);
+    ChartShotSpec spec;
+    spec.columns = columns;
+    spec.rows = rows;
+    spec.cell = 16;
+    spec.margin = 0;
+    spec.bits = 8;
+    const ChartShot picture = referenceChartShot(spec, patches);
+    QImage image(picture.image.width(), picture.image.height(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            // The linear camera values made brighter for the eye.
+            auto shown = [&](int c) { return int(std::lround(255.0 * std::sqrt(picture.image.sample8(x, y, c) / 255.0))); };
+            image.setPixel(x, y, qRgb(shown(0), shown(1), shown(2)));
+        }
+    const QString pictureName = name + QStringLiteral(".png");
+    if (!image.save(folder + QLatin1Char('/') + pictureName))
+        return false;
+    description.targetFullResFilePath = QStringLiteral("Targets/") + pictureName;
+    QSaveFile file(folder + QLatin1Char('/') + name + QStringLiteral(".xml"));
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(("<?xml version='1.0' encoding='UTF-8'?>\n" + description.makeExportXMLString(true)).toUtf8());
+    return file.commit();
+}

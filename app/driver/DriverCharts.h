@@ -1,0 +1,37 @@
+#pragma once
+// Chart shots and target templates for driven runs: the widgets' chart-shot
+// fixture repainted with a reference file's colours, so that a run knows
+// every corner and every patch's device value, and the template description
+// that the program's target list reads.
+
+#include "ChartShot.h"
+
+#include <QString>
+
+#include <array>
+#include <vector>
+
+struct ReferencePatch {
+    QString name;
+    std::array<double, 3> lab;
+};
+
+// The patches of a CGATS reference file with SAMPLE_ID and LAB_L, LAB_A,
+// LAB_B fields, in the file's order; empty when it cannot be read.
+std::vector<ReferencePatch> readReferencePatches(const QString& path);
+
+// A rows x columns target definition in row order: the last row is the grey
+// ramp, white first ("GBW"), black last ("BK").
+QString chartDefinition(int columns, int rows, const std::vector<ReferencePatch>& patches);
+
+// The fixture's shot with every cell painted in the camera's response
+// (chartShotCamera) to the reference colour of its patch; the shot's names,
+// labs, devices, definition and reference follow the reference. The spec's
+// columns x rows must match the patch count; the chart stays upright.
+ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches);
+
+// Writes the description file of a columns x rows template on the reference
+// file into templatesFolder/Targets/name.xml, with a picture of the chart
+// (name.png beside it) drawn from the reference colours.
+bool writeTargetTemplate(const QString& templatesFolder, const QString& name, int columns, int rows,
+                         const QString& referencePath);

@@ -1,0 +1,570 @@
+// One whole job through the program's window, as a user works it: from the
+// intro to a new job on a ColorChecker template, a dropped chart shot, the
+// grid placed, zoomed, turned and moved, a profile made and checked on the
+// quality-control page, back to the front page; then a raw shot of the same
+// chart to a DNG camera profile. A screenshot follows every step.
+//   --keep DIR  keeps the screenshots in DIR
+#include "Driver.h"
+#include "DriverCharts.h"
+
+#include "chart/PatchGrid.h"
+#include "colour/Kirr_ColorProfileDCP.h"
+#include "colour/Kirr_colorLibrary.h"
+#include "controller/peltoQt.h"
+#include "items/CppImageWidget.h"
+#include "jobs/pq_Job.h"
+#include "jobs/pq_targetInfo.h"
+#include "platform/program_folders.h"
+#include "widgets/pq_ImagePatchGridWidget.h"
+
+#include <QDir>
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+#include <QQmlPropertyMap>
+#include <QQuickItem>
+#include <QRegularExpression>
+#include <QTransform>
+
+#include <lcms2.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+const char* const kReference = "/usr/share/color/argyll/ref/ColorChecker.cie";
+const char* const kTarget = "ColorChecker";
+const char* const kJobName = "Studio & Co 1.5";
+
+QString number(double v) { return QString::number(v, 'f', 2); }
+
+QQmlPropertyMap& currentJob() { return *peltoQt::instance()->currentJobMap(); }
+
+CppImageWidget* imageItem(Driver& d)
+{
+    auto* item = qobject_cast<CppImageWidget*>(d.item(QStringLiteral("imageWidget")));
+    d.require(item && item->engine(), QStringLiteral("the grid page has no image item"));
+    return item;
+}
+
+PatchGridIF* patchGrid(Driver& d, CppImageWidget* item)
+{
+    PatchGridIF* grid = item->job() ? item->job()->currentPatchGrid() : nullptr;
+    d.require(grid != nullptr, QStringLiteral("the image item's job has no patch grid"));
+    return grid;
+}
+
+// The grid's four corners, each within tolerance of one of the expected ones.
+void requireGridAt(Driver& d, PatchGridIF* grid, const std::array<QPointF, 4>& expected, double tolerance,
+                   const QString& when)
+{
+    const int corners[4] = {0, 2, 6, 4};
+    for (const QPointF& want : expected) {
+        double best = 1e300;
+        QPoint nearest;
+        for (int i : corners) {
+            const QPoint p = grid->controlPoint(i);
+            const double distance = std::hypot(p.x() - want.x(), p.y() - want.y());
+            if (distance < best) {
+                best = distance;
+                nearest = p;
+            }
+        }
+        d.require(best <= tolerance, QStringLiteral("%1: no grid corner near the chart's corner at %2,%3 "
+                                                    "(nearest %4,%5, %6 px off, %7 allowed)")
+                                         .arg(when, number(want.x()), number(want.y()))
+                                         .arg(nearest.x()).arg(nearest.y())
+                                         .arg(number(best), number(tolerance)));
+    }
+}
+
+// The chart's corners as the item shows the image (its rotation applied).
+std::array<QPointF, 4> shownCorners(CppImageWidget* item, const ChartShot& shot)
+{
+    const QTransform toShown = item->engine()->displayTransform(false);
+    std::array<QPointF, 4> corners;
+    for (int i = 0; i < 4; ++i)
+        corners[std::size_t(i)] = toShown.map(shot.corners[i]);
+    return corners;
+}
+
+double diagonal(const ChartShot& shot) { return std::hypot(shot.image.width(), shot.image.height()); }
+
+QString mainTitle(Driver& d) { return d.text(QStringLiteral("mainTitle")); }
+
+// The visible button of the main window's alert with that objectName.
+void closeAlert(Driver& d, const QString& alert)
+{
+    d.click(d.itemIn(d.item(alert), QStringLiteral("alertOk")));
+}
+
+// Step 1: the intro on a fresh store, skipped to the front page.
+void skipIntro(Driver& d)
+{
+    d.window();
+    d.item(QStringLiteral("intro1"));
+    d.shoot(QStringLiteral("01-intro"));
+    d.click(QStringLiteral("skipIntro"));
+    d.item(QStringLiteral("frontPage"));
+    d.shoot(QStringLiteral("01-front-page"));
+}
+
+// Step 2: a new job on the template, saved under the name and started;
+// returns the job file's path. The first target selected offers the next
+// choices: PROFILING saves and goes to the front page; EXPERT opens the job
+// settings, whose SAVE JOB asks for the name with START PROFILING.
+QString createJob(Driver& d, const QString& name, const QString& prefix, bool viaExpert)
+{
+    d.click(QStringLiteral("segment_JOB EDITOR"));
+    d.item(QStringLiteral("manageJobs"));
+    d.click(QStringLiteral("newJob"));
+    d.item(QStringLiteral("selectTargets"));
+    const QString select = QStringLiteral("selectTarget_") + QLatin1String(kTarget);
+    d.click(select);
+    d.item(QStringLiteral("selectTargetsFurther"));
+    // The button under the choices, the pointer away from it.
+    d.hover(d.item(QStringLiteral("selectTargets")), QPointF(5, 5));
+    d.waitFor([&] { return d.findAny(select)->property("text").toString() == QLatin1String("ALREADY SELECTED"); },
+              QStringLiteral("SELECT to read ALREADY SELECTED"));
+    d.shoot(prefix + QStringLiteral("-target-selected"));
+    QString start;
+    if (viaExpert) {
+        d.click(QStringLiteral("further_expert"));
+        d.item(QStringLiteral("jobSettings"));
+        d.shoot(prefix + QStringLiteral("-job-settings"));
+        d.click(QStringLiteral("settingsSaveJob"));
+        d.item(QStringLiteral("alertSaveJob"));
+        start = QStringLiteral("saveJobStart");
+    } else {
+        d.click(QStringLiteral("further_profiling"));
+        d.item(QStringLiteral("alertSaveJobFurther"));
+        start = QStringLiteral("saveJobSave");
+    }
+    d.replaceText(QStringLiteral("jobNameField"), name);
+    d.require(d.text(QStringLiteral("jobNameField")) == name,
+              QStringLiteral("the name field reads \"%1\"").arg(d.text(QStringLiteral("jobNameField"))));
+    d.shoot(prefix + QStringLiteral("-job-name"));
+    d.click(start);
+
+    const QString path = platform::jobsFolderPath() + QLatin1Char('/') + name + QStringLiteral(".xml");
+    d.waitFor([&] { return QFileInfo(path).isFile(); }, QStringLiteral("the job file %1").arg(path));
+    QFile file(path);
+    QDomDocument document;
+    QString error;
+    d.require(file.open(QIODevice::ReadOnly) && document.setContent(&file, &error),
+              QStringLiteral("the job file %1 does not parse: %2").arg(path, error));
+    d.item(QStringLiteral("frontPage"));
+    d.item(QStringLiteral("jobInfoView_") + name);
+    d.shoot(prefix + QStringLiteral("-job-on-front-page"));
+    return path;
+}
+
+// Step 3: the shot dropped on the job's drop area ends on the grid page with
+// the grid on the chart.
+CppImageWidget* dropShot(Driver& d, const QString& job, const QString& shotPath, const ChartShot& shot,
+                         const QString& prefix)
+{
+    QQuickItem* view = d.item(QStringLiteral("jobInfoView_") + job);
+    d.dropFiles(d.itemIn(view, QStringLiteral("dropArea")), {shotPath});
+    bool progressShown = false;
+    d.waitFor([&] {
+        progressShown = progressShown || d.isVisible(QStringLiteral("dropProgress"));
+        return d.isVisible(QStringLiteral("gridPlacement")) && mainTitle(d).contains(QLatin1String("Place the Grid"));
+    }, QStringLiteral("the grid page \"Place the Grid\""), 120000);
+    fprintf(stdout, "loading progress %s\n", progressShown ? "shown" : "not caught (a quick load)");
+    CppImageWidget* item = imageItem(d);
+    d.waitFor([&] { return item->isLastShot(); }, QStringLiteral("the grid to be placed"), 120000);
+    d.require(currentJob().value(QStringLiteral("alertWarningTitle")).toString().isEmpty(),
+              QStringLiteral("a warning on the drop: %1")
+                  .arg(currentJob().value(QStringLiteral("alertWarningMessage")).toString()));
+    requireGridAt(d, patchGrid(d, item), shownCorners(item, shot), 0.01 * diagonal(shot),
+                  QStringLiteral("after the drop"));
+    d.waitForFrame();
+    d.shoot(prefix + QStringLiteral("-grid-placed"));
+    return item;
+}
+
+// Step 4: zoom in and out, turn right and back, move a corner by a few pixels.
+void workTheGrid(Driver& d, CppImageWidget* item, const ChartShot& shot)
+{
+    pq_ImagePatchGridWidget* engine = item->engine();
+    PatchGridIF* grid = patchGrid(d, item);
+    const double tolerance = 0.01 * diagonal(shot);
+    const double fitted = engine->scaleFactor();
+
+    d.click(QStringLiteral("zoomIn"));
+    d.waitFor([&] { return engine->scaleFactor() > fitted * 1.01; }, QStringLiteral("the image to zoom in"));
+    requireGridAt(d, grid, shownCorners(item, shot), tolerance, QStringLiteral("zoomed in"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("04-zoomed-in"));
+    d.click(QStringLiteral("zoomOut"));
+    d.waitFor([&] { return engine->scaleFactor() < fitted * 1.01; }, QStringLiteral("the image to zoom out"));
+    requireGridAt(d, grid, shownCorners(item, shot), tolerance, QStringLiteral("zoomed out"));
+
+    // Turned right, the chart's columns run down the picture: no 6 x 4 grid
+    // fits it, and the grid takes the whole turned picture for the user to
+    // place. Turned back, the grid is on the chart again.
+    d.click(QStringLiteral("rotateRight"));
+    d.waitFor([&] { return engine->rotationAngle() == 90; }, QStringLiteral("the image to turn right"));
+    const double w = shot.image.height();
+    const double h = shot.image.width();
+    requireGridAt(d, grid, {QPointF(0, 0), QPointF(w, 0), QPointF(0, h), QPointF(w, h)}, tolerance,
+                  QStringLiteral("turned right"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("04-turned-right"));
+    d.click(QStringLiteral("rotateLeft"));
+    d.waitFor([&] { return engine->rotationAngle() == 0; }, QStringLiteral("the image to turn back"));
+    requireGridAt(d, grid, shownCorners(item, shot), tolerance, QStringLiteral("turned back"));
+
+    // The top-left corner dragged by a few screen pixels, in one-pixel moves.
+    const QPoint before = grid->controlPoint(0);
+    const QPointF at = engine->imageToItem(before.x(), before.y());
+    const QPointF by(9, 6);
+    d.drag(item, at, at + by, 9);
+    const double scale = engine->scaleFactor();
+    const QPoint after = grid->controlPoint(0);
+    const QPointF moved = after - before;
+    const QPointF want = by / scale;
+    d.require(std::hypot(moved.x() - want.x(), moved.y() - want.y()) <= 1.5,
+              QStringLiteral("the corner moved by %1,%2 image pixels for a drag of %3,%4 at scale %5")
+                  .arg(moved.x()).arg(moved.y()).arg(by.x()).arg(by.y()).arg(number(scale)));
+    const std::array<QPointF, 4> corners = shownCorners(item, shot);
+    requireGridAt(d, grid, {QPointF(after), corners[1], corners[2], corners[3]}, tolerance,
+                  QStringLiteral("after the drag"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("04-corner-moved"));
+}
+
+// Step 5: START PROFILING to the progress page and "Successfully completed";
+// returns the written profile's path.
+QString makeProfile(Driver& d, const QString& prefix)
+{
+    QQuickItem* forward = d.item(QStringLiteral("gridForward"));
+    if (forward->property("text").toString() == QLatin1String("NEXT")) {
+        // The expert settings come first when they are enabled.
+        d.click(forward);
+        d.item(QStringLiteral("settingsView"));
+        d.shoot(prefix + QStringLiteral("-settings"));
+        forward = d.item(QStringLiteral("gridForward"));
+    }
+    d.require(forward->property("text").toString() == QLatin1String("START PROFILING"),
+              QStringLiteral("the forward button reads \"%1\"").arg(forward->property("text").toString()));
+    d.click(forward);
+    bool progressShown = false;
+    d.waitFor([&] {
+        if (!progressShown && d.isVisible(QStringLiteral("profilingProgress"))) {
+            progressShown = true;
+            d.shoot(prefix + QStringLiteral("-progress"));
+        }
+        return !currentJob().value(QStringLiteral("alertInformationTitle")).toString().isEmpty()
+               || !currentJob().value(QStringLiteral("alertCriticalTitle")).toString().isEmpty()
+               || !currentJob().value(QStringLiteral("alertWarningTitle")).toString().isEmpty();
+    }, QStringLiteral("the profiling run to end"), 600000);
+    d.require(progressShown, QStringLiteral("the progress page did not show"));
+    d.require(currentJob().value(QStringLiteral("alertInformationTitle")).toString()
+                  == QLatin1String("Successfully completed"),
+              QStringLiteral("the run ended with \"%1\" / \"%2\"")
+                  .arg(currentJob().value(QStringLiteral("alertCriticalMessage")).toString(),
+                       currentJob().value(QStringLiteral("alertWarningMessage")).toString()));
+    d.item(QStringLiteral("alertInformation"));
+    d.waitForFrame();
+    d.shoot(prefix + QStringLiteral("-completed"));
+    const QString written = peltoQt::instance()->createdProfilePath();
+    d.require(QFileInfo(written).isFile(), QStringLiteral("no profile at \"%1\"").arg(written));
+    return written;
+}
+
+// The Lab values through the profile at absolute colorimetric intent (the
+// quality measurement's), one per patch of the shot in row order.
+std::vector<cmsCIELab> labsThroughProfile(Driver& d, const QString& path, const ChartShot& shot)
+{
+    cmsHPROFILE profile = cmsOpenProfileFromFile(QFile::encodeName(path).constData(), "r");
+    d.require(profile != nullptr, QStringLiteral("Little CMS cannot open %1").arg(path));
+    const bool usable = cmsGetColorSpace(profile) == cmsSigRgbData && cmsGetDeviceClass(profile) == cmsSigInputClass;
+    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM transform = usable ? cmsCreateTransform(profile, TYPE_RGB_16, lab, TYPE_Lab_DBL,
+                                                          INTENT_ABSOLUTE_COLORIMETRIC, 0)
+                                     : nullptr;
+    cmsCloseProfile(lab);
+    cmsCloseProfile(profile);
+    d.require(transform != nullptr, QStringLiteral("%1 is no RGB input profile Little CMS can use").arg(path));
+    std::vector<cmsCIELab> labs;
+    for (int row = 0; row < shot.spec.rows; ++row)
+        for (int column = 0; column < shot.spec.columns; ++column) {
+            const std::array<double, 3> device = shot.deviceAt(column, row);
+            const cmsUInt16Number in[3] = {cmsUInt16Number(device[0]), cmsUInt16Number(device[1]),
+                                           cmsUInt16Number(device[2])};
+            cmsCIELab out;
+            cmsDoTransform(transform, in, &out, 1);
+            labs.push_back(out);
+        }
+    cmsDeleteTransform(transform);
+    return labs;
+}
+
+// The percentile as the quality figures take it: the value at rank n * p,
+// halfway to the one below when the rank falls between two.
+double percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    const double rank = values.size() * p;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (double(i + 1) == rank)
+            return values[i];
+        if (double(i + 1) > rank)
+            return i == 0 ? values[i] : (values[i] + values[i - 1]) / 2;
+    }
+    return values.empty() ? 0.0 : values.back();
+}
+
+double deltaE(const QString& label, const cmsCIELab& a, const cmsCIELab& b)
+{
+    if (label.contains(QLatin1String("76")))
+        return cmsDeltaE(&a, &b);
+    if (label.contains(QLatin1String("94")))
+        return cmsCIE94DeltaE(&a, &b);
+    return cmsCIE2000DeltaE(&a, &b, 1, 1, 1);
+}
+
+// Step 6: the quality-control page and its figures against the test's own.
+void checkQuality(Driver& d, const QString& profilePath, const ChartShot& shot)
+{
+    closeAlert(d, QStringLiteral("alertInformation"));
+    d.item(QStringLiteral("qaTopBar"));
+    d.item(QStringLiteral("qaBottomBar"));
+    const QString shown = d.text(QStringLiteral("deltaStatistics"));
+    const QRegularExpression figures(QStringLiteral("10%/mean/90% ΔE: ([0-9.]+) / ([0-9.]+) / ([0-9.]+)"));
+    const QRegularExpressionMatch match = figures.match(shown);
+    d.require(match.hasMatch(), QStringLiteral("the quality figures read \"%1\"").arg(shown));
+
+    const QString label = d.text(QStringLiteral("deltaLabel"));
+    const std::vector<cmsCIELab> measured = labsThroughProfile(d, profilePath, shot);
+    std::vector<double> differences;
+    for (std::size_t i = 0; i < measured.size(); ++i) {
+        const cmsCIELab reference{shot.labs[i][0], shot.labs[i][1], shot.labs[i][2]};
+        differences.push_back(deltaE(label, measured[i], reference));
+    }
+    const double own[3] = {percentile(differences, 0.1), percentile(differences, 0.5),
+                           percentile(differences, 0.9)};
+    for (int i = 0; i < 3; ++i) {
+        d.require(match.captured(i + 1) == QString::number(own[i], 'f', 1),
+                  QStringLiteral("the page shows \"%1\" (%2); through the profile the figures are %3 / %4 / %5")
+                      .arg(shown.simplified(), label, number(own[0]), number(own[1]), number(own[2])));
+    }
+    fprintf(stdout, "quality %s: %s / %s / %s through Little CMS\n", qPrintable(shown.simplified()),
+            qPrintable(number(own[0])), qPrintable(number(own[1])), qPrintable(number(own[2])));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("06-quality-control"));
+}
+
+// Step 7: a patch's information under the pointer, then the magnifier.
+void hoverAndPick(Driver& d, const ChartShot& shot)
+{
+    CppImageWidget* item = imageItem(d);
+    pq_ImagePatchGridWidget* engine = item->engine();
+    const int column = 2;
+    const int row = 1;
+    const QPointF centre = shot.cellCentre(column, row);
+    d.hover(item, engine->imageToItem(centre.x(), centre.y()));
+    QQmlPropertyMap& info = *peltoQt::instance()->qaPatchInfo();
+    d.waitFor([&] { return info.value(QStringLiteral("visible")).toBool(); }, QStringLiteral("the patch information"));
+    d.item(QStringLiteral("patchInfo"));
+    const std::array<double, 3> reference = shot.labs[std::size_t(shot.setAt(column, row))];
+    const double shownL = d.text(QStringLiteral("value_refL")).toDouble();
+    d.require(std::fabs(shownL - reference[0]) <= 0.051,
+              QStringLiteral("the patch shows the reference L %1, not %2").arg(shownL).arg(reference[0]));
+    for (const char* key : {"profL", "profA", "profB", "delE"})
+        d.require(!d.text(QStringLiteral("value_") + QLatin1String(key)).isEmpty(),
+                  QStringLiteral("the patch information has no %1").arg(QLatin1String(key)));
+    d.item(QStringLiteral("overallDot"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("07-patch-info"));
+
+    // A neutral patch shows its lightness and chroma dots too.
+    const QPointF grey = shot.cellCentre(2, shot.spec.rows - 1);
+    d.hover(item, engine->imageToItem(grey.x(), grey.y()));
+    d.waitFor([&] { return info.value(QStringLiteral("isGrey")).toBool(); }, QStringLiteral("a neutral patch's information"));
+    d.item(QStringLiteral("lightnessDot"));
+    d.item(QStringLiteral("chromaDot"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("07-grey-patch-info"));
+
+    d.click(QStringLiteral("picker"));
+    const QPointF patch = shot.cellCentre(4, 0);
+    d.hover(item, engine->imageToItem(patch.x(), patch.y()));
+    d.waitFor([] { return peltoQt::instance()->qaColorPicker()->value(QStringLiteral("visible")).toBool(); },
+              QStringLiteral("the colour picker"));
+    QQuickItem* picker = d.item(QStringLiteral("colorPicker"));
+    // The magnifier draws through its circular mask, not by itself.
+    QQuickItem* zoomed = Driver::child(picker, QStringLiteral("zoomedArea"));
+    d.require(zoomed && zoomed->width() > 0, QStringLiteral("the colour picker has no magnifier"));
+    d.waitFor([&] { return d.text(QStringLiteral("pickerColour")).startsWith(QLatin1Char('#')); },
+              QStringLiteral("the picked colour"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("07-magnifier"));
+    d.click(QStringLiteral("picker"));
+}
+
+// Step 8: restart to the front page; the job file keeps the name and target.
+void restart(Driver& d, const QString& jobPath, const QString& name, const QString& prefix)
+{
+    d.click(QStringLiteral("qaRestart"));
+    d.item(QStringLiteral("frontPage"));
+    d.waitForFrame();
+    d.shoot(prefix + QStringLiteral("-front-page-again"));
+    pq_Job stored{QString(), QString()};
+    stored.readFromXML(jobPath);
+    d.require(stored.lastReadOutcome().isWhole(),
+              QStringLiteral("%1 reads back in part: %2").arg(jobPath, stored.lastReadOutcome().message));
+    d.require(stored.getJobName() == name, QStringLiteral("the job file names \"%1\"").arg(stored.getJobName()));
+    const pq_targetInfoList targets = stored.targetInfos();
+    d.require(targets.size() == 1 && targets.first()->name == QLatin1String(kTarget),
+              QStringLiteral("the job file holds %1 targets").arg(targets.size()));
+    d.require(targets.first()->shots.isEmpty(), QStringLiteral("the job file keeps its shots"));
+}
+
+// The white of a DNG light-source code in XYZ (Y = 1); D50 when unknown.
+std::array<double, 3> lightSourceWhite(int code)
+{
+    auto fromXy = [](double x, double y) { return std::array<double, 3>{x / y, 1.0, (1 - x - y) / y}; };
+    switch (code) {
+    case 17: return fromXy(0.44757, 0.40745);  // A
+    case 20: return fromXy(0.33242, 0.34743);  // D55
+    case 21: return fromXy(0.31271, 0.32902);  // D65
+    case 22: return fromXy(0.29902, 0.31485);  // D75
+    default: return fromXy(0.34567, 0.35850);  // D50
+    }
+}
+
+using Matrix3 = std::array<double, 9>;
+
+std::array<double, 3> times(const Matrix3& m, const std::array<double, 3>& v)
+{
+    return {m[0] * v[0] + m[1] * v[1] + m[2] * v[2], m[3] * v[0] + m[4] * v[1] + m[5] * v[2],
+            m[6] * v[0] + m[7] * v[1] + m[8] * v[2]};
+}
+
+Matrix3 inverse(const Matrix3& m)
+{
+    const double det = m[0] * (m[4] * m[8] - m[5] * m[7]) - m[1] * (m[3] * m[8] - m[5] * m[6])
+                       + m[2] * (m[3] * m[7] - m[4] * m[6]);
+    return {(m[4] * m[8] - m[5] * m[7]) / det, (m[2] * m[7] - m[1] * m[8]) / det, (m[1] * m[5] - m[2] * m[4]) / det,
+            (m[5] * m[6] - m[3] * m[8]) / det, (m[0] * m[8] - m[2] * m[6]) / det, (m[2] * m[3] - m[0] * m[5]) / det,
+            (m[3] * m[7] - m[4] * m[6]) / det, (m[1] * m[6] - m[0] * m[7]) / det, (m[0] * m[4] - m[1] * m[3]) / det};
+}
+
+// Bradford adaptation of XYZ from one white to another.
+std::array<double, 3> adapt(const std::array<double, 3>& xyz, const std::array<double, 3>& from,
+                            const std::array<double, 3>& to)
+{
+    const Matrix3 bradford = {0.8951, 0.2664, -0.1614, -0.7502, 1.7135, 0.0367, 0.0389, -0.0685, 1.0296};
+    const std::array<double, 3> a = times(bradford, from);
+    const std::array<double, 3> b = times(bradford, to);
+    std::array<double, 3> cone = times(bradford, xyz);
+    for (int i = 0; i < 3; ++i)
+        cone[std::size_t(i)] *= b[std::size_t(i)] / a[std::size_t(i)];
+    return times(inverse(bradford), cone);
+}
+
+// The DCP's matrix applied to the patches' camera values: XYZ under the
+// first calibration's light through the inverse colour matrix, adapted to
+// D50, the exposure matched on the white patch ("GBW"); returns the
+// CIEDE2000 differences against the reference.
+std::vector<double> differencesThroughDcp(Driver& d, const QString& path, const ChartShot& shot)
+{
+    std::unique_ptr<Kirr_ColorProfileIF> opened(Kirr_profileFromFile(path));
+    auto* dcp = dynamic_cast<Kirr_ColorProfileDCP*>(opened.get());
+    d.require(dcp != nullptr, QStringLiteral("%1 does not open as a DNG camera profile").arg(path));
+    const Matrix3 toXyz = inverse(dcp->colorMatrix1());
+    const std::array<double, 3> light = lightSourceWhite(dcp->calibrationIlluminant1());
+    const std::array<double, 3> d50 = lightSourceWhite(23);
+    std::vector<std::array<double, 3>> xyz;
+    for (const std::array<double, 3>& device : shot.devices)
+        xyz.push_back(adapt(times(toXyz, {device[0] / 65535.0, device[1] / 65535.0, device[2] / 65535.0}), light, d50));
+    std::size_t whiteAt = 0;
+    for (std::size_t i = 0; i < shot.controls.size(); ++i)
+        if (shot.controls[i] == QLatin1String("GBW"))
+            whiteAt = i;
+    cmsCIELab whiteLab{shot.labs[whiteAt][0], shot.labs[whiteAt][1], shot.labs[whiteAt][2]};
+    cmsCIEXYZ whiteXyz;
+    cmsLab2XYZ(cmsD50_XYZ(), &whiteXyz, &whiteLab);
+    const double exposure = xyz[whiteAt][1] > 0 ? whiteXyz.Y / xyz[whiteAt][1] : 1.0;
+    std::vector<double> differences;
+    for (std::size_t i = 0; i < xyz.size(); ++i) {
+        const cmsCIEXYZ v{xyz[i][0] * exposure, xyz[i][1] * exposure, xyz[i][2] * exposure};
+        cmsCIELab measured;
+        cmsXYZ2Lab(cmsD50_XYZ(), &measured, &v);
+        const cmsCIELab reference{shot.labs[i][0], shot.labs[i][1], shot.labs[i][2]};
+        differences.push_back(cmsCIE2000DeltaE(&measured, &reference, 1, 1, 1));
+    }
+    return differences;
+}
+
+// The second job: a small DNG of the same chart ends with a DCP in the
+// camera-profile folder.
+void rawJob(Driver& d, const ChartShot& shot, const QString& shotFolder)
+{
+    const QString dngPath = shotFolder + QStringLiteral("/ColorChecker raw.dng");
+    d.require(shot.writeDng(dngPath), QStringLiteral("cannot write %1").arg(dngPath));
+    createJob(d, QStringLiteral("Studio raw"), QStringLiteral("09"), true);
+    dropShot(d, QStringLiteral("Studio raw"), dngPath, shot, QStringLiteral("09"));
+    const QString written = makeProfile(d, QStringLiteral("09"));
+    d.require(written.endsWith(QLatin1String(".dcp")), QStringLiteral("the raw job wrote %1").arg(written));
+    const QString folder = Kirr_cameraProfileFolder();
+    d.require(!folder.isEmpty() && QFileInfo(written).absolutePath() == QDir(folder).absolutePath(),
+              QStringLiteral("the DCP %1 is not in the camera-profile folder %2").arg(written, folder));
+    const std::vector<double> differences = differencesThroughDcp(d, written, shot);
+    const double median = percentile(differences, 0.5);
+    const double high = percentile(differences, 0.9);
+    fprintf(stdout, "DCP through its colour matrix: median %s, 90%% %s CIEDE2000\n", qPrintable(number(median)),
+            qPrintable(number(high)));
+    d.require(median < 3.0 && high < 6.0, QStringLiteral("the DCP's matrices miss the reference: median %1, 90% %2")
+                                               .arg(number(median), number(high)));
+    closeAlert(d, QStringLiteral("alertInformation"));
+    d.item(QStringLiteral("qaTopBar"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("09-quality-control"));
+    fprintf(stdout, "raw job quality: %s\n", qPrintable(d.text(QStringLiteral("deltaStatistics")).simplified()));
+    d.click(QStringLiteral("qaRestart"));
+    d.item(QStringLiteral("frontPage"));
+}
+
+}  // namespace
+
+int vp_driverScenario(Driver& d, const QStringList& arguments)
+{
+    const int keep = arguments.indexOf(QStringLiteral("--keep"));
+    if (keep >= 0 && keep + 1 < arguments.size())
+        d.setScreenshotFolder(arguments[keep + 1]);
+    const std::vector<ReferencePatch> patches = readReferencePatches(QString::fromLatin1(kReference));
+    d.require(patches.size() == 24, QStringLiteral("%1 does not hold 24 patches").arg(QLatin1String(kReference)));
+    ChartShotSpec spec;
+    spec.cell = 40;
+    spec.margin = 40;
+    const ChartShot shot = referenceChartShot(spec, patches);
+    const QString shotFolder = QDir::homePath() + QStringLiteral("/Shots");
+    const QString shotPath = shotFolder + QStringLiteral("/ColorChecker shot.tif");
+    d.require(QDir().mkpath(shotFolder) && shot.writeTiff(shotPath), QStringLiteral("cannot write %1").arg(shotPath));
+
+    skipIntro(d);
+    const QString name = QString::fromUtf8(kJobName);
+    const QString jobPath = createJob(d, name, QStringLiteral("02"), false);
+    CppImageWidget* item = dropShot(d, name, shotPath, shot, QStringLiteral("03"));
+    workTheGrid(d, item, shot);
+    // The grid back on the drawn corners, so the profile sees each patch whole.
+    const QPoint moved = patchGrid(d, item)->controlPoint(0);
+    const QPointF back = item->engine()->imageToItem(moved.x(), moved.y());
+    const QPointF home = item->engine()->imageToItem(shot.corners[0].x(), shot.corners[0].y());
+    d.drag(item, back, home, 9);
+    const QString profile = makeProfile(d, QStringLiteral("05"));
+    d.require(QFileInfo(profile).absolutePath().startsWith(QDir(Kirr_systemColorFolder()).absolutePath()),
+              QStringLiteral("the profile %1 is not in the colour folder %2").arg(profile, Kirr_systemColorFolder()));
+    checkQuality(d, profile, shot);
+    hoverAndPick(d, shot);
+    restart(d, jobPath, name, QStringLiteral("08"));
+    rawJob(d, shot, shotFolder);
+    return 0;
+}
