@@ -6,6 +6,7 @@
 //   --keep DIR  keeps the screenshots in DIR
 #include "Driver.h"
 #include "DriverCharts.h"
+#include "DriverSteps.h"
 
 #include "chart/PatchGrid.h"
 #include "colour/Kirr_ColorProfileDCP.h"
@@ -40,15 +41,6 @@ const char* const kTarget = "ColorChecker";
 const char* const kJobName = "Studio & Co 1.5";
 
 QString number(double v) { return QString::number(v, 'f', 2); }
-
-QQmlPropertyMap& currentJob() { return *peltoQt::instance()->currentJobMap(); }
-
-CppImageWidget* imageItem(Driver& d)
-{
-    auto* item = qobject_cast<CppImageWidget*>(d.item(QStringLiteral("imageWidget")));
-    d.require(item && item->engine(), QStringLiteral("the grid page has no image item"));
-    return item;
-}
 
 PatchGridIF* patchGrid(Driver& d, CppImageWidget* item)
 {
@@ -93,90 +85,19 @@ std::array<QPointF, 4> shownCorners(CppImageWidget* item, const ChartShot& shot)
 
 double diagonal(const ChartShot& shot) { return std::hypot(shot.image.width(), shot.image.height()); }
 
-QString mainTitle(Driver& d) { return d.text(QStringLiteral("mainTitle")); }
-
-// The visible button of the main window's alert with that objectName.
-void closeAlert(Driver& d, const QString& alert)
-{
-    d.click(d.itemIn(d.item(alert), QStringLiteral("alertOk")));
-}
-
-// Step 1: the intro on a fresh store, skipped to the front page.
-void skipIntro(Driver& d)
-{
-    d.window();
-    d.item(QStringLiteral("intro1"));
-    d.shoot(QStringLiteral("01-intro"));
-    d.click(QStringLiteral("skipIntro"));
-    d.item(QStringLiteral("frontPage"));
-    d.shoot(QStringLiteral("01-front-page"));
-}
-
-// Step 2: a new job on the template, saved under the name and started;
-// returns the job file's path. The first target selected offers the next
-// choices: PROFILING saves and goes to the front page; EXPERT opens the job
-// settings, whose SAVE JOB asks for the name with START PROFILING.
-QString createJob(Driver& d, const QString& name, const QString& prefix, bool viaExpert)
-{
-    d.click(QStringLiteral("segment_JOB EDITOR"));
-    d.item(QStringLiteral("manageJobs"));
-    d.click(QStringLiteral("newJob"));
-    d.item(QStringLiteral("selectTargets"));
-    const QString select = QStringLiteral("selectTarget_") + QLatin1String(kTarget);
-    d.click(select);
-    d.item(QStringLiteral("selectTargetsFurther"));
-    // The button under the choices, the pointer away from it.
-    d.hover(d.item(QStringLiteral("selectTargets")), QPointF(5, 5));
-    d.waitFor([&] { return d.findAny(select)->property("text").toString() == QLatin1String("ALREADY SELECTED"); },
-              QStringLiteral("SELECT to read ALREADY SELECTED"));
-    d.shoot(prefix + QStringLiteral("-target-selected"));
-    QString start;
-    if (viaExpert) {
-        d.click(QStringLiteral("further_expert"));
-        d.item(QStringLiteral("jobSettings"));
-        d.shoot(prefix + QStringLiteral("-job-settings"));
-        d.click(QStringLiteral("settingsSaveJob"));
-        d.item(QStringLiteral("alertSaveJob"));
-        start = QStringLiteral("saveJobStart");
-    } else {
-        d.click(QStringLiteral("further_profiling"));
-        d.item(QStringLiteral("alertSaveJobFurther"));
-        start = QStringLiteral("saveJobSave");
-    }
-    d.replaceText(QStringLiteral("jobNameField"), name);
-    d.require(d.text(QStringLiteral("jobNameField")) == name,
-              QStringLiteral("the name field reads \"%1\"").arg(d.text(QStringLiteral("jobNameField"))));
-    d.shoot(prefix + QStringLiteral("-job-name"));
-    d.click(start);
-
-    const QString path = platform::jobsFolderPath() + QLatin1Char('/') + name + QStringLiteral(".xml");
-    d.waitFor([&] { return QFileInfo(path).isFile(); }, QStringLiteral("the job file %1").arg(path));
-    QFile file(path);
-    QDomDocument document;
-    QString error;
-    d.require(file.open(QIODevice::ReadOnly) && document.setContent(&file, &error),
-              QStringLiteral("the job file %1 does not parse: %2").arg(path, error));
-    d.item(QStringLiteral("frontPage"));
-    d.item(QStringLiteral("jobInfoView_") + name);
-    d.shoot(prefix + QStringLiteral("-job-on-front-page"));
-    return path;
-}
-
 // Step 3: the shot dropped on the job's drop area ends on the grid page with
 // the grid on the chart.
 CppImageWidget* dropShot(Driver& d, const QString& job, const QString& shotPath, const ChartShot& shot,
                          const QString& prefix)
 {
-    QQuickItem* view = d.item(QStringLiteral("jobInfoView_") + job);
-    d.dropFiles(d.itemIn(view, QStringLiteral("dropArea")), {shotPath});
+    d.dropFiles(jobDropArea(d, job), {shotPath});
     bool progressShown = false;
     d.waitFor([&] {
         progressShown = progressShown || d.isVisible(QStringLiteral("dropProgress"));
-        return d.isVisible(QStringLiteral("gridPlacement")) && mainTitle(d).contains(QLatin1String("Place the Grid"));
-    }, QStringLiteral("the grid page \"Place the Grid\""), 120000);
+        return d.isVisible(QStringLiteral("gridPlacement"));
+    }, QStringLiteral("the grid page"), 120000);
     fprintf(stdout, "loading progress %s\n", progressShown ? "shown" : "not caught (a quick load)");
-    CppImageWidget* item = imageItem(d);
-    d.waitFor([&] { return item->isLastShot(); }, QStringLiteral("the grid to be placed"), 120000);
+    CppImageWidget* item = waitForGridPage(d);
     d.require(currentJob().value(QStringLiteral("alertWarningTitle")).toString().isEmpty(),
               QStringLiteral("a warning on the drop: %1")
                   .arg(currentJob().value(QStringLiteral("alertWarningMessage")).toString()));
@@ -185,6 +106,14 @@ CppImageWidget* dropShot(Driver& d, const QString& job, const QString& shotPath,
     d.waitForFrame();
     d.shoot(prefix + QStringLiteral("-grid-placed"));
     return item;
+}
+
+// Step 5: START PROFILING to the progress page and "Successfully completed";
+// returns the written profile's path.
+QString makeProfile(Driver& d, const QString& prefix)
+{
+    pressStartProfiling(d, prefix);
+    return waitForProfile(d, prefix);
 }
 
 // Step 4: zoom in and out, turn right and back, move a corner by a few pixels.
@@ -236,45 +165,6 @@ void workTheGrid(Driver& d, CppImageWidget* item, const ChartShot& shot)
                   QStringLiteral("after the drag"));
     d.waitForFrame();
     d.shoot(QStringLiteral("04-corner-moved"));
-}
-
-// Step 5: START PROFILING to the progress page and "Successfully completed";
-// returns the written profile's path.
-QString makeProfile(Driver& d, const QString& prefix)
-{
-    QQuickItem* forward = d.item(QStringLiteral("gridForward"));
-    if (forward->property("text").toString() == QLatin1String("NEXT")) {
-        // The expert settings come first when they are enabled.
-        d.click(forward);
-        d.item(QStringLiteral("settingsView"));
-        d.shoot(prefix + QStringLiteral("-settings"));
-        forward = d.item(QStringLiteral("gridForward"));
-    }
-    d.require(forward->property("text").toString() == QLatin1String("START PROFILING"),
-              QStringLiteral("the forward button reads \"%1\"").arg(forward->property("text").toString()));
-    d.click(forward);
-    bool progressShown = false;
-    d.waitFor([&] {
-        if (!progressShown && d.isVisible(QStringLiteral("profilingProgress"))) {
-            progressShown = true;
-            d.shoot(prefix + QStringLiteral("-progress"));
-        }
-        return !currentJob().value(QStringLiteral("alertInformationTitle")).toString().isEmpty()
-               || !currentJob().value(QStringLiteral("alertCriticalTitle")).toString().isEmpty()
-               || !currentJob().value(QStringLiteral("alertWarningTitle")).toString().isEmpty();
-    }, QStringLiteral("the profiling run to end"), 600000);
-    d.require(progressShown, QStringLiteral("the progress page did not show"));
-    d.require(currentJob().value(QStringLiteral("alertInformationTitle")).toString()
-                  == QLatin1String("Successfully completed"),
-              QStringLiteral("the run ended with \"%1\" / \"%2\"")
-                  .arg(currentJob().value(QStringLiteral("alertCriticalMessage")).toString(),
-                       currentJob().value(QStringLiteral("alertWarningMessage")).toString()));
-    d.item(QStringLiteral("alertInformation"));
-    d.waitForFrame();
-    d.shoot(prefix + QStringLiteral("-completed"));
-    const QString written = peltoQt::instance()->createdProfilePath();
-    d.require(QFileInfo(written).isFile(), QStringLiteral("no profile at \"%1\"").arg(written));
-    return written;
 }
 
 // The Lab values through the profile at absolute colorimetric intent (the
@@ -509,7 +399,7 @@ void rawJob(Driver& d, const ChartShot& shot, const QString& shotFolder)
 {
     const QString dngPath = shotFolder + QStringLiteral("/ColorChecker raw.dng");
     d.require(shot.writeDng(dngPath), QStringLiteral("cannot write %1").arg(dngPath));
-    createJob(d, QStringLiteral("Studio raw"), QStringLiteral("09"), true);
+    createJob(d, QStringLiteral("Studio raw"), QLatin1String(kTarget), QStringLiteral("09"), true);
     dropShot(d, QStringLiteral("Studio raw"), dngPath, shot, QStringLiteral("09"));
     const QString written = makeProfile(d, QStringLiteral("09"));
     d.require(written.endsWith(QLatin1String(".dcp")), QStringLiteral("the raw job wrote %1").arg(written));
@@ -549,9 +439,13 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
     const QString shotPath = shotFolder + QStringLiteral("/ColorChecker shot.tif");
     d.require(QDir().mkpath(shotFolder) && shot.writeTiff(shotPath), QStringLiteral("cannot write %1").arg(shotPath));
 
+    d.window();
+    d.item(QStringLiteral("intro1"));
+    d.shoot(QStringLiteral("01-intro"));
     skipIntro(d);
+    d.shoot(QStringLiteral("01-front-page"));
     const QString name = QString::fromUtf8(kJobName);
-    const QString jobPath = createJob(d, name, QStringLiteral("02"), false);
+    const QString jobPath = createJob(d, name, QLatin1String(kTarget), QStringLiteral("02"), false);
     CppImageWidget* item = dropShot(d, name, shotPath, shot, QStringLiteral("03"));
     workTheGrid(d, item, shot);
     // The grid back on the drawn corners, so the profile sees each patch whole.

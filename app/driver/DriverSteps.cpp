@@ -1,0 +1,158 @@
+#include "DriverSteps.h"
+
+#include "controller/peltoQt.h"
+#include "items/CppImageWidget.h"
+#include "platform/program_folders.h"
+
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+#include <QQmlPropertyMap>
+#include <QQuickItem>
+
+#include <cmath>
+
+QQmlPropertyMap& currentJob() { return *peltoQt::instance()->currentJobMap(); }
+
+CppImageWidget* imageItem(Driver& d)
+{
+    auto* item = qobject_cast<CppImageWidget*>(d.item(QStringLiteral("imageWidget")));
+    d.require(item && item->engine(), QStringLiteral("the grid page has no image item"));
+    return item;
+}
+
+QString mainTitle(Driver& d) { return d.text(QStringLiteral("mainTitle")); }
+
+// The visible button of the main window's alert with that objectName.
+void closeAlert(Driver& d, const QString& alert)
+{
+    d.click(d.itemIn(d.item(alert), QStringLiteral("alertOk")));
+}
+
+void skipIntro(Driver& d)
+{
+    d.window();
+    d.item(QStringLiteral("intro1"));
+    d.click(QStringLiteral("skipIntro"));
+    d.item(QStringLiteral("frontPage"));
+}
+
+QString createJob(Driver& d, const QString& name, const QString& target, const QString& prefix, bool viaExpert)
+{
+    d.click(QStringLiteral("segment_JOB EDITOR"));
+    d.item(QStringLiteral("manageJobs"));
+    d.click(QStringLiteral("newJob"));
+    d.item(QStringLiteral("selectTargets"));
+    const QString select = QStringLiteral("selectTarget_") + target;
+    d.click(select);
+    d.item(QStringLiteral("selectTargetsFurther"));
+    // The button under the choices, the pointer away from it.
+    d.hover(d.item(QStringLiteral("selectTargets")), QPointF(5, 5));
+    d.waitFor([&] { return d.findAny(select)->property("text").toString() == QLatin1String("ALREADY SELECTED"); },
+              QStringLiteral("SELECT to read ALREADY SELECTED"));
+    d.shoot(prefix + QStringLiteral("-target-selected"));
+    QString start;
+    if (viaExpert) {
+        d.click(QStringLiteral("further_expert"));
+        d.item(QStringLiteral("jobSettings"));
+        d.shoot(prefix + QStringLiteral("-job-settings"));
+        d.click(QStringLiteral("settingsSaveJob"));
+        d.item(QStringLiteral("alertSaveJob"));
+        start = QStringLiteral("saveJobStart");
+    } else {
+        d.click(QStringLiteral("further_profiling"));
+        d.item(QStringLiteral("alertSaveJobFurther"));
+        start = QStringLiteral("saveJobSave");
+    }
+    d.replaceText(QStringLiteral("jobNameField"), name);
+    d.require(d.text(QStringLiteral("jobNameField")) == name,
+              QStringLiteral("the name field reads \"%1\"").arg(d.text(QStringLiteral("jobNameField"))));
+    d.shoot(prefix + QStringLiteral("-job-name"));
+    d.click(start);
+
+    const QString path = platform::jobsFolderPath() + QLatin1Char('/') + name + QStringLiteral(".xml");
+    d.waitFor([&] { return QFileInfo(path).isFile(); }, QStringLiteral("the job file %1").arg(path));
+    QFile file(path);
+    QDomDocument document;
+    QString error;
+    d.require(file.open(QIODevice::ReadOnly) && document.setContent(&file, &error),
+              QStringLiteral("the job file %1 does not parse: %2").arg(path, error));
+    d.item(QStringLiteral("frontPage"));
+    d.item(QStringLiteral("jobInfoView_") + name);
+    d.shoot(prefix + QStringLiteral("-job-on-front-page"));
+    return path;
+}
+
+QQuickItem* jobDropArea(Driver& d, const QString& job)
+{
+    QQuickItem* strip = d.item(QStringLiteral("jobsNavigation"));
+    for (int i = 0;; ++i) {
+        QQuickItem* entry = Driver::child(strip, QStringLiteral("navJob%1").arg(i));
+        if (!entry)
+            break;
+        const QList<QQuickItem*> texts = entry->childItems();
+        if (!texts.isEmpty() && texts.first()->property("text").toString() == job) {
+            if (currentJob().value(QStringLiteral("name")).toString() != job)
+                d.click(entry);
+            break;
+        }
+    }
+    QQuickItem* view = d.item(QStringLiteral("jobInfoView_") + job);
+    QQuickItem* list = d.item(QStringLiteral("frontJobList"));
+    // The list settles with the job's view in sight.
+    d.waitFor([&] { return std::fabs(view->mapToItem(list, QPointF(0, 0)).x()) < 1; },
+              QStringLiteral("the job \"%1\" to be shown").arg(job));
+    return d.itemIn(view, QStringLiteral("dropArea"));
+}
+
+CppImageWidget* waitForGridPage(Driver& d, int timeout)
+{
+    d.waitFor([&] {
+        return d.isVisible(QStringLiteral("gridPlacement")) && mainTitle(d).contains(QLatin1String("Place the Grid"));
+    }, QStringLiteral("the grid page \"Place the Grid\""), timeout);
+    CppImageWidget* item = imageItem(d);
+    d.waitFor([&] { return item->isLastShot(); }, QStringLiteral("the grid to be placed"), timeout);
+    return item;
+}
+
+void pressStartProfiling(Driver& d, const QString& prefix)
+{
+    QQuickItem* forward = d.item(QStringLiteral("gridForward"));
+    if (forward->property("text").toString() == QLatin1String("NEXT")) {
+        // The expert settings come first when they are enabled.
+        d.click(forward);
+        d.item(QStringLiteral("settingsView"));
+        d.shoot(prefix + QStringLiteral("-settings"));
+        forward = d.item(QStringLiteral("gridForward"));
+    }
+    d.require(forward->property("text").toString() == QLatin1String("START PROFILING"),
+              QStringLiteral("the forward button reads \"%1\"").arg(forward->property("text").toString()));
+    d.click(forward);
+}
+
+QString waitForProfile(Driver& d, const QString& prefix)
+{
+    bool progressShown = false;
+    d.waitFor([&] {
+        if (!progressShown && d.isVisible(QStringLiteral("profilingProgress"))) {
+            progressShown = true;
+            d.shoot(prefix + QStringLiteral("-progress"));
+        }
+        return !currentJob().value(QStringLiteral("alertInformationTitle")).toString().isEmpty()
+               || !currentJob().value(QStringLiteral("alertCriticalTitle")).toString().isEmpty()
+               || !currentJob().value(QStringLiteral("alertWarningTitle")).toString().isEmpty();
+    }, QStringLiteral("the profiling run to end"), 600000);
+    d.require(progressShown, QStringLiteral("the progress page did not show"));
+    d.require(currentJob().value(QStringLiteral("alertInformationTitle")).toString()
+                  == QLatin1String("Successfully completed"),
+              QStringLiteral("the run ended with \"%1\" / \"%2\"")
+                  .arg(currentJob().value(QStringLiteral("alertCriticalMessage")).toString(),
+                       currentJob().value(QStringLiteral("alertWarningMessage")).toString()));
+    d.item(QStringLiteral("alertInformation"));
+    d.waitForFrame();
+    d.shoot(prefix + QStringLiteral("-completed"));
+    const QString written = peltoQt::instance()->createdProfilePath();
+    d.require(QFileInfo(written).isFile(), QStringLiteral("no profile at \"%1\"").arg(written));
+    return written;
+}
+
