@@ -206,6 +206,35 @@ qint64 Driver::waitForFrameShowing(const std::function<bool()>& condition, const
     return swappedAt;
 }
 
+qint64 Driver::timeToFrame(const std::function<void()>& action, const std::function<bool()>& shows,
+                           const QString& what, int timeout)
+{
+    QQuickWindow* w = window();
+    std::atomic<bool> synced{false};
+    std::atomic<qint64> swappedAt{-1};
+    const auto sync = QObject::connect(w, &QQuickWindow::afterSynchronizing, w, [&] {
+        if (!synced && shows())
+            synced = true;
+    }, Qt::DirectConnection);
+    const auto swap = QObject::connect(w, &QQuickWindow::frameSwapped, w, [&] {
+        if (synced && swappedAt < 0)
+            swappedAt = sinceStart();
+    }, Qt::DirectConnection);
+    const qint64 start = sinceStart();
+    try {
+        action();
+        w->update();
+        waitFor([&] { return swappedAt >= 0; }, QStringLiteral("a frame showing %1").arg(what), timeout);
+    } catch (...) {
+        QObject::disconnect(sync);
+        QObject::disconnect(swap);
+        throw;
+    }
+    QObject::disconnect(sync);
+    QObject::disconnect(swap);
+    return swappedAt - start;
+}
+
 void Driver::click(const QString& objectName)
 {
     click(item(objectName));

@@ -54,6 +54,12 @@ public:
     // was synchronised after that; returns sinceStart() when it was swapped.
     qint64 waitForFrameShowing(const std::function<bool()>& condition, const QString& what,
                                int timeout = DefaultTimeout);
+    // Runs the action and returns the milliseconds from its start to the
+    // swap of the first frame whose scene, when it was synchronised, met the
+    // condition. The condition is evaluated during synchronisation, while
+    // the GUI thread waits for the render thread: it must only read.
+    qint64 timeToFrame(const std::function<void()>& action, const std::function<bool()>& shows,
+                       const QString& what, int timeout = DefaultTimeout);
 
     // Mouse input at the centre of an item (or at a point of the item's own coordinates).
     void click(const QString& objectName);
