@@ -4,14 +4,14 @@
 # "window_bench" script that the benchmark list runs.
 vp_add_driven_program(pelto-window-bench ${CMAKE_CURRENT_LIST_DIR}/window/window_bench.cpp)
 target_link_libraries(pelto-window-bench PRIVATE app_driver_charts app_driver_steps)
-find_program(VP_BENCH_XVFB_RUN xvfb-run REQUIRED)
 set(window_bench_setup
   "$<TARGET_FILE:vp_driven_seed>;ColorChecker;6;4;/usr/share/color/argyll/ref/ColorChecker.cie;Patches140;14;10;fixture")
 file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/window_bench
   CONTENT "#!/bin/sh
 # The window benchmark in a scratch home on a virtual X server (xcb).
+xvfb=$(command -v xvfb-run) || { echo \"window_bench needs xvfb-run (Debian packages xvfb, xauth)\"; exit 1; }
 QT_QPA_PLATFORM=xcb exec \"${CMAKE_COMMAND}\" \"-DPROGRAM=$<TARGET_FILE:pelto-window-bench>\" \\
-  \"-DXVFB_RUN=${VP_BENCH_XVFB_RUN}\" \"-DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/window-bench-home\" \\
+  \"-DXVFB_RUN=$xvfb\" \"-DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/window-bench-home\" \\
   -DARGS=--no-splash \"-DSETUP=${window_bench_setup}\" \"-DSCENARIO_ARGS=$*\" \\
   -P \"${PROJECT_SOURCE_DIR}/app/driver/run_driven.cmake\"
 "

@@ -32,6 +32,7 @@ benchmarks=(
   "profiling_bench|A profiling run: one profile built through the run manager on its thread, against the same engine call made directly, on a sample measurement set."
   "widgets_bench|Showing and measuring a chart shot: the time to repaint the chart image with its patch grid and colour ratings, to answer a hover over a patch, and to measure every patch in both patch orders, on shots of 24, 140 and 288 patches."
   "job_load_bench|Loading a job's shot: how long a job takes to let go of a 24-megapixel raw file half-way through decoding, when it is closed and when another shot replaces it, beside the decoder's own cancel."
+  "window_bench|What a user waits for in the program's window, on a virtual X server (xvfb-run, Mesa OpenGL): a 24-megapixel 16-bit TIFF and a 24-megapixel DNG of a ColorChecker dropped on the front page to the first frame showing the placed grid (goals 1.5 s and 3 s), a patch hovered on the quality-control page to the first frame showing its information, with 24 and 140 patches (goal median 16 ms, 95th percentile 33 ms), and START PROFILING to the first frame of the progress page. Median and 95th percentile of several runs; a few minutes."
   "cms_transform_bench|Converting images: a 24-megapixel 16-bit image converted from sRGB through the colour library, against Little CMS alone with the same settings."
 )
 

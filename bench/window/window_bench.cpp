@@ -106,6 +106,8 @@ std::vector<double> timeStarts(Driver& d, int runs)
 {
     std::vector<double> ms;
     for (int run = 0; run < runs; ++run) {
+        // A new profile name each run: no profile of that name exists yet.
+        d.replaceText(QStringLiteral("profileName"), QStringLiteral("Bench run %1").arg(run));
         QQuickItem* forward = d.item(QStringLiteral("gridForward"));
         if (forward->property("text").toString() == QLatin1String("NEXT")) {
             d.click(forward);
@@ -135,15 +137,20 @@ std::vector<double> timeHovers(Driver& d, const ChartShot& shot, int hovers)
     QQmlPropertyMap& info = *peltoQt::instance()->qaPatchInfo();
     const int cells[2][2] = {{1, 1}, {shot.spec.columns - 2, shot.spec.rows - 2}};
     std::vector<double> ms;
+    // The loader keeps a large shot at a reduced size.
+    const double loaded = double(engine->pixmapSize().width()) / shot.image.width();
     for (int i = 0; i < hovers; ++i) {
         const int* cell = cells[i % 2];
-        const QPointF at = shot.cellCentre(cell[0], cell[1]);
+        const QPointF at = shot.cellCentre(cell[0], cell[1]) * loaded;
         const double wantL = shot.labs[std::size_t(shot.setAt(cell[0], cell[1]))][0];
         const QPointF local = engine->imageToItem(at.x(), at.y()) + QPointF(i % 3, 0);
         ms.push_back(double(d.timeToFrame([&] { d.hover(item, local); }, [&] {
             return info.value(QStringLiteral("visible")).toBool()
                    && std::fabs(info.value(QStringLiteral("refL")).toDouble() - wantL) < 0.051;
-        }, QStringLiteral("the patch information"))));
+        }, QStringLiteral("the patch information of cell %1,%2 at %3,%4 (L %5; shown: L %6 at %7,%8)")
+               .arg(cell[0]).arg(cell[1]).arg(local.x()).arg(local.y()).arg(wantL)
+               .arg(info.value(QStringLiteral("refL")).toString(), info.value(QStringLiteral("x")).toString(),
+                    info.value(QStringLiteral("y")).toString()))));
     }
     d.shoot(QStringLiteral("hover-%1").arg(shot.spec.columns * shot.spec.rows));
     return ms;
