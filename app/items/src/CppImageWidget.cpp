@@ -213,8 +213,14 @@ void CppImageWidget::initializeWidget()
     engine->setSize(size());
     connect(engine, &QckWidget::repaintRequested, this, [this] { polish(); });
     QString rgb = QDir(Kirr_systemColorFolder()).filePath(QStringLiteral("VerIvuvEZA.icc"));
-    if (!QFileInfo::exists(rgb))
+    if (!QFileInfo::exists(rgb)) {
+        // A fresh colour folder has no sRGB profile yet; without it (and
+        // without a display profile) the chart and the swatches would show
+        // the camera's raw values.
+        if (!QFileInfo::exists(Kirr_sRGBProfilePath()) && !Kirr_ensureStandardProfiles())
+            qCWarning(lcItems) << "the standard profiles cannot be written to" << Kirr_systemColorFolder();
         rgb = Kirr_sRGBProfilePath();
+    }
     engine->setDefaultRGBProfilePath(rgb);
     engine->setGridMovable(true);
     engine->setImageMovable(true);
