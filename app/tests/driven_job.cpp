@@ -18,6 +18,7 @@
 #include "platform/program_folders.h"
 #include "widgets/pq_ImagePatchGridWidget.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
@@ -316,6 +317,37 @@ void restart(Driver& d, const QString& jobPath, const QString& name, const QStri
     d.require(targets.first()->shots.isEmpty(), QStringLiteral("the job file keeps its shots"));
 }
 
+// The same shot again on the job: its profile exists, START PROFILING asks
+// first, and RENAME leaves the page and the profile as they were.
+void profileExists(Driver& d, const QString& job, const QString& shotPath, const QString& profile)
+{
+    const QDateTime written = QFileInfo(profile).lastModified();
+    d.dropFiles(jobDropArea(d, job), {shotPath});
+    waitForGridPage(d);
+    QQuickItem* forward = d.item(QStringLiteral("gridForward"));
+    if (forward->property("text").toString() == QLatin1String("NEXT")) {
+        d.click(forward);
+        d.item(QStringLiteral("settingsView"));
+    }
+    d.click(QStringLiteral("gridForward"));
+    QQuickItem* alert = d.item(QStringLiteral("profileExistsAlert"));
+    d.require(Driver::child(alert, QStringLiteral("alertTitle"))->property("text").toString()
+                  == QLatin1String("SAVE PROFILE"),
+              QStringLiteral("the existing profile's alert has another title"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("08-profile-exists"));
+    d.click(d.itemIn(alert, QStringLiteral("alertCancel")));
+    d.waitFor([&] { return !d.isVisible(QStringLiteral("profileExistsAlert")); }, QStringLiteral("RENAME to close the alert"));
+    d.pause(300);
+    d.require(!d.isVisible(QStringLiteral("profilingProgress")) && d.isVisible(QStringLiteral("gridBottomBar")),
+              QStringLiteral("RENAME left the grid page"));
+    d.require(QFileInfo(profile).lastModified() == written, QStringLiteral("RENAME changed %1").arg(profile));
+    d.click(QStringLiteral("gridBack"));
+    if (d.isVisible(QStringLiteral("settingsView")) || !d.isVisible(QStringLiteral("frontPage")))
+        d.click(QStringLiteral("gridBack"));
+    d.item(QStringLiteral("frontPage"));
+}
+
 // The white of a DNG light-source code in XYZ (Y = 1); D50 when unknown.
 std::array<double, 3> lightSourceWhite(int code)
 {
@@ -459,6 +491,7 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
     checkQuality(d, profile, shot);
     hoverAndPick(d, shot);
     restart(d, jobPath, name, QStringLiteral("08"));
+    profileExists(d, name, shotPath, profile);
     rawJob(d, shot, shotFolder);
     return 0;
 }
