@@ -348,6 +348,72 @@ void profileExists(Driver& d, const QString& job, const QString& shotPath, const
     d.item(QStringLiteral("frontPage"));
 }
 
+// A chart turned by 45 degrees, where the finder cannot tell columns from
+// rows: the grid takes the whole picture, the user zooms out and drags the
+// grid's corners onto the chart's, and the profile is still made.
+void gridByHand(Driver& d, const QString& shotFolder)
+{
+    ChartShotSpec spec;
+    spec.cell = 40;
+    spec.margin = 90;
+    spec.rotation = 45;
+    const ChartShot shot = makeChartShot(spec);
+    const QString path = shotFolder + QStringLiteral("/Turned chart.tif");
+    d.require(shot.writeTiff(path), QStringLiteral("cannot write %1").arg(path));
+    createJob(d, QStringLiteral("Studio by hand"), QStringLiteral("Fixture24"), QStringLiteral("10"), false);
+    d.dropFiles(jobDropArea(d, QStringLiteral("Studio by hand")), {path});
+    CppImageWidget* item = waitForGridPage(d);
+    PatchGridIF* grid = patchGrid(d, item);
+    d.waitForFrame();
+    d.shoot(QStringLiteral("10-grid-found"));
+    pq_ImagePatchGridWidget* engine = item->engine();
+    // Turned, the picture keeps the scale it was fitted at: zoomed out until
+    // the grid's corners are in sight.
+    const QRectF inSight(0, 0, item->width(), item->height());
+    auto cornersInSight = [&] {
+        for (int i : {0, 2, 4, 6}) {
+            const QPoint p = grid->controlPoint(i);
+            if (!inSight.contains(engine->imageToItem(p.x(), p.y())))
+                return false;
+        }
+        return true;
+    };
+    for (int zoom = 0; zoom < 4 && !cornersInSight(); ++zoom) {
+        const double scale = engine->scaleFactor();
+        d.click(QStringLiteral("zoomOut"));
+        d.waitFor([&] { return engine->scaleFactor() < scale; }, QStringLiteral("the image to zoom out"));
+        d.waitForFrame();
+    }
+    d.require(cornersInSight(), QStringLiteral("the grid's corners stay out of sight"));
+    // Each grid corner onto the chart's corner of the same patch.
+    const std::array<QPointF, 4> shown = shownCorners(item, shot);
+    const int points[4] = {0, 2, 6, 4};
+    for (int i = 0; i < 4; ++i) {
+        const QPoint from = grid->controlPoint(points[i]);
+        const QPointF to = shown[std::size_t(i)];
+        d.drag(item, engine->imageToItem(from.x(), from.y()), engine->imageToItem(to.x(), to.y()), 40);
+        d.require(std::hypot(grid->controlPoint(points[i]).x() - to.x(), grid->controlPoint(points[i]).y() - to.y())
+                      <= 0.01 * diagonal(shot),
+                  QStringLiteral("grid corner %1 did not follow the drag").arg(points[i]));
+    }
+    requireGridAt(d, grid, shown, 0.01 * diagonal(shot), QStringLiteral("placed by hand"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("10-placed-by-hand"));
+    makeProfile(d, QStringLiteral("10"));
+    closeAlert(d, QStringLiteral("alertInformation"));
+    d.item(QStringLiteral("qaTopBar"));
+    const QString figures = d.text(QStringLiteral("deltaStatistics")).simplified();
+    const QRegularExpressionMatch mean =
+        QRegularExpression(QStringLiteral("ΔE: [0-9.]+ / ([0-9.]+) / ([0-9.]+)")).match(figures);
+    d.require(mean.hasMatch() && mean.captured(1).toDouble() < 1.0 && mean.captured(2).toDouble() < 2.0,
+              QStringLiteral("the hand-placed grid's profile reads \"%1\"").arg(figures));
+    fprintf(stdout, "hand-placed grid quality: %s\n", qPrintable(figures));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("10-quality-control"));
+    d.click(QStringLiteral("qaRestart"));
+    d.item(QStringLiteral("frontPage"));
+}
+
 // The white of a DNG light-source code in XYZ (Y = 1); D50 when unknown.
 std::array<double, 3> lightSourceWhite(int code)
 {
@@ -493,5 +559,6 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
     restart(d, jobPath, name, QStringLiteral("08"));
     profileExists(d, name, shotPath, profile);
     rawJob(d, shot, shotFolder);
+    gridByHand(d, shotFolder);
     return 0;
 }

@@ -146,6 +146,9 @@ Item {
             QAPatchInfo {
                 id: patchInfo
                 objectName: "patchInfo"
+                // Quality control only: the information of a patch hovered
+                // there earlier (another job's, too) stays off the grid page.
+                visible: gridPlacement.qamode && Rules.isTrue(qaPatchInfo.visible)
             }
             ColorPicker {
                 id: colorPicker

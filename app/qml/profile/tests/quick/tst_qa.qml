@@ -136,5 +136,15 @@ Item {
             qaPatchInfo.visible = false
             verify(!info.visible)
         }
+
+        function test_patch_info_stays_off_the_grid_page() {
+            page.show(true)
+            qaPatchInfo.visible = true
+            var info = child("patchInfo")
+            verify(info.visible)
+            page.show(false)
+            verify(!info.visible)
+            qaPatchInfo.visible = false
+        }
     }
 }
