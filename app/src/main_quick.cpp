@@ -4,6 +4,7 @@
 #include "app/pq_Settings.h"
 #include "controller/peltoQt.h"
 #include "items/pq_registerItems.h"
+#include "jobs/pq_targetTemplates.h"
 #include "profile_pages.h"
 
 #include <colour/Kirr_colorLibrary.h>
@@ -43,6 +44,7 @@ int main(int argc, char** argv)
     controller.setApplication(&application);
     pq_showSplashAtStart(argc);
     pq_registerQmlItems();
+    pq_writeStarterTargetTemplates(QStringLiteral("/usr/share/color/argyll/ref"));
     controller.init(QCoreApplication::applicationFilePath());
 
     int result = 1;
