@@ -429,6 +429,7 @@ function selectJob(name, origin, force) {
         peltoQt.refreshCurrentJob4UI();
 }
 
+// The job name is percent-encoded: a "#", "?" or "%" in it would cut the id.
 function targetIconUrl(jobName, index) {
-    return "image://targets/" + jobName + "." + index;
+    return "image://targets/" + encodeURIComponent(jobName) + "." + index;
 }

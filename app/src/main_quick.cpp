@@ -4,13 +4,17 @@
 #include "app/pq_Settings.h"
 #include "controller/peltoQt.h"
 #include "items/pq_registerItems.h"
+#include "jobs/pq_targetTemplates.h"
 #include "profile_pages.h"
 
 #include <colour/Kirr_colorLibrary.h>
 
 #include <QLoggingCategory>
+#include <QOpenGLContext>
 #include <QQmlApplicationEngine>
 #include <QQmlContext>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QUrl>
 
 namespace {
@@ -31,6 +35,20 @@ void publishController(QQmlContext* context, peltoQt* controller)
     context->setContextProperty("qaColorPicker", controller->qaColorPicker());
 }
 
+// Qt Quick draws through OpenGL and ends the program where no context can
+// be made (no driver, a platform without it); the screens are then drawn in
+// software instead.
+void chooseSceneGraphBackend()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        return;
+    QOpenGLContext probe;
+    if (probe.create())
+        return;
+    qCWarning(lcMain) << "no OpenGL context can be made; the screens are drawn in software";
+    QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -43,8 +61,10 @@ int main(int argc, char** argv)
     controller.setApplication(&application);
     pq_showSplashAtStart(argc);
     pq_registerQmlItems();
+    pq_writeStarterTargetTemplates(QStringLiteral("/usr/share/color/argyll/ref"));
     controller.init(QCoreApplication::applicationFilePath());
 
+    chooseSceneGraphBackend();
     int result = 1;
     {
         QQmlApplicationEngine engine;

@@ -319,6 +319,15 @@ std::vector<Icon> icons()
          }},
         {"images/target-empty.png", 200,
          [](QPainter& p, qreal s) { drawChart(p, QRectF(s * 0.05, s * 0.2, s * 0.9, s * 0.6)); }},
+        {"images/wrong-image.png", 200,
+         [](QPainter& p, qreal s) {
+             // A target whose picture cannot be had: the chart greyed and crossed out.
+             drawChart(p, QRectF(s * 0.05, s * 0.2, s * 0.9, s * 0.6));
+             p.setPen(Qt::NoPen);
+             p.setBrush(QColor(255, 255, 255, 170));
+             p.drawRect(QRectF(s * 0.05, s * 0.2, s * 0.9, s * 0.6));
+             lines(p, s, QColor(200, 40, 40), {{0.2, 0.25, 0.8, 0.75}, {0.8, 0.25, 0.2, 0.75}});
+         }},
     };
 }
 

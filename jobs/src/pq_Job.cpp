@@ -518,6 +518,14 @@ bool pq_Job::areAllChartImagesLoaded() const
     return true;
 }
 
+QByteArray pq_Job::chartImageIccData() const
+{
+    const Image &image = chartImage();
+    if (!image.iccBytes() || image.iccLength() <= 0)
+        return QByteArray();
+    return QByteArray(reinterpret_cast<const char *>(image.iccBytes()), image.iccLength());
+}
+
 bool pq_Job::isChartImageLoaded() const
 {
     return chartImage().transferFunction().channelCount() > 0;

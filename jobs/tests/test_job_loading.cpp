@@ -215,6 +215,7 @@ private slots:
     void badChartFiles_data();
     void badChartFiles();
     void noTargetDescription();
+    void embeddedProfile();
     void captureOneRawFilmCurve_data();
     void captureOneRawFilmCurve();
     void captureOneTif_data();
@@ -349,6 +350,30 @@ void TestJobLoading::badChartFiles()
     QVERIFY(!job.isChartImageLoaded());
     QCOMPARE(job.profileName(), QString("Before"));
     QCOMPARE(job.profileExtension(), QString("dcp"));
+}
+
+void TestJobLoading::embeddedProfile()
+{
+    QFile profile(QStringLiteral("/usr/share/color/icc/colord/sRGB.icc"));
+    QVERIFY(profile.open(QIODevice::ReadOnly));
+    TiffSpec spec;
+    spec.width = 60;
+    spec.height = 40;
+    spec.icc = profile.readAll();
+    const QString path = m_dir + "/profiled.tif";
+    QVERIFY(writeTiff(path, spec));
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    addTargets(job, {"ColorChecker"});
+    SignalLog log(job);
+    QVERIFY(job.chartImageIccData().isEmpty());
+    job.setChartImagePath(path);
+    QVERIFY(settle(log, 1));
+    QCOMPARE(job.chartImageIccData(), spec.icc);
+    // The next shot has none.
+    job.setChartImagePath(m_dir + "/plain.tif");
+    QVERIFY(settle(log, 2));
+    QCOMPARE(log.lines.mid(log.lines.size() - 2), QStringList({"loaded 1", "loading 0"}));
+    QVERIFY(job.chartImageIccData().isEmpty());
 }
 
 void TestJobLoading::noTargetDescription()

@@ -4,6 +4,7 @@
 #include "JobTestSupport.h"
 
 #include "jobs/pq_Job.h"
+#include "jobs/pq_targetIcon.h"
 
 #include <QAbstractItemModel>
 #include <QQmlComponent>
@@ -66,6 +67,8 @@ private slots:
     void infoList();
     void expertLists_data();
     void expertLists();
+    void targetIconIds_data();
+    void targetIconIds();
 
 private:
     std::unique_ptr<pq_Job> markupJob();
@@ -173,6 +176,37 @@ void TestQmlTexts::expertLists()
         QCOMPARE(list.value(5, "value"), "Offset " + kMarkup);
         QCOMPARE(list.value(0, "locked"), QString("true"));
     }
+}
+
+void TestQmlTexts::targetIconIds_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("index");
+    QTest::addRow("plain") << "Studio" << 2;
+    QTest::addRow("dotted") << "a.b" << 1;
+    QTest::addRow("fragment, query and percent") << "A#1?%" << 0;
+    QTest::addRow("encoded-looking") << "50%25 %41" << 3;
+    QTest::addRow("blanks, slash, accents") << QString::fromUtf8("Ä ö/x\\y") << 12;
+    QTest::addRow("markup") << kMarkup << 4;
+}
+
+// The id as the QML engine hands it to the provider: the URL's path without
+// its leading "/", decoded as far as the URL stays valid.
+void TestQmlTexts::targetIconIds()
+{
+    QFETCH(QString, name);
+    QFETCH(int, index);
+    const QUrl url(pq_targetIconUrl(name, index));
+    QVERIFY(url.isValid());
+    QCOMPARE(url.scheme(), QString("image"));
+    QCOMPARE(url.host(), QString("targets"));
+    QVERIFY(url.fragment().isEmpty() && url.query().isEmpty());
+    const QString id = url.toString(QUrl::RemoveScheme | QUrl::RemoveAuthority).mid(1);
+    QString decoded;
+    int decodedIndex = -1;
+    pq_splitTargetIconId(id, &decoded, &decodedIndex);
+    QCOMPARE(decoded, name);
+    QCOMPARE(decodedIndex, index);
 }
 
 static RegisterSuite<TestQmlTexts> registerQmlTexts;

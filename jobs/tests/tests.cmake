@@ -10,6 +10,7 @@ vp_add_qtest(jobs_tests
     ${CMAKE_CURRENT_LIST_DIR}/test_job_list.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_qml_texts.cpp
     ${CMAKE_CURRENT_LIST_DIR}/test_job_loading.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/test_target_templates.cpp
   LIBS jobs chart_test_support Qt5::Qml TIFF::TIFF)
 target_compile_definitions(jobs_tests PRIVATE
   JOBS_FIXTURE_DIR="${CMAKE_CURRENT_LIST_DIR}/fixtures")

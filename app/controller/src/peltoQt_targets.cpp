@@ -6,6 +6,7 @@
 #include "ControllerLogging.h"
 #include "app/pq_Settings.h"
 #include "jobs/pq_Job.h"
+#include "jobs/pq_targetIcon.h"
 #include "jobs/pq_targetInfo.h"
 #include "platform/program_folders.h"
 
@@ -14,7 +15,6 @@
 
 #include <QDir>
 #include <QSet>
-#include <QUrl>
 
 using namespace platform;
 
@@ -83,11 +83,7 @@ void peltoQt::setTargets4UIAnimation(int previous, int current)
         icon->clear();
         tint->clear();
         if (job && index >= 0 && index < job->targetInfos().size() && job->targetInfos().at(index)) {
-            // The name is percent-encoded so that "#", "?" or "%" in it do
-            // not cut the picture's id.
-            *icon = QStringLiteral("image://targets/%1.%2")
-                        .arg(QString::fromLatin1(QUrl::toPercentEncoding(job->getJobName())))
-                        .arg(index);
+            *icon = pq_targetIconUrl(job->getJobName(), index);
             if (tinted)
                 *tint = job->targetInfos().at(index)->isClone ? QStringLiteral("yellow")
                                                                : QStringLiteral("blue");

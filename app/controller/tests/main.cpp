@@ -7,6 +7,7 @@
 std::unique_ptr<QObject> makeControllerTest();
 std::unique_ptr<QObject> makeMetaObjectTest();
 std::unique_ptr<QObject> makeShellTest();
+std::unique_ptr<QObject> makeTargetTemplatesTest();
 
 int main(int argc, char** argv)
 {
@@ -15,7 +16,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName("pelto5");
     QCoreApplication::setApplicationVersion("5.1.1");
     int failures = 0;
-    for (auto make : {makeControllerTest, makeMetaObjectTest, makeShellTest}) {
+    for (auto make : {makeControllerTest, makeMetaObjectTest, makeShellTest,
+                       makeTargetTemplatesTest}) {
         std::unique_ptr<QObject> test = make();
         failures += QTest::qExec(test.get(), argc, argv);
     }

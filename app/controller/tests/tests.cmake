@@ -12,6 +12,7 @@ vp_add_qtest(app_controller_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_controller.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_meta_object.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_shell.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/test_target_templates.cpp
           ${CMAKE_CURRENT_LIST_DIR}/main.cpp
   LIBS app_controller_test_support Qt5::Widgets)
 target_include_directories(app_controller_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})

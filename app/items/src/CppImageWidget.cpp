@@ -318,9 +318,10 @@ void CppImageWidget::catchImageLoaded(bool success, const QString& missingCurve)
             float result = -1;
             placeGrid(&result);
             qCDebug(lcItems) << "rotation" << r << "average colour difference" << result;
+            // No fit (-1) is no reason to stop: only a found fit ends the search.
             if (result >= 0)
                 results.insert(r, result);
-            if (result < 10)
+            if (result >= 0 && result < 10)
                 break;
         }
         int best = -1;
@@ -474,10 +475,15 @@ void CppImageWidget::applyImageProfile()
     if (!m_engine)
         return;
     Kirr_ColorProfileIF* profile = nullptr;
-    if (m_job && m_job->isChartImageIcc())
+    if (m_job && m_job->isChartImageIcc()) {
         profile = Kirr_profileFromFile(m_job->chartImagePath());
-    // The embedded profile of a shot is chosen by the job's loading as the
-    // display profile; the engine keeps it unless a chart profile is shown.
+    } else if (m_job && !m_job->isChartImageLoaded()) {
+        // A shot with its film curve applied is shown as it is; otherwise the
+        // profile embedded in the shot, when there is one and it opens.
+        const QByteArray embedded = m_job->chartImageIccData();
+        if (!embedded.isEmpty())
+            profile = Kirr_profileFromData(embedded);
+    }
     if (profile) {
         m_qaSliderValue = 1.0;
         m_engine->setDeltaColorsLimitForShow(1000);
@@ -521,8 +527,10 @@ void CppImageWidget::prepareProfileName()
     host->setProfileName(m_job->profileName(), m_job->profileNamePrefix().length());
     if (targetCount() > 0)
         host->selectTarget4Profiling(0);
+    // The reference data the job's target loading reads: its own text, else
+    // that of its reference file.
     pq_targetInfo* info = m_job ? m_job->currentTargetInfo() : nullptr;
-    if (!info || info->referenceFileText().isEmpty())
+    if (!info || (info->referenceData.isEmpty() && info->referenceFileText().isEmpty()))
         host->alertCritical(tr("Error"), tr("No Reference Data in job!"));
 }
 

@@ -2,9 +2,9 @@
 
 #include "items/pq_ItemHost.h"
 #include "jobs/pq_JobIF.h"
+#include "jobs/pq_targetIcon.h"
 
 #include <QPainter>
-#include <QUrl>
 
 namespace {
 
@@ -27,37 +27,21 @@ QPixmap wrongImage()
 
 CppTargetIconProvider::CppTargetIconProvider() : QQuickImageProvider(QQuickImageProvider::Pixmap) {}
 
-QString CppTargetIconProvider::targetIconId(const QString& jobName, int index)
-{
-    return QString::fromLatin1(QUrl::toPercentEncoding(jobName)) + QLatin1Char('.') +
-           QString::number(index);
-}
-
 QPixmap CppTargetIconProvider::requestPixmap(const QString& id, QSize* size, const QSize&)
 {
     if (size)
         *size = QSize(100, 50);
-    const int dot = id.lastIndexOf(QLatin1Char('.'));
+    QString name;
     int index = 0;
-    QString name = id;
-    if (dot >= 0) {
-        bool ok = false;
-        index = id.mid(dot + 1).toInt(&ok, 10);
-        if (!ok)
-            index = 0;
-        name = id.left(dot);
-    }
-    // Names arrive percent-encoded so that "#", "?" and "%" survive the URL.
-    name = QUrl::fromPercentEncoding(name.toUtf8());
+    pq_splitTargetIconId(id, &name, &index);
     QPixmap pixmap;
     if (!name.isEmpty()) {
         if (pq_JobIF* job = pq_ItemHost::instance()->findJobByName(name))
             pixmap = job->targetPixmap(index);
-        else
-            pixmap = wrongImage();
-    } else {
-        pixmap = wrongImage();
     }
+    // An unknown job, or a target index the job does not have.
+    if (pixmap.isNull())
+        pixmap = wrongImage();
     if (size)
         *size = pixmap.size();
     return pixmap;

@@ -4,15 +4,20 @@
 #include "items/pq_ItemHost.h"
 #include "items/pq_registerItems.h"
 #include "jobs/pq_ProfilingThreadMgrIF.h"
+#include "jobs/pq_targetIcon.h"
 
 #include "ChartShot.h"
 #include "FakeJob.h"
+#include "colour/Kirr_ColorProfileIF.h"
 #include "colour/Kirr_colorLibrary.h"
 #include "engine/records.h"
 #include "jobs/pq_targetInfo.h"
+#include "platform/program_folders.h"
 #include "widgets/pq_ImagePatchGridWidget.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QQmlComponent>
 #include <QQmlEngine>
@@ -21,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -105,11 +111,12 @@ public:
         loadPatchGridCalls.append(mode);
         return storedPlacement;
     }
-    int createProfile(QString& path, bool pcsXyz, int, int, const QString&,
+    int createProfile(QString& path, bool pcsXyz, int, int, const QString& customIlluminant,
                       const calculation_settings* settings, bool linear, const Kirr_BezierLut*,
                       const Kirr_Spline1*, double g, double, int gridMode) override
     {
         path = QStringLiteral("out.icc");
+        lastIlluminantPath = customIlluminant;
         lastPcsXyz = pcsXyz;
         lastSettings = *settings;
         lastLinear = linear;
@@ -121,8 +128,11 @@ public:
     QString profileName() const override { return QStringLiteral("ABCprofile"); }
     QString profileNamePrefix() const override { return QStringLiteral("ABC"); }
     QString profileExtension() const override { return QStringLiteral("icc"); }
+    bool isChartImageLoaded() const override { return chartLoaded; }
     QPixmap targetPixmap(int index) const override
     {
+        if (index < 0 || index > 50)
+            return QPixmap();
         QPixmap p(10 + index, 5);
         p.fill(Qt::green);
         return p;
@@ -133,12 +143,14 @@ public:
     QString folder = QStringLiteral("/out/");
     QVector<int> loadPatchGridCalls;
     bool storedPlacement = false;
+    bool chartLoaded = false;  // the film curve was applied
     int createResult = 0;
     bool lastPcsXyz = false;
     calculation_settings lastSettings{};
     bool lastLinear = false;
     double gamma = 0;
     int lastGridMode = -1;
+    QString lastIlluminantPath = QStringLiteral("unset");
 };
 
 // The image turned counter-clockwise by angle: a clockwise turn by angle shows
@@ -159,6 +171,34 @@ RawImage turnedBack(const RawImage& in, int angle)
         }
     return out;
 }
+
+// HOME and XDG_DATA_HOME in a fresh folder for the life of the object, so
+// that the program's folders lie there.
+class ScratchFolders {
+public:
+    ScratchFolders() : m_home(qgetenv("HOME")), m_data(qgetenv("XDG_DATA_HOME"))
+    {
+        qputenv("HOME", QFile::encodeName(m_dir.path()));
+        qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir.path() + "/data"));
+    }
+    ~ScratchFolders()
+    {
+        restore("HOME", m_home);
+        restore("XDG_DATA_HOME", m_data);
+    }
+    QString path() const { return m_dir.path(); }
+
+private:
+    static void restore(const char* name, const QByteArray& value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    QTemporaryDir m_dir;
+    QByteArray m_home, m_data;
+};
 
 QVector<QSize> g_finderSizes;
 void recordFinder(const QImage& image) { g_finderSizes.append(image.size()); }
@@ -260,9 +300,7 @@ private slots:
         item.setJobByName(QStringLiteral("Studio"));
         item.setShot(QStringLiteral("file:///shots/a.tif"));
         emit job->chartImageLoaded(true, QString());
-        // The engine's measurement does not tell a chart from its half turn
-        // (both fit), so the search keeps the first of the two.
-        QCOMPARE(item.engine()->rotationAngle(), angle % 180);
+        QCOMPARE(item.engine()->rotationAngle(), angle);
         QVERIFY(g_finderSizes.size() <= 2);
         const double diagonal = std::hypot(upright.width(), upright.height());
         for (int i = 0; i < 4; ++i) {
@@ -273,7 +311,7 @@ private slots:
                      qPrintable(QString("corner %1 at %2,%3, drawn at %4,%5")
                                     .arg(i).arg(p.x()).arg(p.y()).arg(want.x()).arg(want.y())));
         }
-        QCOMPARE(item.shotRotation(QStringLiteral("file:///shots/a.tif")), angle % 180);
+        QCOMPARE(item.shotRotation(QStringLiteral("file:///shots/a.tif")), angle);
         QVERIFY(item.isLastShot());
     }
 
@@ -334,6 +372,164 @@ private slots:
         emit job->chartImageLoaded(true, QString());
         QVERIFY(g_finderSizes.isEmpty());
         QCOMPARE(job->loadPatchGridCalls.first(), 0);
+    }
+
+    void shotProfileIsShown_data()
+    {
+        QTest::addColumn<QString>("embedded");  // "sRGB", "garbage" or ""
+        QTest::addColumn<bool>("filmCurveApplied");
+        QTest::addColumn<bool>("chartIsProfile");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("embedded profile") << "sRGB" << false << false << true;
+        QTest::newRow("film curve applied") << "sRGB" << true << false << false;
+        QTest::newRow("no embedded profile") << "" << false << false << false;
+        QTest::newRow("embedded bytes that do not open") << "garbage" << false << false << false;
+        QTest::newRow("chart is a profile, none found") << "sRGB" << false << true << false;
+    }
+    void shotProfileIsShown()
+    {
+        QFETCH(QString, embedded);
+        QFETCH(bool, filmCurveApplied);
+        QFETCH(bool, chartIsProfile);
+        QFETCH(bool, shown);
+        const ChartShot chart = makeChartShot(ChartShotSpec());
+        auto job = makeJob(chart);
+        if (embedded == QLatin1String("sRGB")) {
+            QFile file(QStringLiteral("/usr/share/color/icc/colord/sRGB.icc"));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            job->embeddedIcc = file.readAll();
+        } else if (embedded == QLatin1String("garbage")) {
+            job->embeddedIcc = QByteArray(300, '\x5a');
+        }
+        job->chartLoaded = filmCurveApplied;
+        job->chartIcc = chartIsProfile;  // its path does not exist
+        CppImageWidget item;
+        item.setJobByName(QStringLiteral("Studio"));
+        item.setRedDeltaChecked(false);
+        item.resetShotState(false);
+        QCOMPARE(item.engine()->imageProfile() != nullptr, shown);
+        QCOMPARE(item.qaSliderValue(), shown ? 1.0 : 0.5);
+        if (shown) {
+            QCOMPARE(item.engine()->deltaColorsLimitForShow(), 1000.0);
+            // The rating classes stay as the user chose them.
+            QVERIFY(!item.engine()->isRedDeltaColorsEnabled());
+            QVERIFY(item.engine()->isGreenDeltaColorsEnabled());
+        }
+    }
+
+    void missingReferenceData_data()
+    {
+        QTest::addColumn<bool>("ownText");
+        QTest::addColumn<bool>("file");
+        QTest::addColumn<bool>("alert");
+        QTest::newRow("own text, file gone") << true << false << false;
+        QTest::newRow("reference file only") << false << true << false;
+        QTest::newRow("neither") << false << false << true;
+    }
+    void missingReferenceData()
+    {
+        QFETCH(bool, ownText);
+        QFETCH(bool, file);
+        QFETCH(bool, alert);
+        const ChartShot chart = makeChartShot(ChartShotSpec());
+        auto job = makeJob(chart);
+        QTemporaryDir dir;
+        job->info.referenceFile = dir.filePath(QStringLiteral("reference.txt"));
+        if (file) {
+            QFile out(job->info.referenceFile);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(chart.reference.toUtf8());
+        }
+        if (ownText)
+            job->info.referenceData = chart.reference;
+        CppImageWidget item;
+        item.setJobByName(QStringLiteral("Studio"));
+        item.prepareProfileName();
+        const bool raised = std::any_of(host->alerts.begin(), host->alerts.end(), [](const auto& a) {
+            return a.kind == "critical" && a.title == "Error" && a.message == "No Reference Data in job!";
+        });
+        QCOMPARE(raised, alert);
+    }
+
+    void profileFromPathPrefersTheDcpTwin_data()
+    {
+        QTest::addColumn<bool>("dcpJob");
+        QTest::addColumn<bool>("twin");
+        QTest::addColumn<QString>("path");   // "icc", "missing" or ""
+        QTest::addColumn<QString>("shown");  // "dcp", "icc" or ""
+        QTest::newRow("DCP job, twin") << true << true << "icc" << "dcp";
+        QTest::newRow("DCP job, no twin") << true << false << "icc" << "icc";
+        QTest::newRow("DCP job, twin of a missing file") << true << true << "missing" << "dcp";
+        QTest::newRow("DCP job, nothing opens") << true << false << "missing" << "";
+        QTest::newRow("ICC job ignores the twin") << false << true << "icc" << "icc";
+        QTest::newRow("empty path") << true << true << "" << "";
+    }
+    void profileFromPathPrefersTheDcpTwin()
+    {
+        QFETCH(bool, dcpJob);
+        QFETCH(bool, twin);
+        QFETCH(QString, path);
+        QFETCH(QString, shown);
+        const QString dcp = QStringLiteral("/usr/share/rawtherapee/dcpprofiles/Canon EOS 100D.dcp");
+        if (!QFileInfo::exists(dcp))
+            QSKIP("rawtherapee-data is not installed");
+        ScratchFolders folders;
+        const QString folder = Kirr_cameraProfileFolder();
+        QVERIFY(folder.startsWith(folders.path()));
+        QVERIFY(QDir().mkpath(folder));
+        if (twin)
+            QVERIFY(QFile::copy(dcp, QDir(folder).filePath("Studio profile.dcp")));
+        QString given;
+        if (path == "icc") {
+            given = folders.path() + "/Studio profile.icc";
+            QVERIFY(QFile::copy("/usr/share/color/icc/colord/AdobeRGB1998.icc", given));
+        } else if (path == "missing") {
+            given = folders.path() + "/Studio profile.icc";
+        }
+        const ChartShot chart = makeChartShot(ChartShotSpec());
+        auto job = makeJob(chart);
+        job->allRaw = dcpJob;
+        CppImageWidget item;
+        item.setJobByName(QStringLiteral("Studio"));
+        item.setImageProfileFromPath(given);
+        const Kirr_ColorProfileIF* profile = item.engine()->imageProfile();
+        if (shown.isEmpty()) {
+            QVERIFY(!profile);
+        } else {
+            QVERIFY(profile);
+            QCOMPARE(profile->isDCP(), shown == "dcp");
+        }
+    }
+
+    void customIlluminantFile_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("file");  // relative to the illuminants folder, or ""
+        QTest::newRow("found") << "Studio Flash" << "Studio Flash.txt";
+        QTest::newRow("no such file") << "Nowhere" << "";
+        QTest::newRow("none chosen") << "" << "";
+    }
+    void customIlluminantFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, file);
+        ScratchFolders folders;
+        const QString illuminants = platform::illuminantsFolderPath();
+        QVERIFY(illuminants.startsWith(folders.path()));
+        QVERIFY(QDir().mkpath(illuminants));
+        for (const char* each : {"Studio Flash.txt", "Tungsten.txt"}) {
+            QFile out(QDir(illuminants).filePath(each));
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write("380 1\n");
+        }
+        const ChartShot chart = makeChartShot(ChartShotSpec());
+        auto job = makeJob(chart);
+        job->settings.iccIlluminant = name;
+        CppImageWidget item;
+        item.setJobByName(QStringLiteral("Studio"));
+        item.setAction(QStringLiteral("startProfiling"));
+        QCOMPARE(job->lastIlluminantPath,
+                 file.isEmpty() ? QString() : QDir(illuminants).absoluteFilePath(file));
     }
 
     void actionWords()
@@ -608,7 +804,9 @@ private slots:
         QTest::newRow("Studio") << "Studio" << 10;
         QTest::newRow(".3") << ".3" << 0;
         QTest::newRow("unknown") << "Nobody.1" << 0;
-        QTest::newRow("encoded") << CppTargetIconProvider::targetIconId("A#b?%", 4) << 14;
+        QTest::newRow("encoded") << pq_targetIconId("A#b?%", 4) << 14;
+        QTest::newRow("encoded, with a dot") << pq_targetIconId("a.b", 3) << 13;
+        QTest::newRow("index the job lacks") << "Studio.99" << 0;
     }
     void targetIcons()
     {
@@ -651,6 +849,9 @@ private slots:
         pq_registerQmlItems();
         const ChartShot chart = makeChartShot(ChartShotSpec());
         auto job = makeJob(chart);
+        ItemJob odd;
+        odd.jobName = QStringLiteral("A#1?%");
+        host->jobs.insert(odd.jobName, &odd);
         QQmlEngine engine;
         pq_addTargetIconProvider(&engine);
         QQmlComponent component(&engine);
@@ -664,6 +865,7 @@ private slots:
             "    CppImageWidget { id: image; width: 200; height: 150; redDelta: false }\n"
             "    CppZoomedArea { id: zoom }\n"
             "    Image { objectName: \"icon\"; source: \"image://targets/Studio.1\" }\n"
+            "    Image { objectName: \"oddIcon\" }\n"
             "    function turn() { image.action = \"rotateCW\" }\n"
             "}\n",
             QUrl());
@@ -680,6 +882,11 @@ private slots:
         QObject* icon = root->findChild<QObject*>("icon");
         QTRY_COMPARE(icon->property("status").toInt(), 1);  // Image.Ready
         QCOMPARE(icon->property("sourceSize").toSize(), QSize(11, 5));
+        // A name with "#", "?" and "%" reaches the provider whole.
+        QObject* oddIcon = root->findChild<QObject*>("oddIcon");
+        oddIcon->setProperty("source", QUrl(pq_targetIconUrl(odd.jobName, 2)));
+        QTRY_COMPARE(oddIcon->property("status").toInt(), 1);
+        QCOMPARE(oddIcon->property("sourceSize").toSize(), QSize(12, 5));
     }
 
     void engineReportsReachTheController()

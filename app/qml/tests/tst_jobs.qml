@@ -26,7 +26,7 @@ TestCase {
         return item;
     }
     function waitForItem(name) {
-        tryVerify(function () { return F.findChild(win.contentItem, name) !== null; }, 10000, name);
+        tryVerify(function () { return F.findChild(win.contentItem, name) !== null; }, 30000, name);
         return find(name);
     }
 

@@ -115,4 +115,16 @@ TestCase {
         verify(!Script.isValidName("what?"));
         verify(!Script.isValidName("   "));
     }
+
+    function test_targetIconUrl_data() {
+        return [
+            { tag: "plain", name: "Studio", url: "image://targets/Studio.0" },
+            { tag: "dots", name: "Repro 1.5", url: "image://targets/Repro%201.5.0" },
+            { tag: "cutting", name: "A#1?%", url: "image://targets/A%231%3F%25.0" },
+        ];
+    }
+
+    function test_targetIconUrl(data) {
+        compare(Script.targetIconUrl(data.name, 0), data.url);
+    }
 }

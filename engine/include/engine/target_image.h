@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 // Results of write_target_image.
 enum target_image_result {
@@ -46,3 +47,11 @@ bool target_image_layout_for(int columns, int rows, target_image_layout *layout)
 // beside tiff_path and renamed into place.
 target_image_result write_target_image(const char *text, size_t length, int columns, int rows,
                                        const char *tiff_path);
+
+// The same picture in memory: rgb receives width x height x 3 bytes, row by
+// row, and layout (when not null) the layout used. The results are those of
+// write_target_image without TARGET_IMAGE_WRITE_FAILED; on failure rgb is
+// empty.
+target_image_result render_target_image(const char *text, size_t length, int columns, int rows,
+                                        target_image_layout *layout,
+                                        std::vector<unsigned char> &rgb);

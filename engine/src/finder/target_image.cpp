@@ -78,15 +78,16 @@ bool target_image_layout_for(int columns, int rows, target_image_layout *layout)
     return true;
 }
 
-target_image_result write_target_image(const char *text, size_t length, int columns, int rows,
-                                       const char *tiff_path)
+target_image_result render_target_image(const char *text, size_t length, int columns, int rows,
+                                        target_image_layout *layout_out,
+                                        std::vector<unsigned char> &rgb)
 {
+    rgb.clear();
     target_image_layout layout;
-    if (!text || !tiff_path || !*tiff_path || !target_image_layout_for(columns, rows, &layout))
+    if (!text || !target_image_layout_for(columns, rows, &layout))
         return TARGET_IMAGE_BAD_ARGUMENT;
 
     std::vector<std::array<double, 3>> patches;
-    std::vector<unsigned char> rgb;
     try {
         if (!finder::read_rgb_rows(text, length, patches))
             return TARGET_IMAGE_NO_RGB;
@@ -115,6 +116,22 @@ target_image_result write_target_image(const char *text, size_t length, int colu
             }
         }
     }
+    if (layout_out)
+        *layout_out = layout;
+    return TARGET_IMAGE_OK;
+}
+
+target_image_result write_target_image(const char *text, size_t length, int columns, int rows,
+                                       const char *tiff_path)
+{
+    if (!tiff_path || !*tiff_path)
+        return TARGET_IMAGE_BAD_ARGUMENT;
+    target_image_layout layout;
+    std::vector<unsigned char> rgb;
+    const target_image_result rendered =
+        render_target_image(text, length, columns, rows, &layout, rgb);
+    if (rendered != TARGET_IMAGE_OK)
+        return rendered;
 
     platform::atomic_file out;
     if (!out.open(tiff_path))

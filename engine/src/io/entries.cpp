@@ -417,6 +417,21 @@ engine_result build_profile_to_memory(engine_context *ctx, const patch_set *meas
     return r;
 }
 
+namespace {
+
+// The patches handed to a quick profile for fitting: not skipped, not marked
+// to be ignored.
+int given_patches(int32_t n, const uint8_t *skip, const char *names)
+{
+    int given = 0;
+    for (int32_t i = 0; i < n; ++i)
+        if (!(skip && skip[i]) && !(names && names[size_t(i) * 3] == 'I'))
+            ++given;
+    return given;
+}
+
+}  // namespace
+
 int quick_profile_progress(engine_context *ctx, int done, int total)
 {
     return ctx && ctx->quick_progress ? ctx->quick_progress(ctx->quick_context, done, total) : 0;
@@ -523,6 +538,19 @@ engine_result create_quick_profile_in(engine_context *ctx, unsigned char **buffe
         *buffer = nullptr;
         *size = 0;
         r = ENGINE_ERR_FILE;
+    }
+    // The builder fits only the patches it can use (device values below the
+    // white level, say). A fit that had to leave out most of the patches it
+    // was given describes too few of them to judge the chart by: a grid on
+    // the wrong patches clips most of them, and the few left fit closely.
+    if (r == ENGINE_OK && stats.values[4] >= 0.0f &&
+        2.0f * stats.values[4] < float(given_patches(n, skip, names))) {
+        std::free(*buffer);
+        *buffer = nullptr;
+        *size = 0;
+        for (float &v : stats.values)
+            v = -1.0f;
+        r = ENGINE_ERR_EMPTY;
     }
     if (first_statistic)
         *first_statistic = stats.values[0];

@@ -145,6 +145,35 @@ TEST_F(TargetImage, PatchesInRowOrderWithRoundedClampedValues)
     EXPECT_EQ(image.at(l.width - 1, l.height - 1), body);
 }
 
+TEST_F(TargetImage, RendersInMemoryWhatItWrites)
+{
+    const std::string text = cgats({"1 A1 255 0 0", "2 A2 0 128 255", "3 B1 7 8 9"});
+    const std::string file = path("memory.tif");
+    ASSERT_EQ(write_target_image(text.data(), text.size(), 2, 2, file.c_str()), TARGET_IMAGE_OK);
+    rgb_image written;
+    ASSERT_TRUE(read_tiff(file, written));
+
+    target_image_layout l{};
+    std::vector<unsigned char> rgb;
+    ASSERT_EQ(render_target_image(text.data(), text.size(), 2, 2, &l, rgb), TARGET_IMAGE_OK);
+    ASSERT_EQ(l.width, written.width);
+    ASSERT_EQ(l.height, written.height);
+    ASSERT_EQ(rgb.size(), size_t(l.width) * size_t(l.height) * 3);
+    for (int y = 0; y < l.height; ++y)
+        for (int x = 0; x < l.width; ++x) {
+            const unsigned char *p = &rgb[(size_t(y) * size_t(l.width) + size_t(x)) * 3];
+            const uint32_t pixel = 0xff000000u | uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
+            ASSERT_EQ(pixel, written.at(x, y)) << x << "," << y;
+        }
+
+    const std::string no_rgb = cgats({});
+    EXPECT_EQ(render_target_image(no_rgb.data(), no_rgb.size(), 2, 2, &l, rgb),
+              TARGET_IMAGE_NO_RGB);
+    EXPECT_TRUE(rgb.empty());
+    EXPECT_EQ(render_target_image(text.data(), text.size(), 0, 2, nullptr, rgb),
+              TARGET_IMAGE_BAD_ARGUMENT);
+}
+
 TEST_F(TargetImage, RowsBeyondTheGridAreNotDrawn)
 {
     const std::string text = cgats({"1 A1 200 200 200", "2 A2 100 100 100", "3 A3 50 60 70"});

@@ -683,6 +683,54 @@ TEST(QuickProfile, Failures)
     EXPECT_LT(second, 0.0f);
 }
 
+// A linear camera over 24 patches, the blue channel of the first `clipped`
+// of them at the white level: the fit may leave those out, but not most of
+// the chart.
+TEST(QuickProfile, FitOverTooFewPatchesFails)
+{
+    const double m[3][3] = {{0.4361, 0.3851, 0.1431}, {0.2225, 0.7169, 0.0606},
+                            {0.0139, 0.0971, 0.7141}};
+    struct clip_case {
+        int clipped;
+        bool fits;
+    };
+    for (const clip_case c : {clip_case{0, true}, clip_case{12, true}, clip_case{13, false},
+                              clip_case{23, false}}) {
+        const int n = 24;
+        std::vector<double> rgb(n * 3), xyz(n * 3);
+        for (int i = 0; i < n; ++i) {
+            const double d[3] = {20.0 + (i * 37) % 200, 20.0 + (i * 71) % 200,
+                                 20.0 + (i * 113) % 200};
+            for (int j = 0; j < 3; ++j) {
+                rgb[size_t(i * 3 + j)] = d[j];
+                xyz[size_t(i * 3 + j)] =
+                    100.0 * (m[j][0] * d[0] + m[j][1] * d[1] + m[j][2] * d[2]) / 255.0;
+            }
+            if (i < c.clipped)
+                rgb[size_t(i * 3 + 2)] = 255.0;
+        }
+        unsigned char *buffer = nullptr;
+        uint32_t size = 0;
+        float first = -2, second = -2;
+        const engine_result r =
+            create_quick_profile(&buffer, &size, "Q", "c", n, nullptr, nullptr, rgb.data(),
+                                 xyz.data(), 0, 1, &first, &second, nullptr, nullptr, nullptr);
+        if (c.fits) {
+            EXPECT_EQ(r, ENGINE_OK) << c.clipped;
+            EXPECT_NE(buffer, nullptr) << c.clipped;
+            EXPECT_GE(first, 0.0f) << c.clipped;
+            EXPECT_LT(first, 1.0f) << c.clipped;
+        } else {
+            EXPECT_EQ(r, ENGINE_ERR_EMPTY) << c.clipped;
+            EXPECT_EQ(buffer, nullptr) << c.clipped;
+            EXPECT_EQ(size, 0u) << c.clipped;
+            EXPECT_LT(first, 0.0f) << c.clipped;
+            EXPECT_LT(second, 0.0f) << c.clipped;
+        }
+        std::free(buffer);
+    }
+}
+
 TEST(QuickProfile, CallbacksBelongToTheirOwnComputation)
 {
     // Two quick profiles at once, each with its own context and callback

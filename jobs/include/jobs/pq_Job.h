@@ -96,6 +96,7 @@ public:
     const TransferFunction &chartTransferFunction() const override;
     ExifExposure chartExposureData() const override { return chartImage().exifExposure(); }
     const QPixmap &chartPixmap() const override { return chartImage().preview(); }
+    QByteArray chartImageIccData() const override;
     const QPixmap &chartStretchedPixmap() const override;
     bool linearizeChartValues(double *values, int count) const override;
     const RawImageIF &chartRawImage() const override { return chartImage().rawImage(); }

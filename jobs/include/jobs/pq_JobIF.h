@@ -5,6 +5,7 @@
 
 #include "chart/Image.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <QPixmap>
 #include <QSize>
@@ -139,6 +140,8 @@ public:
     virtual const TransferFunction &chartTransferFunction() const = 0;
     virtual ExifExposure chartExposureData() const = 0;
     virtual const QPixmap &chartPixmap() const = 0;
+    // The ICC profile embedded in the current chart image; empty without one.
+    virtual QByteArray chartImageIccData() const = 0;
     virtual const QPixmap &chartStretchedPixmap() const = 0;
     virtual bool linearizeChartValues(double *values, int count) const = 0;
     virtual const RawImageIF &chartRawImage() const = 0;

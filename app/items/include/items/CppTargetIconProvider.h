@@ -1,6 +1,6 @@
 #pragma once
-// The QML image provider "targets": "image://targets/" + the percent-encoded
-// job name + "." + target index serves that target's picture.
+// The QML image provider "targets": serves the picture of a job's target for
+// the ids of pq_targetIconId.
 
 #include <QQuickImageProvider>
 
@@ -9,7 +9,4 @@ public:
     CppTargetIconProvider();
 
     QPixmap requestPixmap(const QString& id, QSize* size, const QSize& requestedSize) override;
-
-    // The id for a job's target, the name percent-encoded.
-    static QString targetIconId(const QString& jobName, int index);
 };

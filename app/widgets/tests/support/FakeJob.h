@@ -23,6 +23,7 @@ class FakeExpertSettings : public pq_jobExpertSettingsIF
 {
 public:
     QString quality;
+    QString iccIlluminant;
     int formula = 2;
 
     QString profileTypeCamera() const override { return {}; }
@@ -33,7 +34,7 @@ public:
     QString shading() const override { return {}; }
     QString batchMode() const override { return {}; }
     QString illuminantCamera() const override { return {}; }
-    QString illuminantICC() const override { return {}; }
+    QString illuminantICC() const override { return iccIlluminant; }
     QString exposureOffset() const override { return {}; }
     QString whitePoint() const override { return {}; }
     QString connectionSpace() const override { return {}; }
@@ -82,6 +83,7 @@ public:
     bool chartIcc = false;
     bool chartTxt = false;
     bool noTarget = false;
+    QByteArray embeddedIcc;   // the chart image's embedded profile
     FakeExpertSettings settings;
     PatchGrid grid;
     Target target;
@@ -150,6 +152,7 @@ public:
     const TransferFunction &chartTransferFunction() const override { return m_transfer; }
     ExifExposure chartExposureData() const override { return {}; }
     const QPixmap &chartPixmap() const override { return m_pixmap; }
+    QByteArray chartImageIccData() const override { return embeddedIcc; }
     const QPixmap &chartStretchedPixmap() const override { return m_pixmap; }
     bool linearizeChartValues(double *, int) const override { return false; }
     const RawImageIF &chartRawImage() const override { return m_chart; }
