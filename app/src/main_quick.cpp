@@ -2,6 +2,7 @@
 
 #include "app/pq_Application.h"
 #include "app/pq_Settings.h"
+#include "app/pq_StartupStages.h"
 #include "controller/peltoQt.h"
 #include "items/pq_registerItems.h"
 #include "profile_pages.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
     pq_showSplashAtStart(argc);
     pq_registerQmlItems();
     controller.init(QCoreApplication::applicationFilePath());
+    pq_startupStage("ready");
 
     int result = 1;
     {
@@ -52,6 +54,7 @@ int main(int argc, char** argv)
         pq_addTargetIconProvider(&engine);
         publishController(engine.rootContext(), &controller);
         engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml"), QUrl::TolerantMode));
+        pq_startupStage("loaded");
         if (engine.rootObjects().isEmpty()) {
             qCCritical(lcMain) << "the main window could not be loaded";
         } else {
