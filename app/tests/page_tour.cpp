@@ -6,14 +6,17 @@
 
 #include "platform/program_folders.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QJSValue>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QStandardPaths>
+#include <QTest>
 #include <QUrl>
 
 namespace {
@@ -129,6 +132,15 @@ private:
         QQuickItem* found = nullptr;
         d.waitFor([&] { return (found = d.findVisibleIn(root, name)) != nullptr; },
                   QStringLiteral("\"%1\" in %2").arg(name, root->objectName()), 5000);
+        // Tiles move aside when the grid changes; click where it rests.
+        QPointF at = found->mapToScene(QPointF());
+        d.waitFor([&] {
+            d.pause(100);
+            const QPointF now = found->mapToScene(QPointF());
+            const bool resting = now == at;
+            at = now;
+            return resting;
+        }, QStringLiteral("\"%1\" to rest").arg(name), 5000);
         d.click(found);
     }
 
@@ -243,8 +255,22 @@ private:
         d.shootScreen(QStringLiteral("%1-reference-file-dialog").arg(++m_shot, 2, 10, QChar('0')));
         d.require(dialog->title() == QLatin1String("Please choose a reference file"),
                   QStringLiteral("the reference dialog is titled \"%1\"").arg(dialog->title()));
-        d.keyTo(dialog, Qt::Key_Escape);
+        // It opens in the reference's folder; the file typed there is taken.
+        QFileDialog* files = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && qobject_cast<QFileDialog*>(widget))
+                files = qobject_cast<QFileDialog*>(widget);
+        }
+        d.require(files, QStringLiteral("the reference dialog is no file dialog"));
+        d.require(files->directory().absolutePath() == QLatin1String("/usr/share/color/argyll/ref"),
+                  QStringLiteral("the reference dialog opened in %1").arg(files->directory().absolutePath()));
+        d.waitFor([] { return QApplication::focusWidget() != nullptr; }, QStringLiteral("the dialog's focus"), 5000);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ColorChecker.cie"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         d.waitFor([&] { return !d.hasOtherWindow(); }, QStringLiteral("the reference dialog to close"), 5000);
+        d.require(d.evaluate(QStringLiteral("allTargets.xml")).toString().contains(
+                      QLatin1String("<referenceName>ColorChecker.cie</referenceName>")),
+                  QStringLiteral("the chosen reference file is not the target's"));
 
         // A second target on a one-target job asks first; CANCEL keeps one.
         d.click(QStringLiteral("selectTarget_QPcard 201"));
@@ -271,7 +297,11 @@ private:
             d.click(QStringLiteral("customInfoToggle"));
         d.click(QStringLiteral("info_COMPANY"));
         d.key(Qt::Key_A, Qt::ControlModifier);
-        d.type(QStringLiteral("<b>Repro</b> & \"Söhne\""));
+        // A pause while typing lets the published information come back:
+        // the field keeps the focus and the rest of the text.
+        d.type(QStringLiteral("<b>Repro</b> & "));
+        d.pause(500);
+        d.type(QStringLiteral("\"Söhne\""));
         shoot(QStringLiteral("custom-information"));
         d.click(QStringLiteral("settingsInfoSwitch"));
     }
