@@ -52,7 +52,8 @@ private:
 
     void shoot(const QString& name)
     {
-        d.pause(300);
+        // The front page's list moves to its job for 500 ms.
+        d.pause(800);
         d.waitForFrame();
         d.shoot(QStringLiteral("%1-%2").arg(++m_shot, 2, 10, QChar('0')).arg(name));
     }
@@ -112,6 +113,19 @@ private:
                       QStringLiteral("%1 does not list \"%2\": %3").arg(view, name, names.join(QStringLiteral(", "))));
         for (const QString& name : absent)
             d.require(!names.contains(name), QStringLiteral("%1 lists \"%2\"").arg(view, name));
+    }
+
+    // The front page's list and its strip stand on the job.
+    void expectFrontShows(const QString& name)
+    {
+        d.waitFor([&] {
+            const int index = jobsOf(QStringLiteral("frontJobList")).indexOf(name);
+            QQuickItem* list = d.findAny(QStringLiteral("frontJobList"));
+            QQuickItem* strip = d.findAny(QStringLiteral("jobsNavigation"));
+            return index >= 0 && list->property("currentIndex").toInt() == index
+                && strip->property("currentIndex").toInt() == index
+                && d.isVisible(QStringLiteral("navJob%1").arg(index));
+        }, QStringLiteral("the front page to show \"%1\"").arg(name), 5000);
     }
 
     QString jobFile(const QString& name) { return platform::jobsFolderPath() + QLatin1Char('/') + name + ".xml"; }
@@ -337,6 +351,7 @@ private:
         d.require(company == QStringLiteral("<b>Repro</b> & \"Söhne\""),
                   QStringLiteral("the saved company reads \"%1\"").arg(company));
         expectJobs(QStringLiteral("frontJobList"), {QStringLiteral("Studio Daylight2"), kAmpersandJob}, {});
+        expectFrontShows(QStringLiteral("Studio Daylight2"));
         shoot(QStringLiteral("front-page-after-rename"));
 
         d.click(QStringLiteral("segment_JOB EDITOR"));
@@ -391,6 +406,7 @@ private:
         d.waitFor([&] { return QFileInfo::exists(jobFile(QStringLiteral("Neue «Repro» & Co"))); },
                   QStringLiteral("the new job's file"), 5000);
         expectJobs(QStringLiteral("frontJobList"), {QStringLiteral("Neue «Repro» & Co")}, {});
+        expectFrontShows(QStringLiteral("Neue «Repro» & Co"));
         shoot(QStringLiteral("front-page-new-job"));
     }
 

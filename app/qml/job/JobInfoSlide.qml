@@ -33,7 +33,7 @@ Rectangle {
                 LabelDesc {
                     text: modelData[0]
                     width: parent.width
-                    height: font.pixelSize * 2.5
+                    height: font.pixelSize * 3
                     wrapMode: Text.WordWrap
                     maximumLineCount: 2
                     verticalAlignment: Text.AlignBottom
