@@ -166,7 +166,9 @@ function alertInFilmCurveExtraction(errorText) {
 
 // ---------------------------------------------------------------- saving
 
+// The save ends here: the page's own title comes back from "Save Job".
 function showCannotSave(message) {
+    resetMainTitle();
     alertGeneric.title = qsTr("Cannot Save Job");
     alertGeneric.message = message;
     alertGeneric.show();
@@ -431,4 +433,11 @@ function selectJob(name, origin, force) {
 
 function targetIconUrl(jobName, index) {
     return "image://targets/" + jobName + "." + index;
+}
+
+// A chosen target's picture: its file when it has one, else the job's picture
+// from the provider. A job not yet saved (a new one) is in no job list, so
+// the provider knows no picture of it.
+function targetPictureUrl(jobName, index, fileUrl) {
+    return fileUrl !== undefined && fileUrl !== "" ? fileUrl : targetIconUrl(jobName, index);
 }

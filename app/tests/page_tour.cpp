@@ -383,6 +383,7 @@ private:
         shoot(QStringLiteral("cannot-save-job"));
         d.click(d.findVisibleIn(alert, QStringLiteral("alertOK")));
         d.require(readJobFile(kNonLatinJob) == before, QStringLiteral("the job was written"));
+        expectTitle(QStringLiteral("  ") + kNonLatinJob + QStringLiteral(" - Expert Mode - Define your Custom Information"));
         d.click(QStringLiteral("settingsBack"));
         d.click(QStringLiteral("targetsBack"));
         expectOnlyPage(QStringLiteral("manageJobs"));
