@@ -29,26 +29,41 @@ fail() {
 "$program" >"$work/program.out" 2>"$work/program.err" &
 pid=$!
 
-# The main window, by its title; the splash may show over it first.
+# A capture of the X server is not blank once it holds more than a handful of colours.
+capture() {
+  local file=$1 colours=0
+  for _ in $(seq 1 100); do
+    import -window root "$file" 2>/dev/null || true
+    colours=$(identify -format '%k' "$file" 2>/dev/null || echo 0)
+    [ "$colours" -gt 50 ] && break
+    sleep 0.3
+  done
+  echo "screenshot $file ($colours colours)"
+  [ "$colours" -gt 50 ] || fail "the screen is blank ($colours colours): $file"
+}
+
+# The splash comes first, then the main window (by its title and its size).
 window=
+splash_seen=
 for _ in $(seq 1 600); do
   kill -0 "$pid" 2>/dev/null || fail "the program ended before it showed its window"
-  window=$(xdotool search --onlyvisible --name '^Vandrelith pelto$' 2>/dev/null | head -1 || true)
+  for candidate in $(xdotool search --onlyvisible --name '.' 2>/dev/null || true); do
+    eval "$(xdotool getwindowgeometry --shell "$candidate" 2>/dev/null || echo WIDTH=0)"
+    name=$(xdotool getwindowname "$candidate" 2>/dev/null || true)
+    # Qt adds the application's display name to the title ("... — pelto 5").
+    if [[ "$name" == "Vandrelith pelto"* ]] && [ "${WIDTH:-0}" -ge 1000 ]; then
+      window=$candidate
+    elif [ -z "$splash_seen" ] && [ "${WIDTH:-0}" -ge 100 ]; then
+      splash_seen=1
+      capture "$work/splash.png"
+    fi
+  done
   [ -n "$window" ] && break
   sleep 0.2
 done
-[ -n "$window" ] || fail "no window \"Vandrelith pelto\" showed"
-
-# The first screen is drawn once the picture holds more than a handful of colours.
-colours=0
-for _ in $(seq 1 100); do
-  import -window root "$work/first-screen.png" 2>/dev/null || true
-  colours=$(identify -format '%k' "$work/first-screen.png" 2>/dev/null || echo 0)
-  [ "$colours" -gt 50 ] && break
-  sleep 0.3
-done
-echo "screenshot $work/first-screen.png ($colours colours)"
-[ "$colours" -gt 50 ] || fail "the first screen is blank ($colours colours)"
+[ -n "$window" ] || fail "no main window \"Vandrelith pelto\" showed"
+sleep 1
+capture "$work/first-screen.png"
 
 # File, then Quit: the menu bar lies along the top of the window's content.
 eval "$(xdotool getwindowgeometry --shell "$window")"
