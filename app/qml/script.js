@@ -437,7 +437,9 @@ function targetIconUrl(jobName, index) {
 
 // A chosen target's picture: its file when it has one, else the job's picture
 // from the provider. A job not yet saved (a new one) is in no job list, so
-// the provider knows no picture of it.
+// the provider knows no picture of it. A target without a picture file names
+// the templates folder.
 function targetPictureUrl(jobName, index, fileUrl) {
-    return fileUrl !== undefined && fileUrl !== "" ? fileUrl : targetIconUrl(jobName, index);
+    var hasFile = fileUrl !== undefined && fileUrl !== "" && String(fileUrl).slice(-1) !== "/";
+    return hasFile ? fileUrl : targetIconUrl(jobName, index);
 }
