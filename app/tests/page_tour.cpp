@@ -253,6 +253,39 @@ private:
         d.waitFor([&] { return QFileInfo::exists(jobFile(kAmpersandJob + " Copy")); },
                   QStringLiteral("the duplicated job's file"), 5000);
         expectJobs(QStringLiteral("jobsGrid"), {kAmpersandJob + QStringLiteral(" Copy")}, {});
+        reorder();
+    }
+
+    // In the fixed order a tile dragged by its move icon over the third tile
+    // takes its place, and the jobs are stored in that order.
+    void reorder()
+    {
+        d.click(QStringLiteral("segment_FIXED"));
+        d.require(!d.evaluate(QStringLiteral("peltoQt.isSortingJobsAuto()")).toBool(),
+                  QStringLiteral("FIXED left the automatic order"));
+        QStringList names = jobsOf(QStringLiteral("jobsGrid"));
+        d.require(names.size() >= 3, QStringLiteral("too few jobs to reorder"));
+        QQuickItem* handle = nullptr;
+        d.waitFor([&] { return (handle = d.findVisibleIn(tile(names.at(0)), QStringLiteral("moveHandle"))); },
+                  QStringLiteral("the move icon"), 5000);
+        QQuickItem* over = tile(names.at(2));
+        const QPointF to = handle->mapFromScene(over->mapToScene(QPointF(over->width() / 2, over->height() / 2)));
+        d.drag(handle, QPointF(handle->width() / 2, handle->height() / 2), to, 12);
+        names.move(0, 2);
+        shoot(QStringLiteral("job-manager-reordered"));
+        // The lists are read anew on the way to the front page and back.
+        d.click(QStringLiteral("segment_PROFILING"));
+        QStringList enabled = names;
+        enabled.removeAll(kDisabledJob);
+        auto expectOrder = [&](const QString& view, const QStringList& order) {
+            d.waitFor([&] { return jobsOf(view) == order; },
+                      QStringLiteral("%1 in the order %2 (it is %3)")
+                          .arg(view, order.join(QStringLiteral(", ")), jobsOf(view).join(QStringLiteral(", "))),
+                      5000);
+        };
+        expectOrder(QStringLiteral("frontJobList"), enabled);
+        d.click(QStringLiteral("segment_JOB EDITOR"));
+        expectOrder(QStringLiteral("jobsGrid"), names);
     }
 
     void targetSelection()
