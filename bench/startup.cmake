@@ -10,5 +10,9 @@ target_compile_definitions(startup_bench PRIVATE
 add_dependencies(startup_bench pelto-startup-probe pelto-seed-store)
 if(VP_TESTS)
   vp_add_test(startup_bench_smoke COMMAND startup_bench --runs 1 --jobs 2 --platforms offscreen)
-  set_tests_properties(startup_bench_smoke PROPERTIES TIMEOUT 600)
+  # Full stacks, so that the suppressions of Qt Quick's texture and pixmap
+  # caches match in the probe.
+  vp_test_environment(startup_bench_environment)
+  set_tests_properties(startup_bench_smoke PROPERTIES TIMEOUT 600 ENVIRONMENT
+    "${startup_bench_environment};ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:fast_unwind_on_malloc=0")
 endif()
