@@ -163,4 +163,29 @@ TestCase {
         tryVerify(function () { return store.exists("Studio"); });
         compare(visiblePages(), ["frontPage"]);
     }
+
+    // A new job without a target: EXPERT MODE and SAVE JOB do nothing.
+    function test_noTargetNoExpertNoSave() {
+        verify(peltoQt.setCurrentJob("New Job", "new job", true) || currentJob.name === "New Job");
+        peltoQt.refreshCurrentJob4UI();
+        win.script.goSelectTargets();
+        compare(currentJob.targetCount, 0);
+        mouseClick(findChild(win.contentItem, "expertMode"));
+        verify(!findChild(win.contentItem, "jobSettings").visible);
+        mouseClick(findChild(win.contentItem, "saveJob"));
+        verify(!findChild(win.contentItem, "alertSaveJob").visible);
+        compare(win.mainTitle, "  New Job - Select your Target");
+    }
+
+    // Shots dropped together reach the job in the order they were dropped.
+    function test_dropOrder() {
+        win.script.goFrontPage(false);
+        var urls = ["file:///shots/b-first.tif", "file:///shots/a-second.tif", "https://example.com/c.tif"];
+        compare(win.script.dropShots("Smith & Sons", urls), 2);
+        compare(currentJob.name, "Smith & Sons");
+        var shots = String(currentJob.currentTargetShots);
+        verify(shots.indexOf("b-first.tif") >= 0 && shots.indexOf("a-second.tif") > shots.indexOf("b-first.tif"),
+               shots);
+        verify(shots.indexOf("example.com") < 0, shots);
+    }
 }
