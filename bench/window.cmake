@@ -5,7 +5,7 @@
 vp_add_driven_program(pelto-window-bench ${CMAKE_CURRENT_LIST_DIR}/window/window_bench.cpp)
 target_link_libraries(pelto-window-bench PRIVATE app_driver_charts app_driver_steps)
 set(window_bench_setup
-  "$<TARGET_FILE:vp_driven_seed>;ColorChecker;6;4;/usr/share/color/argyll/ref/ColorChecker.cie;Patches140;14;10;fixture")
+  "$<TARGET_FILE:pelto-seed-store>;--template;ColorChecker;6;4;/usr/share/color/argyll/ref/ColorChecker.cie;--template;Patches140;14;10;fixture")
 file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/window_bench
   CONTENT "#!/bin/sh
 # The window benchmark in a scratch home on a virtual X server (xcb).
@@ -16,7 +16,7 @@ QT_QPA_PLATFORM=xcb exec \"${CMAKE_COMMAND}\" \"-DPROGRAM=$<TARGET_FILE:pelto-wi
   -P \"${PROJECT_SOURCE_DIR}/app/driver/run_driven.cmake\"
 "
   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-add_custom_target(window_bench ALL DEPENDS pelto-window-bench vp_driven_seed)
+add_custom_target(window_bench ALL DEPENDS pelto-window-bench pelto-seed-store)
 if(VP_TESTS)
   vp_add_test(window_bench_smoke COMMAND ${CMAKE_CURRENT_BINARY_DIR}/window_bench --small --runs 1 --hovers 2)
   vp_test_environment(window_bench_env)

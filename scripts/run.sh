@@ -34,6 +34,7 @@ benchmarks=(
   "job_load_bench|Loading a job's shot: how long a job takes to let go of a 24-megapixel raw file half-way through decoding, when it is closed and when another shot replaces it, beside the decoder's own cancel."
   "window_bench|What a user waits for in the program's window, on a virtual X server (xvfb-run, Mesa OpenGL): a 24-megapixel 16-bit TIFF and a 24-megapixel DNG of a ColorChecker dropped on the front page to the first frame showing the placed grid (goals 1.5 s and 3 s), a patch hovered on the quality-control page to the first frame showing its information, with 24 and 140 patches (goal median 16 ms, 95th percentile 33 ms), and START PROFILING to the first frame of the progress page. Median and 95th percentile of several runs; a few minutes."
   "cms_transform_bench|Converting images: a 24-megapixel 16-bit image converted from sRGB through the colour library, against Little CMS alone with the same settings."
+  "startup_bench|Starting the program: the time from the process's start to the application and controller being ready, to main.qml loaded and to the first frame of the first screen (the front page, or the intro for a new user), with 0, 100 and 500 stored jobs and 20 target templates, under a virtual X server (xvfb-run, Mesa) and offscreen with the software renderer; median and 95th percentile of ten runs after one cold run. Goal: the front page's first frame within 1.5 s with 100 jobs under xvfb-run. About three minutes."
 )
 
 status=0

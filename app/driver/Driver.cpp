@@ -9,6 +9,7 @@
 #include <QQmlExpression>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QScreen>
 #include <QtTest>
 #include <QUrl>
 
@@ -93,6 +94,11 @@ QQuickWindow* Driver::window()
 QQuickItem* Driver::findVisible(const QString& objectName)
 {
     return findIn(window()->contentItem(), objectName, true);
+}
+
+QQuickItem* Driver::findVisibleIn(QQuickItem* root, const QString& objectName)
+{
+    return root ? findIn(root, objectName, true) : nullptr;
 }
 
 QQuickItem* Driver::findAny(const QString& objectName)
@@ -309,6 +315,11 @@ void Driver::dropFiles(QQuickItem* target, const QStringList& paths)
     QList<QUrl> urls;
     for (const QString& path : paths)
         urls << QUrl::fromLocalFile(path);
+    dropUrls(target, urls);
+}
+
+void Driver::dropUrls(QQuickItem* target, const QList<QUrl>& urls)
+{
     QMimeData data;
     data.setUrls(urls);
     const QPoint at = target->mapToScene(QPointF(target->width() / 2, target->height() / 2)).toPoint();
@@ -318,6 +329,36 @@ void Driver::dropFiles(QQuickItem* target, const QStringList& paths)
     QCoreApplication::sendEvent(window(), &move);
     QDropEvent drop(at + QPoint(1, 1), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window(), &drop);
+    pause(50);
+}
+
+bool Driver::hasOtherWindow()
+{
+    for (QWindow* w : QGuiApplication::topLevelWindows()) {
+        if (w != window() && w->isVisible() && w->isExposed() && w->type() != Qt::ToolTip)
+            return true;
+    }
+    return false;
+}
+
+QWindow* Driver::otherWindow(int timeout)
+{
+    QWindow* found = nullptr;
+    waitFor([&] {
+        for (QWindow* w : QGuiApplication::topLevelWindows()) {
+            if (w != window() && w->isVisible() && w->isExposed() && w->type() != Qt::ToolTip) {
+                found = w;
+                return true;
+            }
+        }
+        return false;
+    }, QStringLiteral("a window besides the main window"), timeout);
+    return found;
+}
+
+void Driver::keyTo(QWindow* target, int key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(target, Qt::Key(key), modifiers);
     pause(50);
 }
 
@@ -337,6 +378,20 @@ QString Driver::shoot(const QString& name)
     QDir().mkpath(m_folder);
     const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
     if (!window()->grabWindow().save(path))
+        throw DriverFailure(QStringLiteral("cannot save the screenshot %1").arg(path).toStdString());
+    fprintf(stdout, "screenshot %s\n", qPrintable(path));
+    fflush(stdout);
+    return path;
+}
+
+QString Driver::shootScreen(const QString& name)
+{
+    if (m_folder.isEmpty())
+        return {};
+    QDir().mkpath(m_folder);
+    const QString path = QDir(m_folder).filePath(name + QStringLiteral(".png"));
+    QScreen* screen = window()->screen();
+    if (!screen || !screen->grabWindow(0).save(path))
         throw DriverFailure(QStringLiteral("cannot save the screenshot %1").arg(path).toStdString());
     fprintf(stdout, "screenshot %s\n", qPrintable(path));
     fflush(stdout);

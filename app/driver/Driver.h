@@ -8,6 +8,7 @@
 #include <QPointF>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <QVariant>
 
 #include <functional>
@@ -15,6 +16,7 @@
 
 class QQuickItem;
 class QQuickWindow;
+class QWindow;
 
 // A failed step; the driver reports it and ends the program with status 1.
 class DriverFailure : public std::runtime_error {
@@ -43,6 +45,8 @@ public:
     QQuickItem* itemIn(QQuickItem* parent, const QString& objectName, int timeout = DefaultTimeout);
     // The "text" property of the visible item of that objectName.
     QString text(const QString& objectName);
+    // The first visible item of that objectName below root (a list's delegate), or null.
+    QQuickItem* findVisibleIn(QQuickItem* root, const QString& objectName);
 
     // Waits until the condition holds, processing events; fails with the message after the timeout.
     void waitFor(const std::function<bool()>& condition, const QString& what, int timeout = DefaultTimeout);
@@ -78,12 +82,24 @@ public:
     // Drops local files on an item as a drag from the desktop delivers
     // them: drag enter, drag move and drop carrying a text/uri-list.
     void dropFiles(QQuickItem* target, const QStringList& paths);
+    // The same with any URLs (a web address, a folder).
+    void dropUrls(QQuickItem* target, const QList<QUrl>& urls);
+
+    // A visible top-level window other than the main window (a file dialog),
+    // once one shows; fails after the timeout.
+    QWindow* otherWindow(int timeout = DefaultTimeout);
+    // True while such a window shows.
+    bool hasOtherWindow();
+    // A key to a window of its own (a dialog), not to the main window.
+    void keyTo(QWindow* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     // Evaluates a JavaScript expression in the main window's context.
     QVariant evaluate(const QString& expression);
 
     // Saves the window's picture as NAME.png into the screenshot folder and prints its path.
     QString shoot(const QString& name);
+    // The same of the whole screen, with every window on it (dialogs too).
+    QString shootScreen(const QString& name);
     QString screenshotFolder() const { return m_folder; }
     void setScreenshotFolder(const QString& folder) { m_folder = folder; }
 
@@ -92,6 +108,11 @@ public:
 
     // Milliseconds since the process started.
     static qint64 sinceStart();
+    // Milliseconds since the process started at which main reported a stage
+    // of its start-up ("ready": application and controller; "loaded":
+    // main.qml), or the main window swapped its first frame after loading
+    // ("frame"); -1 until then.
+    static qint64 startupStage(const QString& stage);
 
 private:
     QQuickWindow* m_window = nullptr;

@@ -4,15 +4,51 @@
 
 #include "Driver.h"
 
+#include "app/pq_StartupStages.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QHash>
+#include <QQuickWindow>
 #include <QThread>
 #include <QTimer>
 #include <QWindow>
 
+#include <atomic>
 #include <cstdio>
 
 namespace {
+
+QHash<QString, qint64>& stages()
+{
+    static QHash<QString, qint64> times;
+    return times;
+}
+
+// Swapped on the render thread.
+std::atomic<qint64> g_firstFrame{-1};
+
+QQuickWindow* mainWindow()
+{
+    for (QWindow* window : QGuiApplication::topLevelWindows()) {
+        if (window->objectName() == QLatin1String("mainWindow"))
+            return qobject_cast<QQuickWindow*>(window);
+    }
+    return nullptr;
+}
+
+void recordStage(const char* stage)
+{
+    stages().insert(QString::fromLatin1(stage), Driver::sinceStart());
+    if (qstrcmp(stage, "loaded") != 0)
+        return;
+    if (QQuickWindow* window = mainWindow()) {
+        QObject::connect(window, &QQuickWindow::frameSwapped, [] {
+            qint64 none = -1;
+            g_firstFrame.compare_exchange_strong(none, Driver::sinceStart());
+        });
+    }
+}
 
 void runScenario()
 {
@@ -36,15 +72,12 @@ void runScenario()
 
 bool mainWindowExists()
 {
-    for (QWindow* window : QGuiApplication::topLevelWindows()) {
-        if (window->objectName() == QLatin1String("mainWindow"))
-            return true;
-    }
-    return false;
+    return mainWindow() != nullptr;
 }
 
 void startDriver()
 {
+    pq_setStartupObserver(recordStage);
     // The scenario runs inside the program's own event loop once main has
     // created the window; events processed earlier (during start-up) must
     // not start it.
@@ -61,5 +94,12 @@ void startDriver()
 }
 
 }  // namespace
+
+qint64 Driver::startupStage(const QString& stage)
+{
+    if (stage == QLatin1String("frame"))
+        return g_firstFrame.load();
+    return stages().value(stage, -1);
+}
 
 Q_COREAPP_STARTUP_FUNCTION(startDriver)

@@ -9,17 +9,12 @@ cmake_minimum_required(VERSION 3.18)
 #   SCENARIO_ARGS  the scenario's arguments (a list)
 #   SHOTS      the screenshot folder (default WORK_DIR/shots)
 #   SERVER     the X server's arguments (default one 1280x1024 screen at 96 dpi)
-#   SEED       a folder whose contents are copied into the scratch home first
-#              (e.g. home/Documents/... job files, data/... templates)
 #   SETUP      a command (a list) run in the scratch home's environment before
-#              the program, e.g. one that writes target templates
+#              the program, e.g. pelto-seed-store writing jobs and templates
 file(REMOVE_RECURSE ${WORK_DIR})
 foreach(folder home config data runtime tmp)
   file(MAKE_DIRECTORY ${WORK_DIR}/${folder})
 endforeach()
-if(SEED)
-  file(COPY ${SEED}/ DESTINATION ${WORK_DIR})
-endif()
 file(CHMOD ${WORK_DIR}/runtime PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 set(ENV{HOME} ${WORK_DIR}/home)
 set(ENV{XDG_CONFIG_HOME} ${WORK_DIR}/config)

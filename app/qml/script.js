@@ -166,7 +166,9 @@ function alertInFilmCurveExtraction(errorText) {
 
 // ---------------------------------------------------------------- saving
 
+// The save ends here: the page's own title comes back from "Save Job".
 function showCannotSave(message) {
+    resetMainTitle();
     alertGeneric.title = qsTr("Cannot Save Job");
     alertGeneric.message = message;
     alertGeneric.show();
@@ -432,4 +434,13 @@ function selectJob(name, origin, force) {
 // The job name is percent-encoded: a "#", "?" or "%" in it would cut the id.
 function targetIconUrl(jobName, index) {
     return "image://targets/" + encodeURIComponent(jobName) + "." + index;
+}
+
+// A chosen target's picture: its file when it has one, else the job's picture
+// from the provider. A job not yet saved (a new one) is in no job list, so
+// the provider knows no picture of it. A target without a picture file names
+// the templates folder.
+function targetPictureUrl(jobName, index, fileUrl) {
+    var hasFile = fileUrl !== undefined && fileUrl !== "" && String(fileUrl).slice(-1) !== "/";
+    return hasFile ? fileUrl : targetIconUrl(jobName, index);
 }

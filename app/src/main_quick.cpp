@@ -2,6 +2,7 @@
 
 #include "app/pq_Application.h"
 #include "app/pq_Settings.h"
+#include "app/pq_StartupStages.h"
 #include "controller/peltoQt.h"
 #include "items/pq_registerItems.h"
 #include "jobs/pq_targetTemplates.h"
@@ -63,6 +64,7 @@ int main(int argc, char** argv)
     pq_registerQmlItems();
     pq_writeStarterTargetTemplates(QStringLiteral("/usr/share/color/argyll/ref"));
     controller.init(QCoreApplication::applicationFilePath());
+    pq_startupStage("ready");
 
     chooseSceneGraphBackend();
     int result = 1;
@@ -72,6 +74,7 @@ int main(int argc, char** argv)
         pq_addTargetIconProvider(&engine);
         publishController(engine.rootContext(), &controller);
         engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml"), QUrl::TolerantMode));
+        pq_startupStage("loaded");
         if (engine.rootObjects().isEmpty()) {
             qCCritical(lcMain) << "the main window could not be loaded";
         } else {

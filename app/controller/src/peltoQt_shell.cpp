@@ -170,6 +170,18 @@ void peltoQt::dropShot(QString shotPath)
     if (!busy)
         return;
     qCDebug(lcController) << "dropShot";
+    // Only a local file is a shot: a web address or a folder dropped from the
+    // desktop changes nothing.
+    const QUrl url(shotPath);
+    const bool isUrl = url.isValid() && url.scheme().size() > 1;
+    if (isUrl && !url.isLocalFile()) {
+        qCInfo(lcController) << "dropShot: not a local file:" << shotPath;
+        return;
+    }
+    if (QFileInfo(isUrl ? url.toLocalFile() : shotPath).isDir()) {
+        qCInfo(lcController) << "dropShot: a folder is not a shot:" << shotPath;
+        return;
+    }
     pq_Job* job = currentOrTemplateJob();
     const int index = job->currentTargetIndex();
     if (index < 0 || index >= job->targetInfos().size() || !job->targetInfos().at(index))

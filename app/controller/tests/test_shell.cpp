@@ -17,6 +17,7 @@
 #include <QQmlProperty>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 
 #include <memory>
 
@@ -293,7 +294,14 @@ private slots:
         QCOMPARE(item->calls, (QStringList{"setShot:/shots/one.tif", "setShot:/shots/one.tif"}));
         QVERIFY(job("currentTargetShots").toString().contains("two.tif"));
 
+        // A web address or a folder is no shot.
         item->calls.clear();
+        for (const QString& notAShot : {QString("https://example.com/three.tif"), QDir::tempPath(),
+                                        QUrl::fromLocalFile(QDir::tempPath()).toString()})
+            controller->dropShot(notAShot);
+        QCOMPARE(found->targetInfos().at(0)->shots, (QStringList{"/shots/one.tif", "/shots/two.tif"}));
+        QVERIFY(item->calls.isEmpty());
+
         controller->loadShot4Profiling(1);
         controller->loadShot4Profiling(2);
         controller->selectTarget4Profiling(7);

@@ -35,11 +35,14 @@ Rectangle {
         spacing: props.u10
         TextButton {
             objectName: "expertMode"
+            // As tall as SAVE JOB beside it.
+            height: saveButton.height
             text: qsTr("EXPERT MODE")
             enabled: bar.count > 0
             onClicked: bar.expertClicked()
         }
         MainButton {
+            id: saveButton
             objectName: "saveJob"
             text: qsTr("SAVE JOB")
             enabled: bar.count > 0

@@ -33,20 +33,21 @@ Rectangle {
         strip.follow(index);
         peltoQt.setCurrentEnabledJobByIndex(index, "FrontPage", false);
     }
-    JobsModel {
-        id: jobsModel
-        xml: allEnabledJobs.xml === undefined ? "" : allEnabledJobs.xml
-        // The list loads after the page is shown (a job just added): the job
-        // shown is then the current one, as the strip says.
-        onStatusChanged: if (status === 1 && front.visible) front.followCurrent()
-    }
+    // The list and the strip on the current job. The model reads its text on
+    // a thread: a job added just now (a saved or duplicated one) is in it only
+    // once it is ready again.
     function followCurrent() {
         var index = enabledIndex();
-        if (index === undefined || index >= jobList.count)
+        if (index === undefined || index >= jobsModel.count)
             return;
         jobList.currentIndex = index;
         jobList.positionViewAtIndex(index, ListView.Beginning);
         strip.follow(index);
+    }
+    JobsModel {
+        id: jobsModel
+        xml: allEnabledJobs.xml === undefined ? "" : allEnabledJobs.xml
+        onStatusChanged: if (status === 1) front.followCurrent()
     }
     ListView {
         id: jobList
@@ -102,13 +103,7 @@ Rectangle {
     }
     Connections {
         target: peltoQt
-        function onCurrentJobIndexChanged() {
-            var index = front.enabledIndex();
-            if (index === undefined)
-                return;
-            jobList.currentIndex = index;
-            strip.follow(index);
-        }
+        function onCurrentJobIndexChanged() { front.followCurrent(); }
         function onImageLoaded() { front.refreshCurrent(); }
         function onImagePreLoaded() { front.refreshCurrent(); }
         function onCurrentJobLostFocus() { front.refreshCurrent(); }

@@ -20,9 +20,16 @@ Item {
             onToggled: info.fieldsShown = (state === "ENABLED")
         }
     }
+    // Read when the view shows, not on every change: each typed character
+    // publishes the information again, and a model read anew would make the
+    // fields anew and take the focus from the one being typed in.
+    function reload() {
+        items.xml = currentJob.info === undefined ? "" : currentJob.info;
+    }
+    onVisibleChanged: if (visible) reload()
+    Component.onCompleted: reload()
     XmlListModel {
         id: items
-        xml: currentJob.info === undefined ? "" : currentJob.info
         query: "/info/item"
         XmlRole { name: "name"; query: "name/string()" }
         XmlRole { name: "value"; query: "value/string()" }

@@ -29,7 +29,15 @@ Rectangle {
                     [qsTr("CALCULATION PARAMETER SET"), slide.calculationSet], [qsTr("QC-SET"), slide.qcSet]]
             Column {
                 width: props.u110
-                LabelDesc { text: modelData[0]; width: parent.width }
+                // Two lines for the long captions; the values stay in one row.
+                LabelDesc {
+                    text: modelData[0]
+                    width: parent.width
+                    height: font.pixelSize * 3
+                    wrapMode: Text.WordWrap
+                    maximumLineCount: 2
+                    verticalAlignment: Text.AlignBottom
+                }
                 LabelContent { text: modelData[1]; width: parent.width; font.pixelSize: props.FT_15 }
             }
         }

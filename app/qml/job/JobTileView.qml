@@ -25,8 +25,9 @@ Rectangle {
     border.width: 2
     Image {
         id: icon
+        // Below the tool bar, which would hide the chart's top row.
         anchors.top: parent.top
-        anchors.topMargin: props.u20
+        anchors.topMargin: props.u50
         anchors.horizontalCenter: parent.horizontalCenter
         width: parent.width - props.u60
         height: props.u120

@@ -24,6 +24,7 @@ Rectangle {
         xml: currentJob.targets === undefined ? "" : currentJob.targets
         query: "/targets/target"
         XmlRole { name: "index"; query: "number(index)" }
+        XmlRole { name: "targetIcon"; query: "targetIcon/string()" }
     }
     Column {
         anchors.centerIn: parent
@@ -45,8 +46,14 @@ Rectangle {
                     width: props.u100
                     height: props.u70
                     fillMode: Image.PreserveAspectFit
-                    source: Script.targetIconUrl(currentJob.name, isNaN(model.index) ? 0 : model.index)
-                    onStatusChanged: if (status === Image.Error) source = "qrc:/images/target-empty.png"
+                    readonly property int targetIndex: isNaN(model.index) ? 0 : model.index
+                    source: Script.targetPictureUrl(currentJob.name, targetIndex, model.targetIcon)
+                    onStatusChanged: {
+                        if (status !== Image.Error)
+                            return;
+                        var fromJob = Script.targetIconUrl(currentJob.name, targetIndex);
+                        source = String(source) === fromJob ? "qrc:/images/target-empty.png" : fromJob;
+                    }
                 }
             }
         }

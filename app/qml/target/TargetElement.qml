@@ -74,13 +74,17 @@ Rectangle {
             objectName: "reference_" + element.name
             fixedWidth: props.u180
             text: qsTr("REFERENCE FILE")
-            onClicked: referenceDialog.open()
+            onClicked: {
+                // The widget dialog is made on its first opening and takes
+                // the folder only once it exists.
+                referenceDialog.open();
+                referenceDialog.folder = element.referenceFolder;
+            }
         }
     }
     FileDialog {
         id: referenceDialog
         title: qsTr("Please choose a reference file")
-        folder: element.referenceFolder
         nameFilters: [qsTr("All files (*)")]
         onAccepted: {
             if (referenceDialog.fileUrls.length > 0)

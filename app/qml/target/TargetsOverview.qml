@@ -56,8 +56,13 @@ Rectangle {
                 width: parent.width - props.u40
                 height: props.u140
                 fillMode: Image.PreserveAspectFit
-                source: Script.targetIconUrl(overview.jobName, parent.targetIndex)
-                onStatusChanged: if (status === Image.Error) source = "qrc:/images/target-empty.png"
+                source: Script.targetPictureUrl(overview.jobName, parent.targetIndex, model.targetIcon)
+                onStatusChanged: {
+                    if (status !== Image.Error)
+                        return;
+                    var fromJob = Script.targetIconUrl(overview.jobName, parent.targetIndex);
+                    source = String(source) === fromJob ? "qrc:/images/target-empty.png" : fromJob;
+                }
             }
             Rectangle {
                 anchors.fill: icon
