@@ -181,16 +181,16 @@ void Driver::waitForFrame(int timeout)
     QObject::disconnect(connection);
 }
 
-qint64 Driver::waitForFrameShowing(const std::function<bool()>& condition, const QString& what, int timeout)
+qint64 Driver::frameAfter(const std::function<void()>& action, const std::function<bool()>& ready,
+                          const QString& what, int timeout)
 {
     QQuickWindow* w = window();
     // Synchronisation runs while the GUI thread waits, so a scene synchronised
-    // after the condition held shows the state it describes.
-    std::atomic<bool> armed{false};
+    // once ready holds shows the state it describes.
     std::atomic<bool> synced{false};
     std::atomic<qint64> swappedAt{-1};
     const auto sync = QObject::connect(w, &QQuickWindow::afterSynchronizing, w, [&] {
-        if (armed)
+        if (!synced && ready())
             synced = true;
     }, Qt::DirectConnection);
     const auto swap = QObject::connect(w, &QQuickWindow::frameSwapped, w, [&] {
@@ -198,8 +198,7 @@ qint64 Driver::waitForFrameShowing(const std::function<bool()>& condition, const
             swappedAt = sinceStart();
     }, Qt::DirectConnection);
     try {
-        waitFor(condition, what, timeout);
-        armed = true;
+        action();
         w->update();
         waitFor([&] { return swappedAt >= 0; }, QStringLiteral("a frame showing %1").arg(what), timeout);
     } catch (...) {
@@ -212,33 +211,20 @@ qint64 Driver::waitForFrameShowing(const std::function<bool()>& condition, const
     return swappedAt;
 }
 
+qint64 Driver::waitForFrameShowing(const std::function<bool()>& condition, const QString& what, int timeout)
+{
+    std::atomic<bool> armed{false};
+    return frameAfter([&] {
+        waitFor(condition, what, timeout);
+        armed = true;
+    }, [&] { return bool(armed); }, what, timeout);
+}
+
 qint64 Driver::timeToFrame(const std::function<void()>& action, const std::function<bool()>& shows,
                            const QString& what, int timeout)
 {
-    QQuickWindow* w = window();
-    std::atomic<bool> synced{false};
-    std::atomic<qint64> swappedAt{-1};
-    const auto sync = QObject::connect(w, &QQuickWindow::afterSynchronizing, w, [&] {
-        if (!synced && shows())
-            synced = true;
-    }, Qt::DirectConnection);
-    const auto swap = QObject::connect(w, &QQuickWindow::frameSwapped, w, [&] {
-        if (synced && swappedAt < 0)
-            swappedAt = sinceStart();
-    }, Qt::DirectConnection);
     const qint64 start = sinceStart();
-    try {
-        action();
-        w->update();
-        waitFor([&] { return swappedAt >= 0; }, QStringLiteral("a frame showing %1").arg(what), timeout);
-    } catch (...) {
-        QObject::disconnect(sync);
-        QObject::disconnect(swap);
-        throw;
-    }
-    QObject::disconnect(sync);
-    QObject::disconnect(swap);
-    return swappedAt - start;
+    return frameAfter(action, shows, what, timeout) - start;
 }
 
 void Driver::click(const QString& objectName)

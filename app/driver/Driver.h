@@ -115,6 +115,10 @@ public:
     static qint64 startupStage(const QString& stage);
 
 private:
+    // Runs the action, then waits for the first frame swapped after a scene
+    // synchronised while ready() held; the process time of that swap.
+    qint64 frameAfter(const std::function<void()>& action, const std::function<bool()>& ready, const QString& what,
+                      int timeout);
     QQuickWindow* m_window = nullptr;
     QString m_folder;
 };

@@ -25,4 +25,5 @@ add_test(NAME qml_tour COMMAND ${XVFB_RUN} -a -s "-screen 0 1280x1024x24 -dpi 96
 # Mesa's software rasteriser keeps its allocations to the end of the process and is
 # far too slow to unwind in full; leaks are checked by qml_screens.
 set_tests_properties(qml_tour PROPERTIES ENVIRONMENT
-  "${qml_environment};QT_QPA_PLATFORM=xcb;QML_TOUR_DIR=${CMAKE_CURRENT_BINARY_DIR}/qml-tour;ASAN_OPTIONS=detect_leaks=0")
+  "${qml_environment};QT_QPA_PLATFORM=xcb;QML_TOUR_DIR=${CMAKE_CURRENT_BINARY_DIR}/qml-tour;ASAN_OPTIONS=detect_leaks=0"
+  RESOURCE_LOCK xvfb)
