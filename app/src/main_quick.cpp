@@ -22,20 +22,6 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcMain, "pelto.app.main", QtWarningMsg)
 
-void publishController(QQmlContext* context, peltoQt* controller)
-{
-    context->setContextProperty("peltoQt", controller);
-    context->setContextProperty("props", controller->props());
-    context->setContextProperty("allJobs", controller->allJobs());
-    context->setContextProperty("allEnabledJobs", controller->allEnabledJobs());
-    context->setContextProperty("allTargets", controller->allTargets());
-    context->setContextProperty("allSets", controller->allSets());
-    context->setContextProperty("allProfiles", controller->allProfiles());
-    context->setContextProperty("currentJob", controller->currentJobMap());
-    context->setContextProperty("qaPatchInfo", controller->qaPatchInfo());
-    context->setContextProperty("qaColorPicker", controller->qaColorPicker());
-}
-
 // Qt Quick draws through OpenGL and ends the program where no context can
 // be made (no driver, a platform without it); the screens are then drawn in
 // software instead.
@@ -72,7 +58,7 @@ int main(int argc, char** argv)
         QQmlApplicationEngine engine;
         pq_initProfilePages();
         pq_addTargetIconProvider(&engine);
-        publishController(engine.rootContext(), &controller);
+        controller.publishTo(engine.rootContext());
         engine.load(QUrl(QStringLiteral("qrc:/qml/main.qml"), QUrl::TolerantMode));
         pq_startupStage("loaded");
         if (engine.rootObjects().isEmpty()) {

@@ -16,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QQmlContext>
 
 using namespace platform;
 
@@ -574,4 +575,18 @@ void peltoQt::dropJobList()
     m_connectedJob = nullptr;
     m_currentJob_ = nullptr;
     m_jobList.reset();
+}
+
+void peltoQt::publishTo(QQmlContext* context)
+{
+    context->setContextProperty(QStringLiteral("peltoQt"), this);
+    context->setContextProperty(QStringLiteral("props"), &m_props);
+    context->setContextProperty(QStringLiteral("allJobs"), &m_allJobs);
+    context->setContextProperty(QStringLiteral("allEnabledJobs"), &m_allEnabledJobs);
+    context->setContextProperty(QStringLiteral("allTargets"), &m_allTargets);
+    context->setContextProperty(QStringLiteral("allSets"), &m_allSets);
+    context->setContextProperty(QStringLiteral("allProfiles"), &m_allProfiles);
+    context->setContextProperty(QStringLiteral("currentJob"), &m_currentJob);
+    context->setContextProperty(QStringLiteral("qaPatchInfo"), &m_qaPatchInfo);
+    context->setContextProperty(QStringLiteral("qaColorPicker"), &m_qaColorPicker);
 }

@@ -19,6 +19,7 @@
 #include <memory>
 #include <vector>
 
+class QQmlContext;
 class pq_Application;
 class pq_Job;
 class pq_JobIF;
@@ -60,6 +61,10 @@ public:
     pq_ImageItemIF* imageItem() const;
     pq_MagnifierIF* magnifier() const;
     void setClock(Clock clock);
+
+    // Sets the context properties the screens read: "peltoQt" (this object)
+    // and the nine property maps under their own names.
+    void publishTo(QQmlContext* context);
 
     QQmlPropertyMap* props() { return &m_props; }
     QQmlPropertyMap* currentJobMap() { return &m_currentJob; }

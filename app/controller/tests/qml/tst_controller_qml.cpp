@@ -28,16 +28,7 @@ public slots:
         m_controller = std::make_unique<peltoQt>();
         m_controller->init(QCoreApplication::applicationFilePath());
         QQmlContext* context = engine->rootContext();
-        context->setContextProperty("peltoQt", m_controller.get());
-        context->setContextProperty("props", m_controller->props());
-        context->setContextProperty("currentJob", m_controller->currentJobMap());
-        context->setContextProperty("allJobs", m_controller->allJobs());
-        context->setContextProperty("allEnabledJobs", m_controller->allEnabledJobs());
-        context->setContextProperty("allTargets", m_controller->allTargets());
-        context->setContextProperty("allSets", m_controller->allSets());
-        context->setContextProperty("allProfiles", m_controller->allProfiles());
-        context->setContextProperty("qaPatchInfo", m_controller->qaPatchInfo());
-        context->setContextProperty("qaColorPicker", m_controller->qaColorPicker());
+        m_controller->publishTo(context);
     }
 
     void cleanupTestCase()
