@@ -181,22 +181,23 @@ void Driver::waitForFrame(int timeout)
     QObject::disconnect(connection);
 }
 
-qint64 Driver::frameAfter(const std::function<void()>& action, const std::function<bool()>& ready,
-                          const QString& what, int timeout)
+qint64 Driver::timeToFrame(const std::function<void()>& action, const std::function<bool()>& shows,
+                           const QString& what, int timeout)
 {
     QQuickWindow* w = window();
     // Synchronisation runs while the GUI thread waits, so a scene synchronised
-    // once ready holds shows the state it describes.
+    // once shows() holds is the state it describes.
     std::atomic<bool> synced{false};
     std::atomic<qint64> swappedAt{-1};
     const auto sync = QObject::connect(w, &QQuickWindow::afterSynchronizing, w, [&] {
-        if (!synced && ready())
+        if (!synced && shows())
             synced = true;
     }, Qt::DirectConnection);
     const auto swap = QObject::connect(w, &QQuickWindow::frameSwapped, w, [&] {
         if (synced && swappedAt < 0)
             swappedAt = sinceStart();
     }, Qt::DirectConnection);
+    const qint64 start = sinceStart();
     try {
         action();
         w->update();
@@ -208,24 +209,9 @@ qint64 Driver::frameAfter(const std::function<void()>& action, const std::functi
     }
     QObject::disconnect(sync);
     QObject::disconnect(swap);
-    return swappedAt;
+    return swappedAt - start;
 }
 
-qint64 Driver::waitForFrameShowing(const std::function<bool()>& condition, const QString& what, int timeout)
-{
-    std::atomic<bool> armed{false};
-    return frameAfter([&] {
-        waitFor(condition, what, timeout);
-        armed = true;
-    }, [&] { return bool(armed); }, what, timeout);
-}
-
-qint64 Driver::timeToFrame(const std::function<void()>& action, const std::function<bool()>& shows,
-                           const QString& what, int timeout)
-{
-    const qint64 start = sinceStart();
-    return frameAfter(action, shows, what, timeout) - start;
-}
 
 void Driver::click(const QString& objectName)
 {
@@ -261,15 +247,6 @@ void Driver::drag(QQuickItem* target, QPointF fromLocal, QPointF toLocal, int st
         QTest::mouseMove(window(), at.toPoint(), 10);
     }
     QTest::mouseRelease(window(), Qt::LeftButton, Qt::NoModifier, to.toPoint());
-    pause(50);
-}
-
-void Driver::wheel(QQuickItem* target, QPointF local, int angleDelta)
-{
-    const QPointF at = target->mapToScene(local);
-    QWheelEvent event(at, window()->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, angleDelta), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QCoreApplication::sendEvent(window(), &event);
     pause(50);
 }
 
@@ -340,12 +317,6 @@ QWindow* Driver::otherWindow(int timeout)
         return false;
     }, QStringLiteral("a window besides the main window"), timeout);
     return found;
-}
-
-void Driver::keyTo(QWindow* target, int key, Qt::KeyboardModifiers modifiers)
-{
-    QTest::keyClick(target, Qt::Key(key), modifiers);
-    pause(50);
 }
 
 QVariant Driver::evaluate(const QString& expression)

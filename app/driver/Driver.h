@@ -54,10 +54,6 @@ public:
     void pause(int milliseconds);
     // Waits for the window to draw its next frame.
     void waitForFrame(int timeout = DefaultTimeout);
-    // Waits until the condition holds, then for the first frame whose scene
-    // was synchronised after that; returns sinceStart() when it was swapped.
-    qint64 waitForFrameShowing(const std::function<bool()>& condition, const QString& what,
-                               int timeout = DefaultTimeout);
     // Runs the action and returns the milliseconds from its start to the
     // swap of the first frame whose scene, when it was synchronised, met the
     // condition. The condition is evaluated during synchronisation, while
@@ -71,7 +67,6 @@ public:
     void clickAt(QQuickItem* item, QPointF local);
     void hover(QQuickItem* item, QPointF local);
     void drag(QQuickItem* item, QPointF fromLocal, QPointF toLocal, int steps = 8);
-    void wheel(QQuickItem* item, QPointF local, int angleDelta);
 
     // Keys to the window's focus item.
     void type(const QString& text);
@@ -90,8 +85,6 @@ public:
     QWindow* otherWindow(int timeout = DefaultTimeout);
     // True while such a window shows.
     bool hasOtherWindow();
-    // A key to a window of its own (a dialog), not to the main window.
-    void keyTo(QWindow* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     // Evaluates a JavaScript expression in the main window's context.
     QVariant evaluate(const QString& expression);
@@ -115,10 +108,6 @@ public:
     static qint64 startupStage(const QString& stage);
 
 private:
-    // Runs the action, then waits for the first frame swapped after a scene
-    // synchronised while ready() held; the process time of that swap.
-    qint64 frameAfter(const std::function<void()>& action, const std::function<bool()>& ready, const QString& what,
-                      int timeout);
     QQuickWindow* m_window = nullptr;
     QString m_folder;
 };

@@ -2,10 +2,11 @@
 
 #include "jobs/pq_targetInfo.h"
 
+#include "engine/cgats.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <cmath>
@@ -13,36 +14,20 @@
 std::vector<ReferencePatch> readReferencePatches(const QString& path)
 {
     std::vector<ReferencePatch> patches;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    patch_set set{};
+    if (patch_set_init(&set) != 0)
         return patches;
-    const QRegularExpression blanks(QStringLiteral("\\s+"));
-    QStringList fields;
-    bool inFormat = false;
-    bool inData = false;
-    for (const QByteArray& raw : file.readAll().split('\n')) {
-        const QString line = QString::fromLatin1(raw).trimmed();
-        if (line == QLatin1String("BEGIN_DATA_FORMAT")) {
-            inFormat = true;
-        } else if (line == QLatin1String("END_DATA_FORMAT")) {
-            inFormat = false;
-        } else if (inFormat) {
-            fields += line.split(blanks, Qt::SkipEmptyParts);
-        } else if (line == QLatin1String("BEGIN_DATA")) {
-            inData = true;
-        } else if (line == QLatin1String("END_DATA")) {
-            break;
-        } else if (inData) {
-            const QStringList values = line.split(blanks, Qt::SkipEmptyParts);
-            const int id = fields.indexOf(QStringLiteral("SAMPLE_ID"));
-            const int l = fields.indexOf(QStringLiteral("LAB_L"));
-            const int a = fields.indexOf(QStringLiteral("LAB_A"));
-            const int b = fields.indexOf(QStringLiteral("LAB_B"));
-            if (id < 0 || l < 0 || a < 0 || b < 0 || values.size() < fields.size())
-                return {};
-            patches.push_back({values[id], {values[l].toDouble(), values[a].toDouble(), values[b].toDouble()}});
+    if (read_cgats_file(QFile::encodeName(path).constData(), &set) == 0) {
+        for (int32_t i = 0; i < set.count; ++i) {
+            double lab[3];
+            if (patch_set_get_lab(&set, i, lab) != 0) {
+                patches.clear();
+                break;
+            }
+            patches.push_back({QString::fromUtf8(set.patches[i].name), {lab[0], lab[1], lab[2]}});
         }
     }
+    patch_set_free(&set);
     return patches;
 }
 

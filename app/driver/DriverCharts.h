@@ -16,8 +16,8 @@ struct ReferencePatch {
     std::array<double, 3> lab;
 };
 
-// The patches of a CGATS reference file with SAMPLE_ID and LAB_L, LAB_A,
-// LAB_B fields, in the file's order; empty when it cannot be read.
+// The patches of a CGATS reference file (Lab, or XYZ read as Lab) in the
+// file's order, read by the engine's reader; empty when it cannot be read.
 std::vector<ReferencePatch> readReferencePatches(const QString& path);
 
 // A rows x columns target definition in row order: the last row is the grey
