@@ -20,6 +20,15 @@ QByteArray mailEncoded(QString text)
     return QUrl::toPercentEncoding(text);
 }
 
+// Escapes a text for the label, keeping its "<br>" line breaks.
+QString escapedLines(const QString& text)
+{
+    QStringList lines = text.split(QStringLiteral("<br>"));
+    for (QString& line : lines)
+        line = line.toHtmlEscaped();
+    return lines.join(QStringLiteral("<br>"));
+}
+
 }  // namespace
 
 SupportDialog::SupportDialog(QWidget* parent)
@@ -87,8 +96,11 @@ void SupportDialog::setFramework(KirrFramework* framework)
                             "Version: %6, build %7 %9<br>"
                             "Profiler version: %8<br>"
                             "OS Version: %10");
-    label->setText(fillPlaceholders(text, {vendor, mail, link.toHtmlEscaped(), phone, product, version,
-                                           build, profilerVersion, empty, system}));
+    // The style file's values are plain text, shown as they are written.
+    label->setText(fillPlaceholders(text, {vendor.toHtmlEscaped(), mail.toHtmlEscaped(), link.toHtmlEscaped(),
+                                           phone.toHtmlEscaped(), product.toHtmlEscaped(), version.toHtmlEscaped(),
+                                           build.toHtmlEscaped(), profilerVersion.toHtmlEscaped(), empty,
+                                           escapedLines(system)}));
 }
 
 void SupportDialog::linkClicked(const QString& link)

@@ -11,6 +11,8 @@
 #include <QPainter>
 #include <QSysInfo>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrlQuery>
 #include <QtTest>
@@ -74,6 +76,7 @@ private slots:
     void supportTexts();
     void supportMail_data();
     void supportMail();
+    void supportMarkupInValues();
     void bitness_data();
     void bitness();
     void osDescriptionShape();
@@ -288,6 +291,50 @@ void PanelsTest::supportMail()
                  + QStringLiteral(" \r\nProfiler version: 2.0.0\r\nOS Version: ") + system);
     QVERIFY(!mail.toString(QUrl::FullyEncoded).contains(QLatin1Char(' ')));
     QVERIFY(mail.toString(QUrl::FullyEncoded).contains(QLatin1String("%0D%0A")));
+}
+
+// Markup in the style file and the host's version is shown as written: no
+// bold, no second link, and the mail carries the values unchanged.
+void PanelsTest::supportMarkupInValues()
+{
+    const Elements style = {{"vendor", "<b>V&"}, {"product", "P<i>&amp;"}, {"version", "5<i>1"},
+                            {"build", "<u>b"}, {"suppemail", "help@vend.example\"><a href=\"file:///etc"},
+                            {"suppphone", "<a href=\"tel:0\">&T</a>"}};
+    KirrFramework framework(program(style));
+    QString text;
+    whenModal([&](QDialog* dialog) {
+        auto* support = qobject_cast<SupportDialog*>(dialog);
+        QVERIFY(support);
+        text = support->label->text();
+    });
+    framework.showSupport(nullptr, QStringLiteral("<s>2&"));
+
+    QTextDocument document;
+    document.setHtml(text);
+    const QStringList lines = document.toPlainText().split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("For Support-Requests please contact <b>V&"));
+    QCOMPARE(lines.value(2), QStringLiteral("by E-Mail: help@vend.example\"><a href=\"file:///etc"));
+    QCOMPARE(lines.value(3), QStringLiteral("or by Phone: <a href=\"tel:0\">&T</a>"));
+    QCOMPARE(lines.value(6), QStringLiteral("Product: <b>V& P<i>&amp;"));
+    QCOMPARE(lines.value(7), QStringLiteral("Version: 5<i>1, build <u>b "));
+    QCOMPARE(lines.value(8), QStringLiteral("Profiler version: <s>2&"));
+    QCOMPARE(lines.value(9), QStringLiteral("OS Version: ") + osDescription().section(QStringLiteral("<br>"), 0, 0));
+
+    QStringList anchors;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            QVERIFY(!format.font().bold() && !format.font().italic() && !format.font().strikeOut());
+            QVERIFY(format.isAnchor() || !format.font().underline());  // links are underlined
+            if (format.isAnchor() && !anchors.contains(format.anchorHref()))
+                anchors.append(format.anchorHref());
+        }
+    }
+    QCOMPARE(anchors.size(), 1);
+    const QUrl mail(anchors[0], QUrl::StrictMode);
+    QCOMPARE(mail.scheme(), QStringLiteral("mailto"));
+    QCOMPARE(QUrlQuery(mail).queryItemValue(QStringLiteral("subject"), QUrl::FullyDecoded),
+             QStringLiteral("Support-Request <b>V& P<i>&amp; 5<i>1"));
 }
 
 void PanelsTest::bitness_data()
