@@ -17,6 +17,13 @@ bool isSuccess(int status)
     return status >= 200 && status < 300;
 }
 
+int answerTooLong()
+{
+    qCWarning(lcFrameworkUpdate, "the update service's answer is longer than %lld bytes and was not read",
+              static_cast<long long>(UpdateService::kReplyCap));
+    return UpdateReply::kNoResult;
+}
+
 }  // namespace
 
 OrnSOAPRequest::OrnSOAPRequest() : OrnSOAPRequest(programFolder()) {}
@@ -100,6 +107,9 @@ void OrnSOAPRequest::requestVersion(const QString& key, const QString& productId
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("text/xml; charset=utf-8"));
     request.setRawHeader(QByteArrayLiteral("SOAPAction"),
                          (service.serviceNamespace + QStringLiteral("/GetProductData")).toUtf8());
+    // The reply is read as it comes, so that the cap counts the bytes received;
+    // Qt would otherwise ask for a compressed reply and inflate it unbounded.
+    request.setRawHeader(QByteArrayLiteral("Accept-Encoding"), QByteArrayLiteral("identity"));
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
 
@@ -158,7 +168,7 @@ int OrnSOAPRequest::resultCode(QNetworkReply* reply)
     case Stop::TimedOut:
         return UpdateReply::kTimedOut;
     case Stop::TooLong:
-        return UpdateReply::kNoResult;
+        return answerTooLong();
     case Stop::BadStatus:
         return UpdateReply::kNetwork;
     case Stop::None:
@@ -173,7 +183,7 @@ int OrnSOAPRequest::resultCode(QNetworkReply* reply)
         return UpdateReply::kNetwork;
     m_body += reply->read(UpdateService::kReplyCap + 1 - m_body.size());
     if (m_body.size() > UpdateService::kReplyCap || reply->bytesAvailable() > 0)
-        return UpdateReply::kNoResult;
+        return answerTooLong();
     const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
     if (declared.isValid() && declared.toLongLong() != m_body.size())
         return UpdateReply::kNetwork;  // the answer was cut short
