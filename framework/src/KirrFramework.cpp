@@ -202,6 +202,8 @@ void KirrFramework::setPrefsValue(const QString& key, const QString& value, bool
         return;
     }
     QSettings& store = prefsStore(shared);
+    if (shared)
+        UpdateService::restrictToOwner(store);  // the shared store holds the proxy password
     store.setValue(key, value);
     store.sync();
     if (store.status() != QSettings::NoError)

@@ -1,5 +1,6 @@
 #include "ProxyDialog.h"
 
+#include "Logging.h"
 #include "ProgramFolder.h"
 #include "UpdateService.h"
 
@@ -49,6 +50,7 @@ void ProxyDialog::pNeedLogin()
 // switches the proxy off.
 void ProxyDialog::pOK()
 {
+    const bool isPrivate = UpdateService::restrictToOwner(*m_store);
     if (lineEditHost->text().isEmpty() || !lineEditPort->hasAcceptableInput()) {
         m_store->setValue(QStringLiteral("puseproxy"), false);
         m_store->sync();
@@ -64,8 +66,11 @@ void ProxyDialog::pOK()
     if (checkBoxNeedLogin->isChecked()) {
         m_store->setValue(QStringLiteral("plogin"), true);
         m_store->setValue(QStringLiteral("puser"), lineEditUser->text());
-        m_store->setValue(QStringLiteral("ppassword"), UpdateService::scramblePassword(lineEditPassword->text()));
-        UpdateService::restrictToOwner(*m_store);
+        // The scrambled password is no secret from those who can read it.
+        if (isPrivate)
+            m_store->setValue(QStringLiteral("ppassword"), UpdateService::scramblePassword(lineEditPassword->text()));
+        else
+            qCWarning(lcFrameworkUpdate, "the proxy password is not stored in a file others can read");
     } else {
         m_store->setValue(QStringLiteral("plogin"), false);
     }
@@ -75,6 +80,7 @@ void ProxyDialog::pOK()
 
 void ProxyDialog::pCancel()
 {
+    UpdateService::restrictToOwner(*m_store);
     m_store->setValue(QStringLiteral("puseproxy"), false);
     m_store->sync();
     QDialog::reject();

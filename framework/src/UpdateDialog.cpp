@@ -157,6 +157,7 @@ void UpdateDialog::autoCheckClicked()
 void UpdateDialog::proxyClicked()
 {
     if (m_sharedStore) {
+        UpdateService::restrictToOwner(*m_sharedStore);
         m_sharedStore->setValue(QStringLiteral("puseproxy"), checkBox_2->isChecked());
         m_sharedStore->sync();
         if (checkBox_2->isChecked()) {

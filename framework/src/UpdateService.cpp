@@ -2,8 +2,14 @@
 
 #include "Logging.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace UpdateService {
 
@@ -82,11 +88,24 @@ std::unique_ptr<QSettings> openSharedStore(const QString& vendor, const QString&
                                        storeOrganisation(vendor, prefdomain), QStringLiteral("KirrFramework"));
 }
 
-void restrictToOwner(QSettings& store)
+bool restrictToOwner(const QSettings& store)
 {
-    store.sync();
-    if (!QFile::setPermissions(store.fileName(), QFile::ReadOwner | QFile::WriteOwner))
-        qCWarning(lcFrameworkUpdate, "could not restrict %s to its owner", qUtf8Printable(store.fileName()));
+    const QString path = store.fileName();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        // Created with the owner's rights alone, whatever the umask allows.
+        const int fd = QDir().mkpath(info.absolutePath())
+                           ? ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                                    S_IRUSR | S_IWUSR)
+                           : -1;
+        if (fd >= 0)
+            ::close(fd);
+    }
+    if (!QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner)) {
+        qCWarning(lcFrameworkUpdate, "could not restrict %s to its owner", qUtf8Printable(path));
+        return false;
+    }
+    return true;
 }
 
 QByteArray scramblePassword(const QString& password)

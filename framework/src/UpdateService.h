@@ -54,9 +54,12 @@ QString storeOrganisation(const QString& vendor, const QString& prefdomain);
 // The shared store (application "KirrFramework") of that organisation.
 std::unique_ptr<QSettings> openSharedStore(const QString& vendor, const QString& prefdomain);
 
-// Makes the store's file readable and writable by its owner only; QSettings
-// keeps the mode when it rewrites the file.
-void restrictToOwner(QSettings& store);
+// Makes the store's file readable and writable by its owner only, creating it
+// empty with that mode when it does not exist yet. Called before the first
+// value is set, since QSettings may write the file at any turn of the event
+// loop after that; QSettings keeps the mode when it rewrites the file. False,
+// with a warning, when the file cannot be made private.
+bool restrictToOwner(const QSettings& store);
 
 // The stored form of the proxy password: its UTF-8 bytes XORed with a fixed
 // 8-byte key, in Base64; unscramblePassword reverses it.

@@ -26,8 +26,12 @@
 
 #include <functional>
 
+#include <sys/stat.h>
+
 using Answer = ServiceStub::Answer;
 Q_DECLARE_METATYPE(ServiceStub::Answer)
+class UpdateTest;
+Q_DECLARE_METATYPE(std::function<void(UpdateTest&)>)
 
 namespace {
 
@@ -126,7 +130,9 @@ private slots:
     void proxyOk();
     void passwords_data();
     void passwords();
+    void storeIsPrivate_data();
     void storeIsPrivate();
+    void storeIsPrivateFromTheStart();
     void storeWithoutVendor();
     void guiGoesOn();
     void forms();
@@ -216,6 +222,7 @@ void UpdateTest::requestBytes()
     QCOMPARE(sent.headers.value("host"), "127.0.0.1:" + QByteArray::number(stub.port()));
     QCOMPARE(sent.headers.value("content-type"), QByteArray("text/xml; charset=utf-8"));
     QVERIFY(sent.head.contains("\r\nSOAPAction: http://updates.vandrelith.invalid/productdata/GetProductData\r\n"));
+    QCOMPARE(sent.headers.value("accept-encoding"), QByteArray("identity"));
     const QByteArray envelope =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
         "<soap:Envelope xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
@@ -243,36 +250,45 @@ void UpdateTest::answers_data()
     QTest::addColumn<Answer>("answer");
     QTest::addColumn<int>("code");
     QTest::addColumn<bool>("clientCloses");  // the server sees the connection closed
+    QTest::addColumn<bool>("tooLong");       // the answer is reported too long
 
     const QByteArray big(UpdateService::kReplyCap + 1, 'x');
-    QTest::newRow("valid") << productData("5.2.0") << 0 << false;
-    QTest::newRow("not XML") << replyWith(200, "hello") << 2 << false;
-    QTest::newRow("no result") << replyWith(200, "<a><ProVersion>5.2</ProVersion></a>") << 2 << false;
+    QTest::newRow("valid") << productData("5.2.0") << 0 << false << false;
+    QTest::newRow("not XML") << replyWith(200, "hello") << 2 << false << false;
+    QTest::newRow("no result") << replyWith(200, "<a><ProVersion>5.2</ProVersion></a>") << 2 << false << false;
     QTest::newRow("no version") << replyWith(200, "<GetProductDataResult><ProDate>x</ProDate></GetProductDataResult>")
-                                << 2 << false;
-    QTest::newRow("empty version") << productData("") << 2 << false;
-    QTest::newRow("404") << replyWith(404, ServiceStub::productData("9.9")) << 9 << false;
-    QTest::newRow("500") << replyWith(500, "oops") << 9 << false;
+                                << 2 << false << false;
+    QTest::newRow("empty version") << productData("") << 2 << false << false;
+    QTest::newRow("404") << replyWith(404, ServiceStub::productData("9.9")) << 9 << false << false;
+    QTest::newRow("500") << replyWith(500, "oops") << 9 << false << false;
     QTest::newRow("301") << replyWith(301, ServiceStub::productData("9.9"), "Location: http://127.0.0.1:1/x\r\n")
-                         << 9 << false;
-    QTest::newRow("204") << replyWith(204, QByteArray()) << 2 << false;
+                         << 9 << false << false;
+    QTest::newRow("204") << replyWith(204, QByteArray()) << 2 << false << false;
     QTest::newRow("cut short") << Answer([](ServiceStub&, QTcpSocket* socket, const ReceivedRequest&, int) {
         socket->setProperty("serverCloses", true);
         socket->write("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n<GetProductDataResult>");
         socket->disconnectFromHost();
-    }) << 9 << false;
+    }) << 9 << false << false;
     QTest::newRow("closed without answer") << Answer([](ServiceStub&, QTcpSocket* socket, const ReceivedRequest&, int) {
         socket->setProperty("serverCloses", true);
         socket->disconnectFromHost();
-    }) << 9 << false;
-    QTest::newRow("past the cap, sent whole") << replyWith(200, big) << 2 << false;
-    QTest::newRow("404, long") << replyWith(404, big + big) << 9 << false;
+    }) << 9 << false << false;
+    QTest::newRow("past the cap, sent whole") << replyWith(200, big) << 2 << false << true;
+    QTest::newRow("404, long") << replyWith(404, big + big) << 9 << false << false;
     QTest::newRow("past the cap, declared") << Answer([](ServiceStub&, QTcpSocket* socket, const ReceivedRequest&, int) {
         ServiceStub::stream(socket, "HTTP/1.1 200 OK\r\nContent-Length: 10000000\r\n\r\n", 10000000, false, 16384, 1);
-    }) << 2 << true;
+    }) << 2 << true << true;
     QTest::newRow("past the cap, chunked") << Answer([](ServiceStub&, QTcpSocket* socket, const ReceivedRequest&, int) {
         ServiceStub::stream(socket, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", 10000000, true, 16384, 1);
-    }) << 2 << true;
+    }) << 2 << true << true;
+    // Told to send no compressed reply, a service that does is not inflated:
+    // its bytes are no XML, however small, and never grow past the cap.
+    const QByteArray padded = ServiceStub::productData("5.2.0") + QByteArray(10000000, ' ');
+    QTest::newRow("compressed all the same") << replyWith(200, qCompress(ServiceStub::productData("5.2.0")).mid(4),
+                                                          "Content-Encoding: deflate\r\n")
+                                             << 2 << false << false;
+    QTest::newRow("compressed past the cap")
+        << replyWith(200, qCompress(padded, 9).mid(4), "Content-Encoding: deflate\r\n") << 2 << false << false;
 }
 
 void UpdateTest::answers()
@@ -280,6 +296,9 @@ void UpdateTest::answers()
     QFETCH(Answer, answer);
     QFETCH(int, code);
     QFETCH(bool, clientCloses);
+    QFETCH(bool, tooLong);
+    if (tooLong)
+        QTest::ignoreMessage(QtWarningMsg, "the update service's answer is longer than 262144 bytes and was not read");
     ServiceStub stub(answer);
     pointAt(stub.url());
     OrnSOAPRequest request(m_program.path());
@@ -828,27 +847,103 @@ void UpdateTest::passwords()
     QCOMPARE(request.proxy().password(), password);
 }
 
-// Once the password is written, the store's file is its owner's alone, and
-// stays so when it is written again.
+void UpdateTest::storeIsPrivate_data()
+{
+    using Write = std::function<void(UpdateTest&)>;
+    QTest::addColumn<Write>("write");
+    QTest::addColumn<bool>("exists");  // a readable store is there before
+
+    const auto proxyOk = [](bool login, const QString& host) {
+        return Write([login, host](UpdateTest& test) {
+            ProxyDialog dialog(nullptr, &test.shared());
+            dialog.lineEditHost->setText(host);
+            dialog.lineEditPort->setText(QStringLiteral("3128"));
+            if (login)
+                dialog.checkBoxNeedLogin->click();
+            dialog.lineEditUser->setText(QStringLiteral("user"));
+            dialog.lineEditPassword->setText(QStringLiteral("secret"));
+            dialog.buttonBox->button(QDialogButtonBox::Ok)->click();
+            QCOMPARE(test.shared().value(QStringLiteral("ppassword")).toByteArray().isEmpty(), !login);
+        });
+    };
+    const QList<QPair<const char*, Write>> writes = {
+        {"proxy with password", proxyOk(true, QStringLiteral("127.0.0.1"))},
+        {"proxy without login", proxyOk(false, QStringLiteral("127.0.0.1"))},
+        {"proxy without host", proxyOk(false, QString())},
+        {"proxy cancelled",
+         [](UpdateTest& test) {
+             ProxyDialog dialog(nullptr, &test.shared());
+             dialog.reject();
+         }},
+        {"proxy box of the update dialog",
+         [](UpdateTest& test) {
+             ServiceStub stub(productData("5.1.1"));
+             test.pointAt(stub.url());
+             KirrFramework framework(test.m_program.path());
+             UpdateDialog dialog(nullptr, &framework);
+             whenModal([](QDialog* modal) { QVERIFY(qobject_cast<ProxyDialog*>(modal)); });
+             dialog.checkBox_2->click();
+             QTRY_COMPARE(stub.requests.size(), 1);
+         }},
+        {"shared preference of a host",
+         [](UpdateTest& test) {
+             KirrFramework framework(test.m_program.path());
+             framework.setPrefsValue(QStringLiteral("hostKey"), QStringLiteral("v"), true);
+         }},
+    };
+    for (const auto& write : writes) {
+        QTest::addRow("%s, new store", write.first) << write.second << false;
+        QTest::addRow("%s, store readable by all", write.first) << write.second << true;
+    }
+}
+
+// Every road that writes the shared store leaves it its owner's alone, a new
+// store and one that others could read before alike.
 void UpdateTest::storeIsPrivate()
 {
+    using Write = std::function<void(UpdateTest&)>;
+    QFETCH(Write, write);
+    QFETCH(bool, exists);
     const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
                                       | QFile::WriteOther | QFile::ExeOther;
-    shared().setValue(QStringLiteral("x"), 1);
+    const QString path = shared().fileName();
+    const mode_t umaskBefore = ::umask(022);
+    if (exists) {
+        shared().setValue(QStringLiteral("x"), 1);
+        shared().sync();
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    } else {
+        QVERIFY(!QFileInfo::exists(path) || QFile::remove(path));
+    }
+    write(*this);
     shared().sync();
-    QFile::setPermissions(shared().fileName(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-    ProxyDialog dialog(nullptr, &shared());
-    dialog.lineEditHost->setText(QStringLiteral("127.0.0.1"));
-    dialog.lineEditPort->setText(QStringLiteral("3128"));
-    dialog.checkBoxNeedLogin->click();
-    dialog.lineEditPassword->setText(QStringLiteral("secret"));
-    dialog.pOK();
-    QCOMPARE(QFileInfo(shared().fileName()).permissions() & others, QFile::Permissions());
-    shared().setValue(QStringLiteral("y"), 2);
+    ::umask(umaskBefore);
+    QCOMPARE(shared().status(), QSettings::NoError);
+    QVERIFY(QFileInfo::exists(path));
+    QCOMPARE(QFileInfo(path).permissions() & others, QFile::Permissions());
+    QVERIFY(QFileInfo(path).permissions() & QFile::ReadOwner);
+    QCOMPARE(shared().value(QStringLiteral("x")).toInt(), exists ? 1 : 0);
+}
+
+// The store is private before anything is written to it: a store made for it
+// is empty and its owner's alone, whatever the umask allows.
+void UpdateTest::storeIsPrivateFromTheStart()
+{
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    const QFile::Permissions userBits = QFile::ReadUser | QFile::WriteUser | QFile::ExeUser;
+    const QString path = shared().fileName();
+    QVERIFY(!QFileInfo::exists(path) || QFile::remove(path));
+    const mode_t umaskBefore = ::umask(0);
+    const bool restricted = UpdateService::restrictToOwner(shared());
+    ::umask(umaskBefore);
+    QVERIFY(restricted);
+    QCOMPARE(QFileInfo(path).size(), qint64(0));
+    QCOMPARE(QFileInfo(path).permissions() & ~userBits, ownerOnly);
+    shared().setValue(QStringLiteral("ppassword"), UpdateService::scramblePassword(QStringLiteral("secret")));
     shared().sync();
     QCOMPARE(shared().status(), QSettings::NoError);
-    QCOMPARE(QFileInfo(shared().fileName()).permissions() & others, QFile::Permissions());
-    QVERIFY(QFileInfo(shared().fileName()).permissions() & QFile::ReadOwner);
+    QVERIFY(QFileInfo(path).size() > 0);
+    QCOMPARE(QFileInfo(path).permissions() & ~userBits, ownerOnly);
 }
 
 // Without a style vendor the dialog (the framework's "Vandrelith") and the
