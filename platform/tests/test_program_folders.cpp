@@ -8,6 +8,8 @@
 #include <QUrl>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using platform::composeProgramFolders;
 using platform::FolderInputs;
 using platform::ProgramFolders;
@@ -154,20 +156,35 @@ void TestProgramFolders::privateFolder()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString path = dir.filePath("cache/Vandrelith");
-    QVERIFY(platform::makePrivateFolder(path));
     const QFileDevice::Permissions ownerOnly =
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
     const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
         | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
         | QFileDevice::ExeOther;
+    // Made private whatever the umask would allow.
+    const mode_t umaskBefore = ::umask(0);
+    const bool made = platform::makePrivateFolder(path);
+    ::umask(umaskBefore);
+    QVERIFY(made);
     QCOMPARE(QFileInfo(path).permissions() & (ownerOnly | others), ownerOnly);
-    // An existing folder others can write is tightened.
-    QVERIFY(QFile::setPermissions(path, ownerOnly | QFileDevice::WriteOther));
-    QVERIFY(platform::makePrivateFolder(path));
-    QVERIFY(!(QFileInfo(path).permissions() & QFileDevice::WriteOther));
+    // An existing folder of this user with wider rights is tightened.
+    const QList<QFileDevice::Permissions> wider = {
+        ownerOnly | QFileDevice::WriteOther,
+        ownerOnly | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+            | QFileDevice::ExeOther,
+        QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther};
+    for (const QFileDevice::Permissions permissions : wider) {
+        QVERIFY(QFile::setPermissions(path, permissions));
+        QVERIFY(platform::makePrivateFolder(path));
+        QCOMPARE(QFileInfo(path).permissions() & (ownerOnly | others), ownerOnly);
+    }
     // A planted link is refused.
     QVERIFY(QFile::link(dir.path(), dir.filePath("link")));
     QVERIFY(!platform::makePrivateFolder(dir.filePath("link")));
+    // So is a dangling one, and nothing is made where it points.
+    QVERIFY(QFile::link(dir.filePath("nowhere"), dir.filePath("dangling")));
+    QVERIFY(!platform::makePrivateFolder(dir.filePath("dangling")));
+    QVERIFY(!QFileInfo::exists(dir.filePath("nowhere")));
     // A file in the way is refused.
     QFile file(dir.filePath("file"));
     QVERIFY(file.open(QIODevice::WriteOnly));

@@ -122,6 +122,9 @@ void peltoQt::init(const QString& programPath)
 
     if (!QDir().mkpath(jobsFolderPath()))
         qCWarning(lcController) << "the jobs folder cannot be made:" << jobsFolderPath();
+    // Shots and profiles pass through the temporary folder: this user's alone.
+    if (!makePrivateFolder(tempFolderPath()))
+        qCWarning(lcController) << "the temporary folder cannot be made private to this user:" << tempFolderPath();
 
     // The profile engine's relative file names depend on the current folder.
     QString programFolder;

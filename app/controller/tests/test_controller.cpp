@@ -18,6 +18,8 @@
 
 #include <memory>
 
+#include <sys/stat.h>
+
 namespace {
 
 const char* const kEmptyJobs = "<?xml version='1.0' encoding='UTF-8'?>\n<jobs>\n</jobs>\n";
@@ -108,6 +110,30 @@ private slots:
         QVERIFY(pq_Settings::instance()->hasAutoJobsList());
         QCOMPARE(pq_Settings::instance()->autoJobsList(), QString());
         QCOMPARE(pq_Settings::instance()->fixedJobsList(), QString());
+    }
+
+    // The temporary folder is this user's alone from the start, made anew or
+    // found with wider rights, whatever the umask allows.
+    void privateTemporaryFolder()
+    {
+        const QFileDevice::Permissions all = QFileDevice::ReadOwner | QFileDevice::WriteOwner
+            | QFileDevice::ExeOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup
+            | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
+            | QFileDevice::ExeOther;
+        const QFileDevice::Permissions ownerOnly =
+            QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+        const QString folder = platform::tempFolderPath();
+        QVERIFY(!folder.isEmpty() && !QFileInfo::exists(folder));
+        for (const bool existing : {false, true}) {
+            if (existing)
+                QVERIFY(QFile::setPermissions(folder, all));
+            const mode_t umaskBefore = ::umask(0);
+            start();
+            ::umask(umaskBefore);
+            QVERIFY(QFileInfo(folder).isDir());
+            QCOMPARE(QFileInfo(folder).permissions() & all, ownerOnly);
+            controller.reset();
+        }
     }
 
     void selectionAndRefresh()

@@ -60,8 +60,10 @@ QString filmCurvesFolderPath();
 QString illuminantsFolderPath();
 QString setsFolderPath();
 
-// Creates the folder with its parents; a folder made here is readable and
-// writable by its owner only. False when it cannot be made.
+// Creates the folder with its parents and makes it readable, writable and
+// searchable by its owner only (0700); an existing folder of this user with
+// wider rights is tightened. False when it cannot be made, is a link or no
+// folder, or belongs to someone else (which is then left as it is).
 bool makePrivateFolder(const QString &path);
 
 }  // namespace platform

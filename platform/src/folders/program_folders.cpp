@@ -6,6 +6,9 @@
 #include <QStandardPaths>
 #include <QUrl>
 
+#include <cerrno>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform {
@@ -85,22 +88,27 @@ bool makePrivateFolder(const QString &path)
         return false;
     const QFileDevice::Permissions ownerOnly =
         QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
-    const QFileInfo info(path);
-    if (info.isSymLink())
-        return false;
-    if (info.isDir()) {
-        // A folder someone else owns or can write is not ours to use.
-        if (info.ownerId() != ::getuid())
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup
+        | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::WriteOther
+        | QFileDevice::ExeOther;
+    QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) {
+        if (!QDir().mkpath(info.absolutePath()))
             return false;
-        if (info.permissions() & (QFileDevice::WriteGroup | QFileDevice::WriteOther))
-            return QFile::setPermissions(path, ownerOnly);
-        return true;
+        // Made with the owner's rights alone; the umask can only take some away.
+        if (::mkdir(QFile::encodeName(path).constData(), S_IRWXU) != 0 && errno != EEXIST)
+            return false;
+        info.refresh();
     }
-    if (info.exists() || !QDir().mkpath(info.absolutePath()))
+    if (info.isSymLink() || !info.isDir())
         return false;
-    if (!QDir().mkdir(path))
+    // A folder someone else owns is not ours to change or to use.
+    if (info.ownerId() != ::getuid())
         return false;
-    return QFile::setPermissions(path, ownerOnly);
+    const QFileDevice::Permissions permissions = info.permissions();
+    if ((permissions & others) || (permissions & ownerOnly) != ownerOnly)
+        return QFile::setPermissions(path, ownerOnly);
+    return true;
 }
 
 }  // namespace platform
