@@ -1,7 +1,7 @@
 // The program's entry.
 
 #include "app/pq_Application.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "app/pq_StartupStages.h"
 #include "controller/peltoQt.h"
 #include "items/pq_registerItems.h"

@@ -1,8 +1,8 @@
 #include "app/pq_Application.h"
 
 #include "AppLogging.h"
-#include "app/pq_PreferencesDialog.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_PreferencesDialog.h"
+#include "settings/pq_Settings.h"
 #include "platform/program_folders.h"
 
 #include <KirrFramework/KirrFrameworkAPI.h>

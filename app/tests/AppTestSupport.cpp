@@ -1,7 +1,7 @@
 #include "AppTestSupport.h"
 
 #include "UpdateCheck.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 
 #include <QApplication>
 #include <QDesktopServices>

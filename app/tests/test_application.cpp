@@ -10,8 +10,8 @@
 #include "UpdateDialog.h"
 #include "UpdateService.h"
 #include "app/pq_Application.h"
-#include "app/pq_PreferencesDialog.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_PreferencesDialog.h"
+#include "settings/pq_Settings.h"
 #include "platform/program_folders.h"
 
 #include <KirrFramework/KirrFrameworkAPI.h>

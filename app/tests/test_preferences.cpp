@@ -2,9 +2,9 @@
 // controller, the language and picker lists, and the restart notice.
 
 #include "AppTestSupport.h"
-#include "app/pq_ControllerObject.h"
-#include "app/pq_PreferencesDialog.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_ControllerObject.h"
+#include "settings/pq_PreferencesDialog.h"
+#include "settings/pq_Settings.h"
 #include "platform/program_folders.h"
 
 #include <QApplication>

@@ -7,9 +7,9 @@
 
 #include "AppTestSupport.h"
 #include "app/pq_Application.h"
-#include "app/pq_ControllerObject.h"
-#include "app/pq_PreferencesDialog.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_ControllerObject.h"
+#include "settings/pq_PreferencesDialog.h"
+#include "settings/pq_Settings.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // layout of the stored file, and stored texts that are no value of the key.
 
 #include "AppTestSupport.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 
 #include <QCoreApplication>
 #include <QProcess>

@@ -9,7 +9,7 @@
 
 #include "ShotScene.h"
 
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "colour/Kirr_ColorProfileIF.h"
 #include "colour/Kirr_colorLibrary.h"
 

@@ -2,8 +2,8 @@
 
 #include "ControllerBusy.h"
 #include "ControllerLogging.h"
-#include "app/pq_ControllerObject.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_ControllerObject.h"
+#include "settings/pq_Settings.h"
 #include "chart/Config.h"
 #include "jobs/pq_Job.h"
 #include "jobs/pq_JobFileWriter.h"

@@ -1,7 +1,7 @@
 #include "controller/peltoQt.h"
 
 #include "ControllerLogging.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "jobs/pq_JobListIF.h"
 
 #include <QMap>

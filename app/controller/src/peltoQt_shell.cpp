@@ -4,8 +4,7 @@
 
 #include "ControllerBusy.h"
 #include "ControllerLogging.h"
-#include "app/pq_Application.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "jobs/pq_Job.h"
 #include "jobs/pq_JobListIF.h"
 #include "jobs/pq_targetInfo.h"
@@ -461,7 +460,7 @@ void peltoQt::menuAction_About()
     callMenuReceiver("catchActionAbout");
 }
 
-void peltoQt::setApplication(pq_Application* application)
+void peltoQt::setApplication(QObject* application)
 {
     if (m_application)
         disconnect(m_application, SIGNAL(setShowIntroMessage(bool)), this, SLOT(showIntroMenuActivated(bool)));

@@ -4,7 +4,7 @@
 #include "controller/peltoQt.h"
 
 #include "ControllerLogging.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "jobs/pq_Job.h"
 #include "jobs/pq_targetIcon.h"
 #include "jobs/pq_targetInfo.h"

@@ -1,6 +1,6 @@
 #include "ControllerTestSupport.h"
 
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "controller/peltoQt.h"
 #include "jobs/pq_Job.h"
 #include "jobs/pq_JobFileWriter.h"

@@ -2,7 +2,7 @@
 // the menu, the manual, interface scaling and the alerts.
 #include "ControllerTestSupport.h"
 
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "controller/peltoQt.h"
 #include "jobs/pq_Job.h"
 #include "jobs/pq_JobListIF.h"

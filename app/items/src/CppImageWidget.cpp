@@ -1,7 +1,7 @@
 #include "items/CppImageWidget.h"
 
 #include "ItemsLogging.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "chart/PatchGrid.h"
 #include "colour/Kirr_ColorProfileIF.h"
 #include "colour/Kirr_colorLibrary.h"

@@ -2,7 +2,7 @@
 #include "PatchLabSupport.h"
 #include "widgets/pq_ratingThresholds.h"
 
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 
 #include "chart/Patch.h"
 #include "chart/PatchGrid.h"

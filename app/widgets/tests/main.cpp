@@ -1,6 +1,6 @@
 #include "WidgetTests.h"
 
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "colour/Kirr_colorLibrary.h"
 
 #include <QDir>

@@ -3,7 +3,7 @@
 // the finished picture.
 #include "ShotScene.h"
 
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 #include "colour/Kirr_ColorProfileIF.h"
 #include "colour/Kirr_colorLibrary.h"
 

@@ -20,7 +20,6 @@
 #include <vector>
 
 class QQmlContext;
-class pq_Application;
 class pq_Job;
 class pq_JobIF;
 class pq_JobListIF;
@@ -49,8 +48,10 @@ public:
     // and every map. The program folder becomes the current folder.
     void init(const QString& programPath);
 
-    void setApplication(pq_Application* application);
-    pq_Application* application() const { return m_application; }
+    // The application object, whose setShowIntroMessage(bool) signal the
+    // controller follows and whose catchAction slots the menu actions call.
+    void setApplication(QObject* application);
+    QObject* application() const { return m_application; }
     // The object whose catchAction slots the menu actions call: the
     // application unless another one is set.
     void setMenuReceiver(QObject* receiver) { m_menuReceiver = receiver; }
@@ -294,7 +295,7 @@ private:
     bool m_saveGuardActive = false;
     qint64 m_saveGuardStart = 0;
     QString m_profilingStage;
-    pq_Application* m_application = nullptr;
+    QObject* m_application = nullptr;
     QPointer<QObject> m_menuReceiver;
     Clock m_clock;
     QPointer<pq_JobIF> m_connectedJob;

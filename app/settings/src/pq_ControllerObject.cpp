@@ -1,4 +1,4 @@
-#include "app/pq_ControllerObject.h"
+#include "settings/pq_ControllerObject.h"
 
 #include <QPointer>
 

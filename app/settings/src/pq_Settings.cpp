@@ -1,6 +1,6 @@
-#include "app/pq_Settings.h"
+#include "settings/pq_Settings.h"
 
-#include "AppLogging.h"
+#include "SettingsLogging.h"
 
 #include <QMutex>
 #include <QMutexLocker>

@@ -1,7 +1,7 @@
-#include "app/pq_PreferencesDialog.h"
+#include "settings/pq_PreferencesDialog.h"
 
-#include "app/pq_ControllerObject.h"
-#include "app/pq_Settings.h"
+#include "settings/pq_ControllerObject.h"
+#include "settings/pq_Settings.h"
 #include "platform/program_folders.h"
 #include "ui_pq_PreferencesDialog.h"
 
