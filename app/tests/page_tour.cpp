@@ -219,6 +219,41 @@ private:
         d.require(!d.isVisible(QStringLiteral("jobAlertWarning")) && !d.isVisible(QStringLiteral("jobAlertCritical")),
                   QStringLiteral("a dropped web address or folder raised an alert"));
         shoot(QStringLiteral("front-page-after-bad-drops"));
+
+        // No shot yet: the kind depends on the shot, raw to a DCP, others to ICC.
+        d.require(d.evaluate(QStringLiteral("allEnabledJobs.xml")).toString().contains(
+                      QLatin1String("<profileType>DCP / ICC</profileType>")),
+                  QStringLiteral("the front page does not show the jobs' profile kinds"));
+        shotBrowser(drop);
+    }
+
+    // Browsing for a shot opens in the pictures folder (no shot was taken
+    // yet) and offers the files the image loader reads.
+    void shotBrowser(QQuickItem* drop)
+    {
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        d.require(QDir().mkpath(pictures), QStringLiteral("no pictures folder %1").arg(pictures));
+        d.click(drop);
+        d.otherWindow();
+        d.pause(500);
+        d.shootScreen(QStringLiteral("%1-shot-dialog").arg(++m_shot, 2, 10, QChar('0')));
+        QFileDialog* files = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && qobject_cast<QFileDialog*>(widget))
+                files = qobject_cast<QFileDialog*>(widget);
+        }
+        d.require(files, QStringLiteral("the shot dialog is no file dialog"));
+        d.require(files->directory().absolutePath() == QDir(pictures).absolutePath(),
+                  QStringLiteral("the shot dialog opened in %1").arg(files->directory().absolutePath()));
+        const QStringList filters = files->nameFilters();
+        d.require(filters.size() == 2 && filters.first().contains(QLatin1String("*.dng *.DNG"))
+                      && filters.first().contains(QLatin1String("*.tif")) && filters.last() == QLatin1String("All files (*)"),
+                  QStringLiteral("the shot dialog offers %1").arg(filters.join(QStringLiteral(" | "))));
+        d.require(files->selectedNameFilter() == filters.first(),
+                  QStringLiteral("the shot dialog shows %1 first").arg(files->selectedNameFilter()));
+        QTest::keyClick(files, Qt::Key_Escape);
+        d.waitFor([&] { return !d.hasOtherWindow(); }, QStringLiteral("the shot dialog to close"), 5000);
+        expectOnlyPage(QStringLiteral("frontPage"));
     }
 
     void jobsSlide()
