@@ -141,9 +141,11 @@ Item {
             anchors.fill: parent
             cursorShape: Qt.PointingHandCursor
             onClicked: {
-                fileDialog.folder = peltoQt.shotBrowseFolder();
+                // The widget dialog is made on its first opening and takes
+                // the folder only once it exists.
                 fileDialog.nameFilters = peltoQt.shotNameFilters();
                 fileDialog.open();
+                fileDialog.folder = peltoQt.shotBrowseFolder();
             }
         }
     }
