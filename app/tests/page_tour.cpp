@@ -44,6 +44,7 @@ public:
         newJob();
         targetsOverview();
         deleteJob();
+        refusedSet();
     }
 
 private:
@@ -386,6 +387,47 @@ private:
         d.type(QStringLiteral("\"Söhne\""));
         shoot(QStringLiteral("custom-information"));
         d.click(QStringLiteral("settingsInfoSwitch"));
+    }
+
+    // Two sets saved from the job, the second then damaged on disk: choosing
+    // it says why it cannot be applied and the bar keeps the set applied.
+    void refusedSet()
+    {
+        clickIn(tile(kAmpersandJob), QStringLiteral("tileEdit"));
+        expectOnlyPage(QStringLiteral("selectTargets"));
+        d.click(QStringLiteral("expertMode"));
+        d.item(QStringLiteral("jobSettings"));
+        for (const QString& name : {QStringLiteral("Daylight"), QStringLiteral("Damaged")}) {
+            d.click(QStringLiteral("setSave"));
+            QQuickItem* alert = d.item(QStringLiteral("alertSaveSet"));
+            d.replaceText(QStringLiteral("nameField"), name);
+            d.click(d.findVisibleIn(alert, QStringLiteral("alertOK")));
+            d.waitFor([&] { return d.text(QStringLiteral("setNameField")) == name; },
+                      QStringLiteral("the set bar to show the saved set %1").arg(name), 5000);
+        }
+        QFile damaged(platform::setsFolderPath() + QStringLiteral("/Damaged.xml"));
+        d.require(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate) && damaged.write("<Job/>\n") > 0,
+                  QStringLiteral("the set file cannot be damaged"));
+        damaged.close();
+        // The list reads "Damaged|Daylight"; the keys step through it.
+        QQuickItem* combo = d.item(QStringLiteral("setsCombo"));
+        QMetaObject::invokeMethod(combo, "forceActiveFocus");
+        d.key(Qt::Key_Down);
+        d.waitFor([&] { return d.evaluate(QStringLiteral("currentJob.expertSetName")).toString() == QLatin1String("Daylight"); },
+                  QStringLiteral("the set Daylight to be applied"), 5000);
+        d.key(Qt::Key_Up);
+        QQuickItem* alert = d.item(QStringLiteral("alertGeneric"));
+        shoot(QStringLiteral("refused-set"));
+        d.require(alert->property("message").toString().contains(QLatin1String("\"Damaged\"")),
+                  QStringLiteral("the refusal reads \"%1\"").arg(alert->property("message").toString()));
+        d.require(d.text(QStringLiteral("setNameField")) == QLatin1String("Daylight")
+                      && combo->property("currentText").toString() == QLatin1String("Daylight")
+                      && d.evaluate(QStringLiteral("currentJob.expertSetName")).toString() == QLatin1String("Daylight"),
+                  QStringLiteral("the refused set shows as applied"));
+        d.click(d.findVisibleIn(alert, QStringLiteral("alertOK")));
+        d.click(QStringLiteral("settingsBack"));
+        d.click(QStringLiteral("targetsBack"));
+        expectOnlyPage(QStringLiteral("manageJobs"));
     }
 
     // Saving under an existing name asks; RENAME saves under a new name,
