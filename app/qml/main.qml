@@ -216,6 +216,17 @@ ApplicationWindow {
                 Script.saveCurrentJob(true, true, nextUI, targetObj);
             }
         }
+        AlertSaveJob {
+            id: alertSaveJobProfiling
+            objectName: "alertSaveJobProfiling"
+            property var profilePage: null
+            z: 200
+            onSaveAndStartClicked: profilePage.saveJobAndProfile(name)
+            onSaveAndNewClicked: {
+                currentJob.name = name;
+                Script.saveCurrentJob(true, true, "new", null);
+            }
+        }
         AlertGeneric {
             id: alertGeneric
             objectName: "alertGeneric"

@@ -213,6 +213,13 @@ function saveCurrentJob(checkExist, assumeModified, nextUI, targetObj) {
     return true;
 }
 
+// The three-button save of a job over the grid page's settings:
+// START PROFILING hands the typed name to profilePage.saveJobAndProfile.
+function showSaveJob(profilePage) {
+    alertSaveJobProfiling.profilePage = profilePage;
+    alertSaveJobProfiling.showWithName(currentJob.name);
+}
+
 // The characters that no job, set or profile name may hold.
 var forbiddenNameCharacters = /[\\\/:*?"<>|]/;
 

@@ -44,6 +44,7 @@ public:
         newJob();
         targetsOverview();
         deleteJob();
+        refusedSet();
     }
 
 private:
@@ -219,6 +220,41 @@ private:
         d.require(!d.isVisible(QStringLiteral("jobAlertWarning")) && !d.isVisible(QStringLiteral("jobAlertCritical")),
                   QStringLiteral("a dropped web address or folder raised an alert"));
         shoot(QStringLiteral("front-page-after-bad-drops"));
+
+        // No shot yet: the kind depends on the shot, raw to a DCP, others to ICC.
+        d.require(d.evaluate(QStringLiteral("allEnabledJobs.xml")).toString().contains(
+                      QLatin1String("<profileType>DCP / ICC</profileType>")),
+                  QStringLiteral("the front page does not show the jobs' profile kinds"));
+        shotBrowser(drop);
+    }
+
+    // Browsing for a shot opens in the pictures folder (no shot was taken
+    // yet) and offers the files the image loader reads.
+    void shotBrowser(QQuickItem* drop)
+    {
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        d.require(QDir().mkpath(pictures), QStringLiteral("no pictures folder %1").arg(pictures));
+        d.click(drop);
+        d.otherWindow();
+        d.pause(500);
+        d.shootScreen(QStringLiteral("%1-shot-dialog").arg(++m_shot, 2, 10, QChar('0')));
+        QFileDialog* files = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (widget->isVisible() && qobject_cast<QFileDialog*>(widget))
+                files = qobject_cast<QFileDialog*>(widget);
+        }
+        d.require(files, QStringLiteral("the shot dialog is no file dialog"));
+        d.require(files->directory().absolutePath() == QDir(pictures).absolutePath(),
+                  QStringLiteral("the shot dialog opened in %1").arg(files->directory().absolutePath()));
+        const QStringList filters = files->nameFilters();
+        d.require(filters.size() == 2 && filters.first().contains(QLatin1String("*.dng *.DNG"))
+                      && filters.first().contains(QLatin1String("*.tif")) && filters.last() == QLatin1String("All files (*)"),
+                  QStringLiteral("the shot dialog offers %1").arg(filters.join(QStringLiteral(" | "))));
+        d.require(files->selectedNameFilter() == filters.first(),
+                  QStringLiteral("the shot dialog shows %1 first").arg(files->selectedNameFilter()));
+        QTest::keyClick(files, Qt::Key_Escape);
+        d.waitFor([&] { return !d.hasOtherWindow(); }, QStringLiteral("the shot dialog to close"), 5000);
+        expectOnlyPage(QStringLiteral("frontPage"));
     }
 
     void jobsSlide()
@@ -351,6 +387,47 @@ private:
         d.type(QStringLiteral("\"Söhne\""));
         shoot(QStringLiteral("custom-information"));
         d.click(QStringLiteral("settingsInfoSwitch"));
+    }
+
+    // Two sets saved from the job, the second then damaged on disk: choosing
+    // it says why it cannot be applied and the bar keeps the set applied.
+    void refusedSet()
+    {
+        clickIn(tile(kAmpersandJob), QStringLiteral("tileEdit"));
+        expectOnlyPage(QStringLiteral("selectTargets"));
+        d.click(QStringLiteral("expertMode"));
+        d.item(QStringLiteral("jobSettings"));
+        for (const QString& name : {QStringLiteral("Daylight"), QStringLiteral("Damaged")}) {
+            d.click(QStringLiteral("setSave"));
+            QQuickItem* alert = d.item(QStringLiteral("alertSaveSet"));
+            d.replaceText(QStringLiteral("nameField"), name);
+            d.click(d.findVisibleIn(alert, QStringLiteral("alertOK")));
+            d.waitFor([&] { return d.text(QStringLiteral("setNameField")) == name; },
+                      QStringLiteral("the set bar to show the saved set %1").arg(name), 5000);
+        }
+        QFile damaged(platform::setsFolderPath() + QStringLiteral("/Damaged.xml"));
+        d.require(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate) && damaged.write("<Job/>\n") > 0,
+                  QStringLiteral("the set file cannot be damaged"));
+        damaged.close();
+        // The list reads "Damaged|Daylight"; the keys step through it.
+        QQuickItem* combo = d.item(QStringLiteral("setsCombo"));
+        QMetaObject::invokeMethod(combo, "forceActiveFocus");
+        d.key(Qt::Key_Down);
+        d.waitFor([&] { return d.evaluate(QStringLiteral("currentJob.expertSetName")).toString() == QLatin1String("Daylight"); },
+                  QStringLiteral("the set Daylight to be applied"), 5000);
+        d.key(Qt::Key_Up);
+        QQuickItem* alert = d.item(QStringLiteral("alertGeneric"));
+        shoot(QStringLiteral("refused-set"));
+        d.require(alert->property("message").toString().contains(QLatin1String("\"Damaged\"")),
+                  QStringLiteral("the refusal reads \"%1\"").arg(alert->property("message").toString()));
+        d.require(d.text(QStringLiteral("setNameField")) == QLatin1String("Daylight")
+                      && combo->property("currentText").toString() == QLatin1String("Daylight")
+                      && d.evaluate(QStringLiteral("currentJob.expertSetName")).toString() == QLatin1String("Daylight"),
+                  QStringLiteral("the refused set shows as applied"));
+        d.click(d.findVisibleIn(alert, QStringLiteral("alertOK")));
+        d.click(QStringLiteral("settingsBack"));
+        d.click(QStringLiteral("targetsBack"));
+        expectOnlyPage(QStringLiteral("manageJobs"));
     }
 
     // Saving under an existing name asks; RENAME saves under a new name,

@@ -19,6 +19,8 @@
 #include <QSettings>
 #include <QtTest>
 
+#include <cstring>
+
 namespace {
 
 const char* const kThresholdEdits[] = {
@@ -86,6 +88,8 @@ private slots:
     void shownValues();
     void form();
     void typingStoresEveryValidStep();
+    void typedKeyByKey_data();
+    void typedKeyByKey();
     void entriesThatRestore_data();
     void entriesThatRestore();
     void languageList_data();
@@ -178,33 +182,89 @@ void PreferencesTest::typingStoresEveryValidStep()
     QCOMPARE(reopened.findChild<QLineEdit*>("ledColorDeltaEThreshLower")->text(), QString("9.0"));
 }
 
+void PreferencesTest::typedKeyByKey_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("shown");   // the field after the last key
+    QTest::addColumn<QList<double>>("stored");  // each value stored on the way
+    QTest::addRow("below 1") << "0.5" << "0.5" << QList<double>({0.5});
+    QTest::addRow("two decimals") << "12.25" << "12.25" << QList<double>({1, 12, 12, 12.2, 12.25});
+    QTest::addRow("leading point") << ".75" << ".75" << QList<double>({0.7, 0.75});
+    QTest::addRow("exponent refused") << "1e3" << "13" << QList<double>({1, 13});
+    QTest::addRow("second point refused") << "1.2.5" << "1.25" << QList<double>({1, 1, 1.2, 1.25});
+    QTest::addRow("sign refused") << "-2" << "2" << QList<double>({2});
+}
+
+// Typed one key at a time over the selected text: every key a threshold
+// cannot hold is refused, the entries on the way to a value below 1 stay.
+void PreferencesTest::typedKeyByKey()
+{
+    QFETCH(QString, keys);
+    QFETCH(QString, shown);
+    QFETCH(QList<double>, stored);
+    pq_PreferencesDialog dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    for (const char* name : kThresholdEdits) {
+        m_controller->calls = 0;
+        m_controller->upperThresholds.clear();
+        auto* edit = dialog.findChild<QLineEdit*>(name);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar key : keys)
+            QTest::keyClick(edit, key.toLatin1());
+        QCOMPARE(edit->text(), shown);
+        QCOMPARE(m_controller->calls, stored.size());
+        if (std::strcmp(name, "ledColorDeltaEThreshUpper") == 0)
+            QCOMPARE(m_controller->upperThresholds, stored);
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QCOMPARE(edit->text(), shown);
+    }
+    pq_Settings* settings = pq_Settings::instance();
+    const double last = stored.last();
+    QCOMPARE(QList<double>({settings->colorDeltaEThresholdLower(), settings->colorDeltaEThresholdUpper(),
+                            settings->neutralDeltaEThreshold(), settings->neutralLightThreshold(),
+                            settings->neutralChromaThreshold(), settings->overallDeltaEThreshold()}),
+             QList<double>({last, last, last, last, last, last}));
+}
+
 void PreferencesTest::entriesThatRestore_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<bool>("pasted");  // else typed over the selected text
     QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("shownWhileEditing");  // before editing finishes
     const QLocale c = QLocale::c();
-    QTest::addRow("minus") << "-" << false << c;
-    QTest::addRow("emptied") << "" << false << c;
-    QTest::addRow("zero") << "0" << false << c;
-    QTest::addRow("point") << "." << false << c;
-    QTest::addRow("negative") << "-3" << true << c;
-    QTest::addRow("inf") << "inf" << true << c;
-    QTest::addRow("nan") << "nan" << true << c;
-    QTest::addRow("abc") << "abc" << true << c;
-    QTest::addRow("huge") << "1e999" << true << c;
-    QTest::addRow("comma, German locale") << "1,5" << true << QLocale(QLocale::German, QLocale::Germany);
+    const QString before;  // the stored value: the field is left unchanged
+    QTest::addRow("minus") << "-" << false << c << before;
+    QTest::addRow("emptied") << "" << false << c << "";
+    QTest::addRow("zero") << "0" << false << c << "0";
+    QTest::addRow("zero point") << "0." << false << c << "0.";
+    QTest::addRow("point") << "." << false << c << ".";
+    QTest::addRow("zeros") << "0.00" << false << c << "0.00";
+    QTest::addRow("negative") << "-3" << true << c << before;
+    QTest::addRow("inf") << "inf" << true << c << before;
+    QTest::addRow("nan") << "nan" << true << c << before;
+    QTest::addRow("abc") << "abc" << true << c << before;
+    QTest::addRow("huge") << "1e999" << true << c << before;
+    QTest::addRow("comma, German locale") << "1,5" << true << QLocale(QLocale::German, QLocale::Germany)
+                                          << before;
 }
 
+// Entries that are no threshold store nothing; the stored value shows again
+// when editing finishes, by Enter or by leaving the field.
 void PreferencesTest::entriesThatRestore()
 {
     QFETCH(QString, entry);
     QFETCH(bool, pasted);
     QFETCH(QLocale, locale);
+    QFETCH(QString, shownWhileEditing);
     QLocale::setDefault(locale);
 
     pq_PreferencesDialog dialog;
     dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    bool byEnter = false;
     for (const char* name : kThresholdEdits) {
         auto* edit = dialog.findChild<QLineEdit*>(name);
         const QString before = edit->text();
@@ -218,8 +278,13 @@ void PreferencesTest::entriesThatRestore()
         } else {
             QTest::keyClicks(edit, entry);
         }
+        QCOMPARE(edit->text(), shownWhileEditing.isNull() ? before : shownWhileEditing);
+        // Enter also presses OK, which closes the dialog: Enter on the last field only.
+        byEnter = edit == dialog.findChild<QLineEdit*>(kThresholdEdits[5]);
+        QTest::keyClick(edit, byEnter ? Qt::Key_Return : Qt::Key_Tab);
         QCOMPARE(edit->text(), before);
     }
+    QVERIFY(byEnter);
     QCOMPARE(m_controller->calls, 0);
     for (const char* name : {"colorDeltaEThresholdLower", "colorDeltaEThresholdUpper", "neutralDeltaEThreshold",
                              "neutralLightThreshold", "neutralChromaThreshold", "overallDeltaEThreshold"})

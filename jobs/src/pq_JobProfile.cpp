@@ -9,6 +9,7 @@
 #include "profiling_logging.h"
 
 #include "chart/Config.h"
+#include "chart/Image.h"
 #include "chart/Illuminant.h"
 #include "chart/csContext.h"
 #include "engine/records.h"
@@ -20,6 +21,36 @@
 #include <algorithm>
 #include <memory>
 #include <vector>
+
+QString pq_profileKindTag(const pq_JobIF &job)
+{
+    const bool raw = job.areAllChartImagesRaw();
+    const bool dcpChart = job.isDcpChart();
+    if (job.areAllChartImagesLoaded() || (raw && job.isC1InsteadOfDCP() && !dcpChart))
+        return QStringLiteral("C1");
+    const bool dcp = raw ? !job.isC1InsteadOfDCP() || dcpChart : dcpChart;
+    return dcp ? QStringLiteral("DCP") : QStringLiteral("ICC");
+}
+
+QString pq_Job::profileKindText() const
+{
+    const QString rawKind = isC1InsteadOfDCP() ? QStringLiteral("C1") : QStringLiteral("DCP");
+    if (m_currentTargetIndex >= 0 && size_t(m_currentTargetIndex) < m_chartImages.size()
+        && chartImage().rawImage().sampleType() != RawImageIF::NoSamples)
+        return pq_profileKindTag(*this);
+    // Before a chart image is loaded: the kind of the first shot's file, as
+    // the image loader tells raw files from the others.
+    for (const pq_targetInfo *target : m_targetInfos) {
+        if (!target || target->shots.isEmpty())
+            continue;
+        const QString suffix = QFileInfo(target->shots.first()).suffix().toLower();
+        const bool notRaw = Image::imageExtensions().contains(suffix) || suffix == QLatin1String("icc")
+            || suffix == QLatin1String("txt");
+        return notRaw ? QStringLiteral("ICC") : rawKind;
+    }
+    // No shot yet: raw shots make the first kind, all others an ICC profile.
+    return rawKind + QStringLiteral(" / ICC");
+}
 
 namespace {
 

@@ -153,7 +153,8 @@ QString pq_Job::toQmlXml() const
         const pq_targetInfo *current = currentTargetInfo();
         if (current)
             out += current->toQmlXml(false, false, 0,
-                                     m_expertSettings.cameraIlluminantIndex() == 1);
+                                     m_expertSettings.cameraIlluminantIndex() == 1,
+                                     profileKindText());
         out += targetsToQmlXml(m_targetInfos, 0);
         out += line("targetIlluminant", m_targetIlluminant);
         out += line("expertSetName", m_expertSetName);

@@ -224,7 +224,8 @@ QString pq_targetInfo::makeExportXMLString(bool full) const
     return out;
 }
 
-QString pq_targetInfo::toQmlXml(bool wrap, bool current, int index, bool tint) const
+QString pq_targetInfo::toQmlXml(bool wrap, bool current, int index, bool tint,
+                                const QString &profileType) const
 {
     QString out;
     if (wrap) {
@@ -239,7 +240,7 @@ QString pq_targetInfo::toQmlXml(bool wrap, bool current, int index, bool tint) c
     out += element("    ", "index", index);
     out += element("    ", "isClone", QLatin1String(isClone ? "true" : "false"));
     out += element("    ", "model", model);
-    out += QLatin1String("    <profileType>ICC</profileType>\n");
+    out += element("    ", "profileType", profileType);
     out += element("    ", "referenceName", referenceName);
     out += element("    ", "referenceFolder", fileUrl(true));
     out += QLatin1String("    <qcSet>Unknown</qcSet>\n");

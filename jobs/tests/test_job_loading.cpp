@@ -12,6 +12,7 @@
 #include "chart/Image.h"
 #include "colour/Kirr_ColorCurve.h"
 
+#include <QDomDocument>
 #include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
@@ -215,6 +216,8 @@ private slots:
     void badChartFiles_data();
     void badChartFiles();
     void noTargetDescription();
+    void profileKind_data();
+    void profileKind();
     void embeddedProfile();
     void captureOneRawFilmCurve_data();
     void captureOneRawFilmCurve();
@@ -374,6 +377,48 @@ void TestJobLoading::embeddedProfile()
     QVERIFY(settle(log, 2));
     QCOMPARE(log.lines.mid(log.lines.size() - 2), QStringList({"loaded 1", "loading 0"}));
     QVERIFY(job.chartImageIccData().isEmpty());
+}
+
+void TestJobLoading::profileKind_data()
+{
+    QTest::addColumn<QString>("shot");    // a shot of the target, not loaded
+    QTest::addColumn<QString>("loaded");  // the chart image loaded
+    QTest::addColumn<bool>("c1");
+    QTest::addColumn<QString>("kind");
+    QTest::addRow("no shot") << "" << "" << false << "DCP / ICC";
+    QTest::addRow("no shot, film curve") << "" << "" << true << "C1 / ICC";
+    QTest::addRow("raw shot") << "/shots/IMG_1.NEF" << "" << false << "DCP";
+    QTest::addRow("raw shot, film curve") << "/shots/IMG_1.NEF" << "" << true << "C1";
+    QTest::addRow("TIFF shot") << "/shots/scan.TIF" << "" << false << "ICC";
+    QTest::addRow("JPEG shot") << "/shots/scan.jpg" << "" << true << "ICC";
+    QTest::addRow("DNG loaded") << "" << "shot.dng" << false << "DCP";
+    QTest::addRow("DNG loaded, film curve") << "" << "shot.dng" << true << "C1";
+    QTest::addRow("TIFF loaded") << "" << "plain.tif" << false << "ICC";
+    QTest::addRow("film-curve TIFF loaded") << "" << "phase.tif" << false << "C1";
+}
+
+// The kind the job's entry for the job screens shows as its profile type.
+void TestJobLoading::profileKind()
+{
+    QFETCH(QString, shot);
+    QFETCH(QString, loaded);
+    QFETCH(bool, c1);
+    QFETCH(QString, kind);
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    addTargets(job, {"ColorChecker"});
+    job.setC1InsteadOfDCP(c1);
+    if (!shot.isEmpty())
+        job.targetInfos().first()->addShot(shot);
+    if (!loaded.isEmpty()) {
+        SignalLog log(job);
+        job.setChartImagePath(m_dir + "/" + loaded);
+        QVERIFY(settle(log, 1));
+        QVERIFY(!job.chartRawImage().isNull());
+    }
+    QCOMPARE(job.profileKindText(), kind);
+    QDomDocument document;
+    QVERIFY(document.setContent(job.toQmlXml()));
+    QCOMPARE(document.documentElement().firstChildElement("profileType").text(), kind);
 }
 
 void TestJobLoading::noTargetDescription()

@@ -92,30 +92,34 @@ QString peltoQt::getCustomIlluminants()
     return names.join(QLatin1Char('|'));
 }
 
-void peltoQt::applySet(QString name)
+QString peltoQt::applySet(QString name)
 {
     Busy busy(m_mutex, "applySet");
     if (!busy)
-        return;
+        return tr("Another operation on the job is still running; the set \"%1\" was not applied.").arg(name);
     QString path;
-    if (!QFileInfo(setsFolderPath()).isDir() || !resolveName(setsFolderPath(), name, &path, "applySet"))
-        return;
+    if (!QFileInfo(setsFolderPath()).isDir() || !resolveName(setsFolderPath(), name, &path, "applySet")
+        || !QFileInfo(path).isFile()) {
+        qCWarning(lcSets).noquote() << "peltoQt::applySet: no set file for" << name;
+        return tr("The set \"%1\" is not in the sets folder any more.").arg(name);
+    }
     QByteArray bytes;
     const pq_JobReadOutcome read = pq_JobFileReader::readBytes(path, &bytes);
     if (read.status != pq_JobReadOutcome::ReadWhole) {
         qCWarning(lcSets).noquote() << "peltoQt::applySet" << read.message;
-        return;
+        return tr("The set \"%1\" cannot be read: %2").arg(name, read.message);
     }
     pq_Job* job = currentOrTemplateJob();
     QString message;
     if (!pq_readSetFile(bytes, path, job->jobExpertSettings(), job->jobInfo(), &message)) {
         qCWarning(lcSets).noquote() << "peltoQt::applySet" << message;
-        return;
+        return tr("The file of the set \"%1\" holds no settings that can be applied: %2").arg(name, message);
     }
     job->setExpertSetName(name);
     m_currentJob.insert(QStringLiteral("expertSetName"), name);
     publishExpertBlock(job);
     m_currentJob.insert(QStringLiteral("info"), job->jobInfo().toQmlXml());
+    return QString();
 }
 
 bool peltoQt::duplicateSet(QString name, QString newName)

@@ -1,6 +1,7 @@
 // Targets of the current job, its shots, the profiling stage, quality
 // control, profile comparison, the menu and the alerts.
 #include "controller/peltoQt.h"
+#include "controller/pq_ShotBrowsing.h"
 
 #include "ControllerBusy.h"
 #include "ControllerLogging.h"
@@ -177,10 +178,12 @@ void peltoQt::dropShot(QString shotPath)
         qCInfo(lcController) << "dropShot: not a local file:" << shotPath;
         return;
     }
-    if (QFileInfo(isUrl ? url.toLocalFile() : shotPath).isDir()) {
+    const QString localPath = isUrl ? url.toLocalFile() : shotPath;
+    if (QFileInfo(localPath).isDir()) {
         qCInfo(lcController) << "dropShot: a folder is not a shot:" << shotPath;
         return;
     }
+    m_lastShotPath = localPath;
     pq_Job* job = currentOrTemplateJob();
     const int index = job->currentTargetIndex();
     if (index < 0 || index >= job->targetInfos().size() || !job->targetInfos().at(index))
@@ -191,6 +194,16 @@ void peltoQt::dropShot(QString shotPath)
         item->setShot(target->shotPath(0));
         publishJobShots(job, index);
     }
+}
+
+QString peltoQt::shotBrowseFolder()
+{
+    return QUrl::fromLocalFile(pq_shotBrowseFolder(m_lastShotPath)).toString();
+}
+
+QStringList peltoQt::shotNameFilters()
+{
+    return pq_shotNameFilters();
 }
 
 void peltoQt::dropC1Tif(QString path)

@@ -447,7 +447,7 @@ private slots:
 
         controller->expertParamChanged("cameraIlluminant", "As Shot", false);
         QCOMPARE(job("expertSetName").toString(), QString());
-        controller->applySet("Studio v1.2");
+        QCOMPARE(controller->applySet("Studio v1.2"), QString());
         QCOMPARE(controller->templateJob()->jobExpertSettings().illuminantCamera(),
                  QString("D65 + Std. Illuminant A"));
         QCOMPARE(job("expertSetName").toString(), QString("Studio v1.2"));
@@ -491,16 +491,20 @@ private slots:
         QTest::newRow("two info blocks")
             << QByteArray("<Set>" + expert + "<JobInfo/><JobInfo/></Set>");
         QTest::newRow("deep") << QByteArray("<Set>" + QByteArray("<a>").repeated(100000) + "</Set>");
+        QTest::newRow("missing") << QByteArray();
     }
 
+    // A set that cannot be applied changes nothing and says why.
     void badSetFiles()
     {
         QFETCH(QByteArray, bytes);
-        home->writeSet("Bad", bytes);
+        const bool missing = QByteArray(QTest::currentDataTag()) == "missing";
+        home->writeSet(missing ? "Other" : "Bad", bytes);
         start();
         const QString before = job("expert").toString();
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("applySet"));
-        controller->applySet("Bad");
+        const QString refusal = controller->applySet("Bad");
+        QVERIFY2(refusal.contains("\"Bad\""), qPrintable(refusal));
         QCOMPARE(controller->templateJob()->jobExpertSettings().illuminantCamera(), QString("As Shot"));
         QCOMPARE(job("expertSetName").toString(), QString());
         QCOMPARE(job("expert").toString(), before);

@@ -317,6 +317,43 @@ private slots:
         QCOMPARE(item->calls, QStringList{"setC1TifPath:/shots/c1.tif"});
     }
 
+    // The shot browser opens where the last shot came from, else in the
+    // pictures folder, else at home, and offers what the loader reads.
+    void shotBrowser()
+    {
+        QVERIFY(twoTargetJob("A", true));
+        QVERIFY(controller->setCurrentJob("A", "tileView", false));
+        const QString home = QDir::homePath();
+        const QString pictures = home + "/Pictures";
+        QDir(pictures).removeRecursively();
+        QCOMPARE(controller->shotBrowseFolder(), QUrl::fromLocalFile(home).toString());
+        QVERIFY(QDir().mkpath(pictures));
+        QCOMPARE(controller->shotBrowseFolder(), QUrl::fromLocalFile(pictures).toString());
+        const QString shots = home + "/shoot 1";
+        QVERIFY(QDir().mkpath(shots));
+        controller->dropShot(QUrl::fromLocalFile(shots + "/IMG_0001.CR2").toString());
+        QCOMPARE(controller->shotBrowseFolder(), QUrl::fromLocalFile(shots).toString());
+        // A folder or a web address is no shot and leaves the folder.
+        controller->dropShot(QUrl::fromLocalFile(pictures).toString());
+        controller->dropShot("https://example.com/x.tif");
+        QCOMPARE(controller->shotBrowseFolder(), QUrl::fromLocalFile(shots).toString());
+        QVERIFY(QDir(shots).removeRecursively());
+        QCOMPARE(controller->shotBrowseFolder(), QUrl::fromLocalFile(pictures).toString());
+        QVERIFY(QDir(pictures).removeRecursively());
+
+        const QStringList filters = controller->shotNameFilters();
+        QCOMPARE(filters.size(), 2);
+        QCOMPARE(filters.last(), QString("All files (*)"));
+        QVERIFY2(filters.first().startsWith("Shots: camera raw, TIFF, JPEG, PNG (*."), qPrintable(filters.first()));
+        const QString inside = filters.first().section('(', 1).chopped(1);
+        const QStringList patterns = inside.split(' ');
+        for (const char* name : {"a.dng", "A.DNG", "b.CR2", "c.cr3", "d.NEF", "e.arw", "f.RAF", "g.tif", "h.TIFF",
+                                 "i.jpg", "j.JPEG", "k.png", "l.bmp"})
+            QVERIFY2(QDir::match(patterns, QString::fromLatin1(name)), name);
+        for (const char* name : {"notes.pdf", "a.xml", "profile.icc"})
+            QVERIFY2(!QDir::match(patterns, QString::fromLatin1(name)), name);
+    }
+
     void loadProgress()
     {
         start();

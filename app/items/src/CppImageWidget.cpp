@@ -516,14 +516,8 @@ void CppImageWidget::prepareProfileName()
 {
     if (!m_job)
         return;
-    QString tag;
-    if (m_job->areAllChartImagesLoaded() ||
-        (m_job->areAllChartImagesRaw() && m_job->isC1InsteadOfDCP() && !m_job->isDcpChart()))
-        tag = QStringLiteral("C1");
-    else
-        tag = makesDcp() ? QStringLiteral("DCP") : QStringLiteral("ICC");
     pq_ItemHost* host = pq_ItemHost::instance();
-    host->setProfileNameTag(tag);
+    host->setProfileNameTag(pq_profileKindTag(*m_job));
     host->setProfileName(m_job->profileName(), m_job->profileNamePrefix().length());
     if (targetCount() > 0)
         host->selectTarget4Profiling(0);

@@ -62,7 +62,15 @@ Rectangle {
             currentIndex: -1
             onActivated: {
                 var name = model[index];
-                peltoQt.applySet(name);
+                var refusal = peltoQt.applySet(name);
+                if (refusal !== "") {
+                    // The job keeps its settings: so does the bar.
+                    currentIndex = model.indexOf(bar.setName);
+                    alertGeneric.title = qsTr("Cannot Apply Set");
+                    alertGeneric.message = refusal;
+                    alertGeneric.show();
+                    return;
+                }
                 bar.init(name);
             }
         }

@@ -12,6 +12,7 @@ Item {
     property int targetsCount: 0
     property int targetIndex: 0
     property string tint: ""
+    property alias shotDialog: fileDialog
     property bool isCurrent: currentJob.name === jobName
     readonly property int remaining: isCurrent && currentJob.currentTarget >= 0
                                      ? Math.max(0, targetsCount - currentJob.currentTarget) : targetsCount
@@ -139,13 +140,19 @@ Item {
         MouseArea {
             anchors.fill: parent
             cursorShape: Qt.PointingHandCursor
-            onClicked: fileDialog.open()
+            onClicked: {
+                // The widget dialog is made on its first opening and takes
+                // the folder only once it exists.
+                fileDialog.nameFilters = peltoQt.shotNameFilters();
+                fileDialog.open();
+                fileDialog.folder = peltoQt.shotBrowseFolder();
+            }
         }
     }
     FileDialog {
         id: fileDialog
+        objectName: "shotDialog"
         title: qsTr("Please choose a Targetshot")
-        nameFilters: [qsTr("All files (*)")]
         selectMultiple: true
         onAccepted: Script.dropShots(dropView.jobName, fileDialog.fileUrls)
     }

@@ -20,6 +20,7 @@ Item {
 
     function showGrid() {
         qamode = false
+        jobRenamed = false
         closeSettings()
         gridTopBar.selector.reset()
         gridToolBar.state = "GRID"
@@ -83,11 +84,25 @@ Item {
         }
     }
     // Saves the job when needed; the script then starts the run and opens
-    // the progress page. A profile without any name is never started.
+    // the progress page. A profile without any name is never started. After
+    // the job was renamed an existing job of that name is never kept silently.
+    property bool jobRenamed: false
     function requestProfiling() {
         if (profileFullName === "")
             return
-        Script.saveCurrentJob(true, false, "profile", gridPlacement)
+        Script.saveCurrentJob(true, jobRenamed, "profile", gridPlacement)
+    }
+    // START PROFILING of the settings' SAVE JOB: the job under the typed
+    // name, then the profile as the forward button makes it.
+    function saveJobAndProfile(name) {
+        currentJob.name = name
+        jobRenamed = true
+        if (profileFullName === "")
+            return
+        if (peltoQt.doesProfileExist(profileFullName))
+            profileExistsAlert.open()
+        else
+            requestProfiling()
     }
     function startProfiling() {
         imageWidget.action = "startProfiling"
@@ -175,10 +190,7 @@ Item {
             source: "../job/JobSettings.qml"
             z: 70
             onLoaded: {
-                if ("processMode" in item)
-                    item.processMode = true
-                if ("owner" in item)
-                    item.owner = gridPlacement
+                item.processMode = true
                 item.visible = gridPlacement.settingsOpen
                 if (gridPlacement.settingsOpen && typeof item.show === "function")
                     item.show()
@@ -193,6 +205,11 @@ Item {
                     gridPlacement.settingsOpen = false
                     gridPlacement.setGridTitle()
                 }
+            }
+            // SAVE JOB: the job pages' three-button save; START PROFILING
+            // comes back to saveJobAndProfile.
+            function onSaveRequested() {
+                Script.showSaveJob(gridPlacement)
             }
         }
     }

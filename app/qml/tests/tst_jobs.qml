@@ -64,6 +64,25 @@ TestCase {
                                   "dropShot(file:///tmp/shot 1.nef)", "dropShot(file:///tmp/shot2.tif)"]);
     }
 
+    // Browsing opens where the controller says, with its filters.
+    function test_shotBrowser() {
+        var filters = ["Shots: camera raw, TIFF, JPEG, PNG (*.dng *.DNG *.tif *.TIF)", "All files (*)"];
+        peltoQt.setAnswer("shotBrowseFolder", "file:///tmp");
+        peltoQt.setAnswer("shotNameFilters", filters);
+        win.script.goFrontPage(false);
+        tryCompare(find("frontJobList"), "count", 3, 20000);
+        var view = waitForItem("jobInfoView_Studio");
+        waitForRendering(view);
+        var area = F.findChild(view, "dropArea");
+        mouseClick(area);
+        var dialog = area.parent.shotDialog;
+        verify(dialog.visible);
+        compare(String(dialog.folder), "file:///tmp");
+        compare(dialog.nameFilters, filters);
+        compare(dialog.selectMultiple, true);
+        dialog.close();
+    }
+
     function test_dropOnSlide() {
         peltoQt.setAnswer("setCurrentJob", false);
         win.script.goJobsSlide();
@@ -269,6 +288,40 @@ TestCase {
         peltoQt.clearCalls();
         mouseClick(F.findChild(exists, "alertOK"));
         compare(peltoQt.calls(), ["saveSet(Museum)"]);
+    }
+
+    // A set the controller refuses leaves the bar on the job's own set and
+    // says why; one it applies becomes the bar's set.
+    function test_refusedSetLeavesTheBar() {
+        showTargets(1);
+        peltoQt.setMap("allSets", "list", "Daylight|Museum");
+        peltoQt.setMap("currentJob", "expertSetName", "Museum");
+        mouseClick(find("expertMode"));
+        var combo = waitForItem("setsCombo");
+        var field = find("setNameField");
+        compare(field.text, "Museum");
+        compare(combo.currentIndex, 1);
+        peltoQt.setAnswer("applySet", "The set \"Daylight\" cannot be read: permission denied");
+        peltoQt.clearCalls();
+        combo.forceActiveFocus();
+        keyClick(Qt.Key_Up);
+        compare(peltoQt.calls(), ["applySet(Daylight)"]);
+        compare(combo.currentIndex, 1);
+        compare(combo.currentText, "Museum");
+        compare(field.text, "Museum");
+        var alert = find("alertGeneric");
+        verify(alert.visible);
+        compare(alert.title, "Cannot Apply Set");
+        compare(alert.message, "The set \"Daylight\" cannot be read: permission denied");
+        mouseClick(F.findChild(alert, "alertOK"));
+        verify(!alert.visible);
+
+        peltoQt.setAnswer("applySet", "");
+        combo.forceActiveFocus();
+        keyClick(Qt.Key_Up);
+        compare(combo.currentText, "Daylight");
+        compare(field.text, "Daylight");
+        verify(!alert.visible);
     }
 
     function test_expertTabsFollowLocks() {

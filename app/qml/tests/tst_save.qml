@@ -150,4 +150,59 @@ TestCase {
         field.text = "";
         verify(!F.findChild(rename, "saveJobSave").enabled);
     }
+
+    // SAVE JOB on the grid page's settings view: the three-button save, then
+    // the profile (START PROFILING) or the job manager (ADD NEW JOB).
+    function openGridSettings() {
+        peltoQt.setMap("currentJob", "profileNamePrefix", "Cam");
+        peltoQt.setMap("currentJob", "profileName", "Studio");
+        win.script.goProfiling(false);
+        var grid = alert("gridPlacement");
+        grid.expertEnabled = true;
+        mouseClick(alert("gridForward"));
+        verify(grid.settingsOpen);
+        var settings = alert("settingsView").item;
+        compare(settings.objectName, "jobSettings");
+        tryVerify(function () { return settings.visible; });
+        peltoQt.clearCalls();
+        var save = F.findChild(settings, "settingsSaveJob");
+        waitForRendering(save);
+        mouseClick(save);
+        var dialog = alert("alertSaveJobProfiling");
+        verify(dialog.visible);
+        compare(dialog.name, "Studio");
+        return dialog;
+    }
+    function test_gridSettingsSaveJobStartsProfiling() {
+        var dialog = openGridSettings();
+        keyClick(Qt.Key_End);
+        keyClick("2");
+        compare(dialog.name, "Studio2");
+        mouseClick(F.findChild(dialog, "saveJobStart"));
+        verify(!dialog.visible);
+        compare(peltoQt.mapValue("currentJob", "name"), "Studio2");
+        compare(peltoQt.calls().filter(function (c) {
+            return c.indexOf("doesProfileExist") === 0 || c.indexOf("saveCurrentJob") === 0;
+        }), ["doesProfileExist(CamStudio)", "saveCurrentJob(false)"]);
+        compare(F.visiblePages(win), ["profilingProgress"]);
+        compare(alert("imageWidget").actions, ["startProfiling"]);
+    }
+    function test_gridSettingsSaveJobAddsNewJob() {
+        var dialog = openGridSettings();
+        mouseClick(F.findChild(dialog, "saveJobNew"));
+        compare(saves(), ["saveCurrentJob(false)"]);
+        compare(F.visiblePages(win), ["manageJobs"]);
+    }
+    function test_gridSettingsSaveJobOverExistingJobAsks() {
+        peltoQt.setAnswer("doesJobExist", true);
+        peltoQt.setAnswer("isJobModified", false);
+        var dialog = openGridSettings();
+        mouseClick(F.findChild(dialog, "saveJobStart"));
+        // Under a name that exists the job is never kept silently.
+        verify(alert("alertJobExists").visible);
+        compare(saves(), []);
+        mouseClick(F.findChild(alert("alertJobExists"), "alertOK"));
+        compare(saves(), ["saveCurrentJob(false)"]);
+        compare(F.visiblePages(win), ["profilingProgress"]);
+    }
 }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QRegularExpressionValidator>
 
 #include <cmath>
 
@@ -93,8 +94,17 @@ pq_PreferencesDialog::pq_PreferencesDialog(QWidget* parent, Qt::WindowFlags flag
         {m_ui->ledOverallDeltaEThresh, &pq_PreferencesDialog::catchEditedOverallDeltaEThreshold,
          &pq_Settings::overallDeltaEThreshold},
     };
-    for (const auto& threshold : thresholds)
+    // Only digits and one point can be typed; "0" and "0." stay while a value
+    // below 1 is typed, and an entry that is no threshold is put back when
+    // editing finishes (Enter or leaving the field).
+    const QRegularExpression plainDecimal(QStringLiteral("[0-9]*\\.?[0-9]*"));
+    for (const auto& threshold : thresholds) {
+        threshold.edit->setValidator(new QRegularExpressionValidator(plainDecimal, threshold.edit));
         connect(threshold.edit, &QLineEdit::textEdited, this, threshold.slot);
+        QLineEdit* edit = threshold.edit;
+        const Getter get = threshold.get;
+        connect(edit, &QLineEdit::editingFinished, this, [edit, get] { restoreIfNoThreshold(edit, get); });
+    }
     connect(m_ui->cbbLanguage, QOverload<int>::of(&QComboBox::activated), this,
             &pq_PreferencesDialog::catchActivatedLanguage);
     connect(m_ui->cbbPickerRadius, QOverload<int>::of(&QComboBox::activated), this,
@@ -162,54 +172,57 @@ void pq_PreferencesDialog::fillPickerRadii()
         list->setCurrentIndex(index);
 }
 
-void pq_PreferencesDialog::editThreshold(const QString& text, QLineEdit* edit, Getter get, Setter set,
-                                         Signal signal)
+bool pq_PreferencesDialog::thresholdValue(const QString& text, double* value)
 {
-    pq_Settings* settings = pq_Settings::instance();
     bool ok = false;
-    const double value = text.toDouble(&ok);  // always with a decimal point
-    if (ok && std::isfinite(value) && value > 0) {
-        (settings->*set)(value);
-        emit(this->*signal)();
-        return;
-    }
-    edit->setText(thresholdText((settings->*get)()));
+    *value = text.toDouble(&ok);  // always with a decimal point
+    return ok && std::isfinite(*value) && *value > 0;
+}
+
+void pq_PreferencesDialog::editThreshold(const QString& text, Setter set, Signal signal)
+{
+    double value = 0;
+    if (!thresholdValue(text, &value))
+        return;  // perhaps on the way to a valid value; checked when editing finishes
+    (pq_Settings::instance()->*set)(value);
+    emit(this->*signal)();
+}
+
+void pq_PreferencesDialog::restoreIfNoThreshold(QLineEdit* edit, Getter get)
+{
+    double value = 0;
+    if (!thresholdValue(edit->text(), &value))
+        edit->setText(thresholdText((pq_Settings::instance()->*get)()));
 }
 
 void pq_PreferencesDialog::catchEditedColorDeltaEThresholdLower(QString text)
 {
-    editThreshold(text, m_ui->ledColorDeltaEThreshLower, &pq_Settings::colorDeltaEThresholdLower,
-                  &pq_Settings::setColorDeltaEThresholdLower, &pq_PreferencesDialog::colorDeltaEThresholdLowerEdited);
+    editThreshold(text, &pq_Settings::setColorDeltaEThresholdLower, &pq_PreferencesDialog::colorDeltaEThresholdLowerEdited);
 }
 
 void pq_PreferencesDialog::catchEditedColorDeltaEThresholdUpper(QString text)
 {
-    editThreshold(text, m_ui->ledColorDeltaEThreshUpper, &pq_Settings::colorDeltaEThresholdUpper,
-                  &pq_Settings::setColorDeltaEThresholdUpper, &pq_PreferencesDialog::colorDeltaEThresholdUpperEdited);
+    editThreshold(text, &pq_Settings::setColorDeltaEThresholdUpper, &pq_PreferencesDialog::colorDeltaEThresholdUpperEdited);
 }
 
 void pq_PreferencesDialog::catchEditedNeutralDeltaEThreshold(QString text)
 {
-    editThreshold(text, m_ui->ledNeutralDeltaEThresh, &pq_Settings::neutralDeltaEThreshold,
-                  &pq_Settings::setNeutralDeltaEThreshold, &pq_PreferencesDialog::neutralDeltaEThresholdEdited);
+    editThreshold(text, &pq_Settings::setNeutralDeltaEThreshold, &pq_PreferencesDialog::neutralDeltaEThresholdEdited);
 }
 
 void pq_PreferencesDialog::catchEditedNeutralLightThreshold(QString text)
 {
-    editThreshold(text, m_ui->ledNeutralLightThresh, &pq_Settings::neutralLightThreshold,
-                  &pq_Settings::setNeutralLightThreshold, &pq_PreferencesDialog::neutralLightThresholdEdited);
+    editThreshold(text, &pq_Settings::setNeutralLightThreshold, &pq_PreferencesDialog::neutralLightThresholdEdited);
 }
 
 void pq_PreferencesDialog::catchEditedNeutralChromaThreshold(QString text)
 {
-    editThreshold(text, m_ui->ledNeutralChromaThresh, &pq_Settings::neutralChromaThreshold,
-                  &pq_Settings::setNeutralChromaThreshold, &pq_PreferencesDialog::neutralChromaThresholdEdited);
+    editThreshold(text, &pq_Settings::setNeutralChromaThreshold, &pq_PreferencesDialog::neutralChromaThresholdEdited);
 }
 
 void pq_PreferencesDialog::catchEditedOverallDeltaEThreshold(QString text)
 {
-    editThreshold(text, m_ui->ledOverallDeltaEThresh, &pq_Settings::overallDeltaEThreshold,
-                  &pq_Settings::setOverallDeltaEThreshold, &pq_PreferencesDialog::overallDeltaEThresholdEdited);
+    editThreshold(text, &pq_Settings::setOverallDeltaEThreshold, &pq_PreferencesDialog::overallDeltaEThresholdEdited);
 }
 
 void pq_PreferencesDialog::catchActivatedLanguage(int index)

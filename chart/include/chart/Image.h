@@ -13,6 +13,7 @@
 
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 
@@ -64,8 +65,15 @@ public:
     void swap(Image& other);
 
     // Loads the file; with normalise a TIFF is stretched over all its channels
-    // together (RawImageIF::normalize).
+    // together (RawImageIF::normalize). A file whose extension is not one of
+    // imageExtensions goes to the camera raw decoder.
     imageLoadingE loadImage(const QString& path, bool normalise);
+    // Extensions (lower case, without the dot) that loadImage reads as TIFF,
+    // JPEG, PNG or BMP.
+    static QStringList imageExtensions();
+    // The usual extensions of the camera raw files the decoder reads, lower
+    // case, without the dot: what a file browser offers as raw shots.
+    static QStringList cameraRawExtensions();
     // Reads an open TIFF into this image, shrunk by a whole factor so that the
     // longer side is at most maxSize (0: no shrinking). Does not close tiff.
     bool loadTiffImage(TIFF* tiff, int maxSize);

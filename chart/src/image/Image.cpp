@@ -26,6 +26,10 @@ namespace {
 constexpr int kMaxLoadSize = 2000;
 const char kRawOptions[] = "-v -T -4 -o 0 -r 1 1 1 1";
 const char kListedExtensions[] = "bmp jpg jpeg png tif tiff";
+// Camera raw formats of the decoder's library, by their usual extensions.
+const char kCameraRawExtensions[] =
+    "3fr ari arw bay cap cr2 cr3 crw dcr dcs dng drf eip erf fff gpr iiq k25 kdc mdc mef mos mrw nef nrw "
+    "orf pef ptx pxn raf raw rw2 rwl sr2 srf srw x3f";
 
 void decoderProgress(void* image, double fraction)
 {
@@ -232,12 +236,22 @@ bool Image::loadOtherImage(const QString& path)
     return true;
 }
 
+QStringList Image::imageExtensions()
+{
+    return QString::fromLatin1(kListedExtensions).split(QLatin1Char(' '));
+}
+
+QStringList Image::cameraRawExtensions()
+{
+    return QString::fromLatin1(kCameraRawExtensions).split(QLatin1Char(' '));
+}
+
 Image::imageLoadingE Image::loadImage(const QString& path, bool normalise)
 {
     reset();
     const int dot = path.lastIndexOf(QLatin1Char('.'));
     const QString extension = dot < 0 ? QString() : path.mid(dot + 1).toLower();
-    const QStringList listed = QString::fromLatin1(kListedExtensions).split(' ');
+    const QStringList listed = imageExtensions();
 
     bool loaded = false;
     if (!listed.contains(extension)) {

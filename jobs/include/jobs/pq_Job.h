@@ -46,6 +46,11 @@ public:
     QPixmap targetPixmap(int index) const override;
     void readFromXML(const QString &path) override;
     QString toQmlXml() const override;
+    // The kind of profile the job makes, for its "PROFILE TYPE": the tag of
+    // pq_profileKindTag once a chart image is loaded; before, the kind of its
+    // first shot's file; with no shot, "DCP / ICC" (or "C1 / ICC" in the
+    // film-curve workflow): raw shots make the first, other shots the second.
+    QString profileKindText() const;
     QString toXml() const override;
     void setIlluminantSpectrum(const SpectrumArray *spectrum) override;
     const SpectrumArray *illuminantSpectrum() const override { return m_illuminantSpectrum.get(); }

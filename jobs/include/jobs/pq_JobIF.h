@@ -166,3 +166,8 @@ signals:
     void chartC1TifProgress(double fraction);
     void chartC1TifLoaded(int code);
 };
+
+// The kind of profile a job makes from the chart images it holds: "C1" (the
+// Capture One film-curve workflow), "DCP" (a DNG camera profile) or "ICC".
+QString pq_profileKindTag(const pq_JobIF &job);
+

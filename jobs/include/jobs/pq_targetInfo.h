@@ -30,8 +30,10 @@ public:
 
     // The job-file element; full adds the reference data and the picture.
     QString makeExportXMLString(bool full) const;
-    // One entry of the target lists for QML.
-    QString toQmlXml(bool wrap, bool current, int index, bool tint) const;
+    // One entry of the target lists for QML; a job's entry gives the kind of
+    // profile it makes as profileType.
+    QString toQmlXml(bool wrap, bool current, int index, bool tint,
+                     const QString &profileType = QStringLiteral("ICC")) const;
     // The shot list for QML, shot indexes from 1.
     QString shotsXml(int currentShot) const;
 

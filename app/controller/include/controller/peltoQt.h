@@ -160,7 +160,9 @@ public slots:
     void infoParamChanged(QString name, QString value);
     bool isExpertModeLocked();
     QString getCustomIlluminants();
-    void applySet(QString name);
+    // Applies the set to the current or template job; an empty result when
+    // it was applied, else why not, in words for the user (nothing changed).
+    QString applySet(QString name);
     bool saveSet(QString name);
     bool duplicateSet(QString name, QString newName);
     bool doesSetExist(QString name);
@@ -182,6 +184,9 @@ public slots:
 
     // Shots.
     void dropShot(QString shotPath);
+    // The shot browser: its folder as a URL and its name filters.
+    QString shotBrowseFolder();
+    QStringList shotNameFilters();
     void dropC1Tif(QString path);
     void loadShot4Profiling(int index);
     void selectTarget4Profiling(int index);
@@ -291,6 +296,7 @@ private:
     std::vector<std::unique_ptr<pq_targetInfo>> m_targetList;
     QString m_previousMainTitle;
     QString m_profileNameTag;
+    QString m_lastShotPath;  // the last local shot handed to dropShot
     bool m_uiRefreshed = false;
     bool m_saveGuardActive = false;
     qint64 m_saveGuardStart = 0;

@@ -63,6 +63,8 @@ public:
     Q_INVOKABLE bool setCurrentEnabledJobByIndex(int index, const QString& origin, bool force);
     Q_INVOKABLE void refreshCurrentJob4UI() { log("refreshCurrentJob4UI", {}); }
     Q_INVOKABLE void dropShot(const QString& url) { log("dropShot", {url}); }
+    Q_INVOKABLE QString shotBrowseFolder() { return answer("shotBrowseFolder", QString()).toString(); }
+    Q_INVOKABLE QStringList shotNameFilters() { return answer("shotNameFilters", QStringList()).toStringList(); }
     Q_INVOKABLE QString getTargetTint(const QString& jobName, int index);
     Q_INVOKABLE bool isSortingJobsAuto() { return m_sortingAuto; }
     Q_INVOKABLE void setSortingJobsAuto(bool isAuto);
@@ -82,7 +84,11 @@ public:
     {
         log("changeTargetReferenceFile", {name, url});
     }
-    Q_INVOKABLE void applySet(const QString& name) { log("applySet", {name}); }
+    Q_INVOKABLE QString applySet(const QString& name)
+    {
+        log("applySet", {name});
+        return answer("applySet", QString()).toString();
+    }
     Q_INVOKABLE QVariant saveSet(const QString& name);
     Q_INVOKABLE bool doesSetExist(const QString& name);
     Q_INVOKABLE QVariant duplicateSet(const QString& name, const QString& newName);
@@ -99,6 +105,16 @@ public:
     {
         log("infoParamChanged", {name, value});
     }
+    Q_INVOKABLE bool doesProfileExist(const QString& name)
+    {
+        log("doesProfileExist", {name});
+        return answer("doesProfileExist", false).toBool();
+    }
+    Q_INVOKABLE void setProfileName(const QString& name, int prefixLength)
+    {
+        log("setProfileName", {name, prefixLength});
+    }
+    Q_INVOKABLE void selectTarget4Profiling(int index) { log("selectTarget4Profiling", {index}); }
     Q_INVOKABLE QString getCustomIlluminants() { return answer("getCustomIlluminants", QString()).toString(); }
 
 signals:

@@ -42,9 +42,14 @@ private:
     using Setter = void (pq_Settings::*)(double);
     using Signal = void (pq_PreferencesDialog::*)();
 
-    // Stores text as the threshold and emits signal when it is a finite number
-    // greater than 0; otherwise puts the stored value back into edit.
-    void editThreshold(const QString& text, QLineEdit* edit, Getter get, Setter set, Signal signal);
+    // Whether text is a threshold: a finite number greater than 0.
+    static bool thresholdValue(const QString& text, double* value);
+    // Stores text as the threshold and emits signal when it is a threshold;
+    // otherwise stores nothing and leaves the field as typed.
+    void editThreshold(const QString& text, Setter set, Signal signal);
+    // When editing ends on an entry that is no threshold, the field shows the
+    // stored value again.
+    static void restoreIfNoThreshold(QLineEdit* edit, Getter get);
     void fillLanguages();
     void fillPickerRadii();
 

@@ -13,6 +13,7 @@ function goFilmCurveMissing() { record("goFilmCurveMissing", arguments) }
 function goFilmCurveExtraction() { record("goFilmCurveExtraction", arguments) }
 function setMainTitle(title, remember) { record("setMainTitle", arguments) }
 function alertInFilmCurveExtraction(errorText) { record("alertInFilmCurveExtraction", arguments) }
+function showSaveJob(profilePage) { record("showSaveJob", arguments) }
 function saveCurrentJob(checkExist, assumeModified, nextUI, targetObj) {
     record("saveCurrentJob", [checkExist, assumeModified, nextUI])
     if (nextUI === "profile") {

@@ -119,6 +119,25 @@ Item {
             compare(item.actions, ["startProfiling"])
         }
 
+        // SAVE JOB of the settings asks the script for the job save; its
+        // START PROFILING comes back for the profile under the typed name.
+        function test_settings_save_job() {
+            showGrid(false, 1)
+            clickForward()
+            verify(grid.settingsOpen)
+            var save = child("jobSettingsSave")
+            waitForRendering(save)
+            peltoQt.clearCalls()
+            mouseClick(save)
+            compare(peltoQt.calls, ["Script.showSaveJob(obj)"])
+            peltoQt.clearCalls()
+            grid.saveJobAndProfile("Renamed")
+            compare(currentJob.name, "Renamed")
+            compare(peltoQt.calls.filter(function (c) { return c.indexOf("Script.saveCurrentJob") === 0 }),
+                    ["Script.saveCurrentJob(true,true,profile)"])
+            compare(item.actions, ["startProfiling"])
+        }
+
         function test_back_closes_settings_then_leaves() {
             showGrid(false, 1)
             clickForward()

@@ -4,7 +4,7 @@ import QtQuick 2.3
 Rectangle {
     id: settings
     property bool processMode: false
-    property var owner: null
+    signal saveRequested()
     color: "#fafafa"
     function show() { peltoQt.record("JobSettings.show(" + processMode + ")") }
     Text {
@@ -19,5 +19,14 @@ Rectangle {
         color: "#dddddd"
         Text { anchors.centerIn: parent; text: "BACK" }
         MouseArea { anchors.fill: parent; onClicked: settings.visible = false }
+    }
+    Rectangle {
+        objectName: "jobSettingsSave"
+        anchors.right: parent.right
+        width: 120
+        height: 40
+        color: "#dddddd"
+        Text { anchors.centerIn: parent; text: "SAVE JOB" }
+        MouseArea { anchors.fill: parent; onClicked: settings.saveRequested() }
     }
 }
