@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class Kirr_BezierLut;
 class Kirr_ColorCurve;
@@ -52,6 +53,9 @@ struct pq_JobReadOutcome
     };
     StatusE status = NotRead;
     QString message;
+    // What the read left out though the file is whole, in words: files named
+    // by the job that are not what they claim to be.
+    QStringList notes;
 
     bool isWhole() const { return status == ReadWhole; }
 };
