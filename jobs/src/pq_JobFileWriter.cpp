@@ -73,7 +73,7 @@ pq_JobSaveResult pq_JobFileWriter::save(const pq_Job &job, const QString &jobsFo
             pq_JobSaveResult result =
                 refused(path, QStringLiteral("The job file \"%1\" is kept as it is, since it does "
                                              "not read whole as a job: %2.")
-                                  .arg(file, QString(outcome.message).replace(path, file)));
+                                  .arg(file, outcome.reason(path)));
             result.keptUnreadFile = true;
             return result;
         }

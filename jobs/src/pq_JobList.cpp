@@ -124,9 +124,9 @@ QStringList pq_JobList::jobFiles(const QString &jobsFolder)
     for (const QString &file : qAsConst(sameName)) {
         const QString name = file.chopped(4);
         skip(QFileInfo(file),
-             QStringLiteral("names the job \"%1\" like %2, differing only in the case of "
-                            "\".xml\"; rename it to see it as a job")
-                 .arg(name, QFileInfo(paths.at(byJobName.value(name))).fileName()));
+             QStringLiteral("differs from %1 only in the case of \".xml\"; rename it "
+                            "to see it as a job")
+                 .arg(QFileInfo(paths.at(byJobName.value(name))).fileName()));
     }
     return paths;
 }
@@ -136,15 +136,9 @@ void pq_JobList::noteReadProblems(const pq_Job &job)
     const pq_JobReadOutcome outcome = job.lastReadOutcome();
     const QString file = QFileInfo(job.jobFilePath()).fileName();
     if (!outcome.isWhole()) {
-        QString why = outcome.message;
-        const QString path = job.jobFilePath();
-        if (why.startsWith(path))
-            why.remove(0, path.size());
-        while (why.startsWith(QLatin1Char(':')) || why.startsWith(QLatin1Char(' ')))
-            why.remove(0, 1);
         m_problems.append(QStringLiteral("%1 does not read whole, so it is listed but will not "
                                          "be saved over: %2.")
-                              .arg(file, why));
+                              .arg(file, outcome.reason(job.jobFilePath())));
     }
     for (const QString &note : outcome.notes)
         m_problems.append(QStringLiteral("%1: %2.").arg(file, note));

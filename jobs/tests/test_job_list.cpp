@@ -276,8 +276,8 @@ void TestJobList::onePerNameWhateverTheCase()
     QCOMPARE(names(*list), (QStringList{"Same", "Solo"}));
     QCOMPARE(list->jobAt(0)->getJobID(), QString("lower"));
     QCOMPARE(list->problems(),
-             QStringList{"Same.XML is not read as a job: it names the job \"Same\" like Same.xml, "
-                         "differing only in the case of \".xml\"; rename it to see it as a job."});
+             QStringList{"Same.XML is not read as a job: it differs from Same.xml only in the "
+                         "case of \".xml\"; rename it to see it as a job."});
     // Each job writes its own file and no other.
     for (int i = 0; i < list->size(); ++i) {
         const pq_JobSaveResult saved =

@@ -642,7 +642,7 @@ private slots:
         QVERIFY(!controller->saveCurrentJob(false));
         QCOMPARE(job("saveFailure").toString(),
                  QString("The job file \"Twice.xml\" is kept as it is, since it does not read whole "
-                         "as a job: Twice.xml: line 7: element Job_ExpertSetName is repeated."));
+                         "as a job: line 7: element Job_ExpertSetName is repeated."));
         QCOMPARE(job("saveFailureOffersNewName").toBool(), true);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), bytes);

@@ -58,6 +58,16 @@ struct pq_JobReadOutcome
     QStringList notes;
 
     bool isWhole() const { return status == ReadWhole; }
+    // The message without the path of the file that it begins with.
+    QString reason(const QString &path) const
+    {
+        QString why = message;
+        if (!path.isEmpty() && why.startsWith(path))
+            why.remove(0, path.size());
+        while (why.startsWith(QLatin1Char(':')) || why.startsWith(QLatin1Char(' ')))
+            why.remove(0, 1);
+        return why;
+    }
 };
 
 class pq_JobIF : public QObject
