@@ -64,6 +64,16 @@ pq_JobSaveResult pq_JobFileWriter::save(const pq_Job &job, const QString &jobsFo
                                  .arg(name, check.outcome.message));
 
     const QFileInfo existing(path);
+    const QString inside = QFileInfo(jobsFolder).canonicalFilePath() + QLatin1Char('/');
+    if (existing.isSymLink() && !existing.canonicalFilePath().startsWith(inside)) {
+        // The save would write through the link into whatever it leads to.
+        pq_JobSaveResult result = refused(
+            path, QStringLiteral("The job file \"%1\" is kept as it is, since it is a link that "
+                                 "does not lead to a file in the jobs folder.")
+                      .arg(existing.fileName()));
+        result.keptUnreadFile = true;
+        return result;
+    }
     if (existing.exists() || existing.isSymLink()) {
         pq_Job previous{QString(), QString()};
         previous.readFromXML(path);

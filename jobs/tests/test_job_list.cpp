@@ -288,6 +288,19 @@ void TestJobList::onePerNameWhateverTheCase()
     QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name),
              (QStringList{"Same.XML", "Same.xml", "Solo.Xml"}));
     QCOMPARE(pq_JobFileWriter::jobFilePath(folder, "Solo"), folder + "/Solo.Xml");
+    // A link out of the folder is not written through, even to a job file.
+    const QString outside = jobtest::freshFolder("list-case-outside") + "/Elsewhere.xml";
+    QVERIFY(jobtest::writeFile(outside, jobText("Elsewhere")));
+    const QByteArray elsewhere = jobtest::readFile(outside);
+    QVERIFY(QFile::link(outside, folder + "/Elsewhere.xml"));
+    pq_Job job(jobtest::filmCurvesFolder(), jobtest::tempFolder());
+    job.setJobName("Elsewhere");
+    job.setJobId("Elsewhere");
+    const pq_JobSaveResult saved = pq_JobFileWriter::save(job, folder);
+    QVERIFY(!saved.ok && saved.keptUnreadFile);
+    QCOMPARE(saved.message, QString("The job file \"Elsewhere.xml\" is kept as it is, since it is a "
+                                    "link that does not lead to a file in the jobs folder."));
+    QCOMPARE(jobtest::readFile(outside), elsewhere);
     QCOMPARE(pq_JobFileWriter::jobFilePath(folder, "New"), folder + "/New.xml");
 }
 
