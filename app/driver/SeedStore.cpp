@@ -4,6 +4,7 @@
 // folders set as for the program), so the folders are the program's own.
 //
 //   pelto-seed-store [--template NAME COLUMNS ROWS REFERENCE]... [--jobs N] [--templates N] [--tour]
+//                    [--strangers]
 //
 // --template writes a COLUMNS x ROWS template on a CGATS reference file, its
 // picture drawn from the reference colours; the reference "fixture" stands
@@ -12,7 +13,10 @@
 // files of argyll-ref, and numbered copies of them up to N; --jobs N writes N
 // one-target jobs on them; --tour writes the named jobs that the page tour
 // shows (markup characters, a non-Latin name, a disabled job, a two-target
-// job, a job with custom information).
+// job, a job with custom information); --strangers writes the job "Studio"
+// and beside it what a jobs folder may hold that no job reads whole: a job
+// file with a repeated element ("Twice"), "Studio.XML", a pipe, a dangling
+// link and a link to a system file.
 
 #include "DriverCharts.h"
 
@@ -32,6 +36,8 @@
 #include <cstdio>
 #include <memory>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -117,6 +123,28 @@ bool writeJob(const JobSpec& spec)
     return saved.ok;
 }
 
+bool writeStrangers(const pq_targetInfo* target)
+{
+    if (!writeJob({QStringLiteral("Studio"), {target}, false, {}, {}})
+        || !writeJob({QStringLiteral("Twice"), {target}, false, {}, {}}))
+        return false;
+    const QString folder = platform::jobsFolderPath();
+    QFile twice(folder + QStringLiteral("/Twice.xml"));
+    if (!twice.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray text = twice.readAll();
+    twice.close();
+    const QByteArray element = "<Job_ExpertSetName>";
+    text.insert(text.indexOf(element), "<Job_ExpertSetName>again</Job_ExpertSetName>\n\t");
+    QFile upper(folder + QStringLiteral("/Studio.XML"));
+    return platform::write_file_atomically(QFile::encodeName(twice.fileName()).toStdString(),
+                                           reinterpret_cast<const uint8_t*>(text.constData()), size_t(text.size()))
+           && QFile::copy(folder + QStringLiteral("/Studio.xml"), upper.fileName())
+           && ::mkfifo(QFile::encodeName(folder + QStringLiteral("/Pipe.xml")).constData(), 0600) == 0
+           && QFile::link(folder + QStringLiteral("/nothing.xml"), folder + QStringLiteral("/Gone.xml"))
+           && QFile::link(QStringLiteral("/etc/passwd"), folder + QStringLiteral("/System.xml"));
+}
+
 int intOption(const QStringList& arguments, const QString& name)
 {
     const int at = arguments.indexOf(name);
@@ -135,6 +163,7 @@ int main(int argc, char** argv)
     const int jobCount = intOption(arguments, QStringLiteral("--jobs"));
     const int templateCount = intOption(arguments, QStringLiteral("--templates"));
     const bool tour = arguments.contains(QStringLiteral("--tour"));
+    const bool strangers = arguments.contains(QStringLiteral("--strangers"));
     if (platform::jobsFolderPath().isEmpty()) {
         fprintf(stderr, "no documents folder\n");
         return 1;
@@ -155,7 +184,7 @@ int main(int argc, char** argv)
     }
 
     std::vector<std::unique_ptr<pq_targetInfo>> templates;
-    if (tour || templateCount > 0 || jobCount > 0) {
+    if (tour || strangers || templateCount > 0 || jobCount > 0) {
         templates = starterTemplates(templateCount);
         if (templates.size() < (tour ? 3u : 1u)) {
             fprintf(stderr, "cannot write the target templates (is argyll-ref installed?)\n");
@@ -180,6 +209,10 @@ int main(int argc, char** argv)
     for (const JobSpec& spec : jobs) {
         if (!writeJob(spec))
             return 1;
+    }
+    if (strangers && !writeStrangers(templates.at(0).get())) {
+        fprintf(stderr, "cannot write the strange entries of the jobs folder\n");
+        return 1;
     }
     return 0;
 }

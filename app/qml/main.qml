@@ -203,6 +203,21 @@ ApplicationWindow {
             }
             onOkClicked: Script.saveCurrentJob(false, false, nextUI, targetObj)
         }
+        AlertOKCancel {
+            id: alertSaveAsNew
+            objectName: "alertSaveAsNew"
+            property string nextUI: ""
+            property var targetObj: null
+            title: qsTr("Cannot Save Job")
+            cancelText: qsTr("CANCEL")
+            okText: qsTr("SAVE AS NEW")
+            z: 200
+            onOkClicked: {
+                alertRenameSaveJob.nextUI = nextUI;
+                alertRenameSaveJob.targetObj = targetObj;
+                alertRenameSaveJob.showWithName(currentJob.name + " " + qsTr("copy"));
+            }
+        }
         AlertSaveJob {
             id: alertRenameSaveJob
             objectName: "alertRenameSaveJob"

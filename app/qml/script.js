@@ -195,7 +195,18 @@ function saveCurrentJob(checkExist, assumeModified, nextUI, targetObj) {
     if (save) {
         var saved = peltoQt.saveCurrentJob(currentJob.isC1InsteadOfDCP);
         if (saved === false) {
-            showCannotSave(qsTr("The job could not be written."));
+            var why = currentJob.saveFailure;
+            if (why === undefined || why === "")
+                why = qsTr("The job could not be written.");
+            if (currentJob.saveFailureOffersNewName === true) {
+                resetMainTitle();
+                alertSaveAsNew.nextUI = nextUI;
+                alertSaveAsNew.targetObj = targetObj;
+                alertSaveAsNew.message = why + "\n" + qsTr("Save the job under a new name to keep your changes?");
+                alertSaveAsNew.show();
+                return false;
+            }
+            showCannotSave(why);
             return false;
         }
     }

@@ -7,4 +7,5 @@ vp_add_qtest(chart_cgats_tests
     ${CMAKE_CURRENT_LIST_DIR}/cgats/test_normaliser.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cgats/test_realfiles.cpp
     ${CMAKE_CURRENT_LIST_DIR}/cgats/test_messages.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/cgats/test_bounded_file.cpp
   LIBS chart chart_test_support)

@@ -3,12 +3,14 @@
 #include "jobs/pq_templatesFolder.h"
 #include "jobs_logging.h"
 
+#include "chart/BoundedFile.h"
 #include "chart/Config.h"
 #include "chart/ISO12642_Parser.h"
 #include "chart/ISO12642_Scanner.h"
 #include "colour/Kirr_ColorCurve.h"
 #include "colour/Kirr_colorLibrary.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -425,13 +427,21 @@ bool pq_Job::isDcpChart() const
 {
     if (!isChartImageTxt())
         return false;
-    QFile file(chartImagePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    ISO12642_QFile_Scanner scanner(&file);
-    ISO12642_Parser parser(&scanner);
-    return parser.parse() == 0
-        && parser.keywordValue(QStringLiteral("DESCRIPTOR")).contains(QLatin1String("DCP Profile"));
+    // Asked for on every look at the output folder: each chart text is parsed
+    // once for each state of its file.
+    static chart::FileValueCache<bool> dcpCharts(256, 256);
+    return dcpCharts.value(chartImagePath(), [](const chart::FileRead &read) {
+        if (!read.ok())
+            return false;
+        QBuffer buffer;
+        buffer.setData(read.bytes);
+        buffer.open(QIODevice::ReadOnly);
+        ISO12642_QFile_Scanner scanner(&buffer);
+        ISO12642_Parser parser(&scanner);
+        return parser.parse() == 0
+            && parser.keywordValue(QStringLiteral("DESCRIPTOR"))
+                   .contains(QLatin1String("DCP Profile"));
+    });
 }
 
 QString pq_Job::chartImageFileName() const

@@ -2,18 +2,19 @@
 
 #include "jobs_logging.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "chart/BoundedFile.h"
+
 #include <QXmlStreamReader>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
 pq_JobReadOutcome failure(pq_JobReadOutcome::StatusE status, const QString &message)
 {
     qCDebug(lcJobFile).noquote() << message;
-    return {status, message};
+    return {status, message, {}};
 }
 
 struct MarkupCheck
@@ -105,26 +106,17 @@ MarkupCheck checkMarkup(const QByteArray &bytes)
 pq_JobReadOutcome pq_JobFileReader::readBytes(const QString &path, QByteArray *bytes)
 {
     bytes->clear();
-    // A device or a pipe would be read without end or block.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return failure(pq_JobReadOutcome::CannotOpen,
-                       QStringLiteral("%1: not a regular file").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(pq_JobReadOutcome::CannotOpen,
-                       QStringLiteral("%1: cannot be opened: %2").arg(path, file.errorString()));
-    if (file.size() > MaxFileSize)
+    chart::FileRead read = chart::readBoundedFile(path, MaxFileSize);
+    switch (read.status) {
+    case chart::FileReadE::Read:
+        *bytes = std::move(read.bytes);
+        return {pq_JobReadOutcome::ReadWhole, QString(), {}};
+    case chart::FileReadE::TooLarge:
         return failure(pq_JobReadOutcome::NotParsed,
-                       QStringLiteral("%1: %2 bytes, more than a job file holds (%3)")
-                           .arg(path)
-                           .arg(file.size())
-                           .arg(MaxFileSize));
-    *bytes = file.read(MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError || bytes->size() > MaxFileSize)
-        return failure(pq_JobReadOutcome::CannotOpen,
-                       QStringLiteral("%1: cannot be read: %2").arg(path, file.errorString()));
-    return {pq_JobReadOutcome::ReadWhole, QString()};
+                       QStringLiteral("%1 %2, more than a job file holds").arg(path, read.why));
+    default:
+        return failure(pq_JobReadOutcome::CannotOpen, path + QLatin1Char(' ') + read.why);
+    }
 }
 
 pq_JobFileReader::Parsed pq_JobFileReader::parse(const QByteArray &bytes, const QString &path)
@@ -160,7 +152,7 @@ pq_JobFileReader::Parsed pq_JobFileReader::parse(const QByteArray &bytes, const 
                                      .arg(error));
         return parsed;
     }
-    parsed.outcome = {pq_JobReadOutcome::ReadWhole, QString()};
+    parsed.outcome = {pq_JobReadOutcome::ReadWhole, QString(), {}};
     return parsed;
 }
 

@@ -13,7 +13,7 @@ namespace {
 pq_JobSaveResult refused(const QString &path, const QString &message)
 {
     qCDebug(lcJobFile).noquote() << message;
-    return {false, path, message};
+    return {false, path, message, false};
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ pq_JobSaveResult pq_JobFileWriter::save(const pq_Job &job, const QString &jobsFo
                                       .arg(name, reason));
     if (jobsFolder.isEmpty())
         return refused(QString(), QStringLiteral("There is no jobs folder."));
-    const QString path = jobsFolder + QLatin1Char('/') + name + QLatin1String(".xml");
+    const QString path = jobFilePath(jobsFolder, name);
     if (!QFileInfo(jobsFolder).isDir() && !QDir().mkpath(jobsFolder))
         return refused(path, QStringLiteral("The jobs folder %1 cannot be made.").arg(jobsFolder));
 
@@ -64,14 +64,29 @@ pq_JobSaveResult pq_JobFileWriter::save(const pq_Job &job, const QString &jobsFo
                                  .arg(name, check.outcome.message));
 
     const QFileInfo existing(path);
+    const QString inside = QFileInfo(jobsFolder).canonicalFilePath() + QLatin1Char('/');
+    if (existing.isSymLink() && !existing.canonicalFilePath().startsWith(inside)) {
+        // The save would write through the link into whatever it leads to.
+        pq_JobSaveResult result = refused(
+            path, QStringLiteral("The job file \"%1\" is kept as it is, since it is a link that "
+                                 "does not lead to a file in the jobs folder.")
+                      .arg(existing.fileName()));
+        result.keptUnreadFile = true;
+        return result;
+    }
     if (existing.exists() || existing.isSymLink()) {
         pq_Job previous{QString(), QString()};
         previous.readFromXML(path);
         const pq_JobReadOutcome outcome = previous.lastReadOutcome();
-        if (!outcome.isWhole())
-            return refused(path, QStringLiteral("%1 does not read whole as a job and is kept "
-                                                "as it is: %2")
-                                     .arg(path, outcome.message));
+        if (!outcome.isWhole()) {
+            const QString file = existing.fileName();
+            pq_JobSaveResult result =
+                refused(path, QStringLiteral("The job file \"%1\" is kept as it is, since it does "
+                                             "not read whole as a job: %2.")
+                                  .arg(file, outcome.reason(path)));
+            result.keptUnreadFile = true;
+            return result;
+        }
     }
 
     QSaveFile file(path);
@@ -79,5 +94,20 @@ pq_JobSaveResult pq_JobFileWriter::save(const pq_Job &job, const QString &jobsFo
         return refused(path, QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
     if (file.write(bytes) != bytes.size() || !file.commit())
         return refused(path, QStringLiteral("%1 cannot be written: %2").arg(path, file.errorString()));
-    return {true, path, QString()};
+    return {true, path, QString(), false};
+}
+
+QString pq_JobFileWriter::jobFilePath(const QString &jobsFolder, const QString &name)
+{
+    const QString exact = jobsFolder + QLatin1Char('/') + name + QLatin1String(".xml");
+    const QFileInfo info(exact);
+    if (info.exists() || info.isSymLink() || jobsFolder.isEmpty())
+        return exact;
+    const QStringList others = QDir(jobsFolder).entryList(
+        {name + QLatin1String(".xml")}, QDir::Files | QDir::System | QDir::Hidden);
+    QStringList same;
+    for (const QString &other : others)
+        if (other.size() == name.size() + 4 && other.startsWith(name))
+            same.append(other);
+    return same.size() == 1 ? jobsFolder + QLatin1Char('/') + same.first() : exact;
 }

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QThreadPool>
 #include <QVector>
 
@@ -40,11 +41,7 @@ pq_JobList::pq_JobList(const QString &jobsFolder, const QString &filmCurvesFolde
 {
     if (jobsFolder.isEmpty() || !QFileInfo(jobsFolder).isDir())
         return;
-    const QFileInfoList files = QDir(jobsFolder).entryInfoList(
-        {QStringLiteral("*.xml")}, QDir::Files | QDir::Readable, QDir::Name);
-    QStringList paths;
-    for (const QFileInfo &file : files)
-        paths.append(file.absoluteFilePath());
+    const QStringList paths = jobFiles(jobsFolder);
     // A few files per thread at a time, so that only their documents are held
     // at once.
     QThreadPool pool;
@@ -61,8 +58,90 @@ pq_JobList::pq_JobList(const QString &jobsFolder, const QString &filmCurvesFolde
             else
                 job->readFromDocument(one.document, one.outcome, some.at(i));
             one.document = QDomDocument();
+            noteReadProblems(*job);
         }
     }
+}
+
+QStringList pq_JobList::jobFiles(const QString &jobsFolder)
+{
+    const QString folder = QFileInfo(jobsFolder).canonicalFilePath() + QLatin1Char('/');
+    // System lists pipes, sockets, devices and dangling links too, so that
+    // each can be named to the user; none of them is opened.
+    const QFileInfoList entries = QDir(jobsFolder).entryInfoList(
+        {QStringLiteral("*.xml")}, QDir::Files | QDir::System, QDir::Name);
+    QStringList paths;
+    QHash<QString, int> byJobName;  // job name -> index in paths
+    auto skip = [this](const QFileInfo &entry, const QString &why) {
+        const QString problem = QStringLiteral("%1 is not read as a job: it %2.")
+                                    .arg(entry.fileName(), why);
+        qCDebug(lcJobList).noquote() << problem;
+        m_problems.append(problem);
+    };
+    // One job per name: of files whose names differ only in the case of
+    // ".xml", the one written as ".xml" (else the first) is the job, so that
+    // saving it never writes over another's file.
+    QStringList sameName;
+    for (const QFileInfo &entry : entries) {
+        if (entry.isSymLink()) {
+            if (!entry.exists()) {
+                skip(entry, QStringLiteral("is a link to nothing"));
+                continue;
+            }
+            if (!entry.canonicalFilePath().startsWith(folder)) {
+                skip(entry, QStringLiteral("is a link to a file outside the jobs folder"));
+                continue;
+            }
+        }
+        if (!entry.isFile()) {
+            skip(entry, QStringLiteral("is not a regular file"));
+            continue;
+        }
+        if (!entry.isReadable()) {
+            skip(entry, QStringLiteral("cannot be read"));
+            continue;
+        }
+        if (entry.size() > pq_JobFileReader::MaxFileSize) {
+            skip(entry, QStringLiteral("is larger than a job file (%1 bytes)")
+                            .arg(pq_JobFileReader::MaxFileSize));
+            continue;
+        }
+        const QString name = entry.fileName().chopped(4);
+        const auto known = byJobName.constFind(name);
+        if (known == byJobName.constEnd()) {
+            byJobName.insert(name, paths.size());
+            paths.append(entry.absoluteFilePath());
+            continue;
+        }
+        QString &kept = paths[known.value()];
+        if (entry.fileName().endsWith(QLatin1String(".xml"))) {
+            sameName.append(QFileInfo(kept).fileName());
+            kept = entry.absoluteFilePath();
+        } else {
+            sameName.append(entry.fileName());
+        }
+    }
+    for (const QString &file : qAsConst(sameName)) {
+        const QString name = file.chopped(4);
+        skip(QFileInfo(file),
+             QStringLiteral("differs from %1 only in the case of \".xml\"; rename it "
+                            "to see it as a job")
+                 .arg(QFileInfo(paths.at(byJobName.value(name))).fileName()));
+    }
+    return paths;
+}
+
+void pq_JobList::noteReadProblems(const pq_Job &job)
+{
+    const pq_JobReadOutcome outcome = job.lastReadOutcome();
+    const QString file = QFileInfo(job.jobFilePath()).fileName();
+    if (!outcome.isWhole()) {
+        m_problems.append(QStringLiteral("%1 does not read whole, so it is listed but will not "
+                                         "be saved over: %2.")
+                              .arg(file, outcome.reason(job.jobFilePath())));
+    }
+    for (const QString &note : outcome.notes)
+        m_problems.append(QStringLiteral("%1: %2.").arg(file, note));
 }
 
 pq_JobList::~pq_JobList()

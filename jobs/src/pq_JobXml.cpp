@@ -131,6 +131,7 @@ bool pq_Job::readJob(const QDomDocument &document, QStringList *problems,
             delete description;
             continue;
         }
+        description->checkNamedFiles(&m_lastRead.notes);
         replaceOrAppendTarget(m_targetInfos, description);
     }
     if (!whole)

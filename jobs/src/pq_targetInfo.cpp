@@ -5,12 +5,16 @@
 #include "jobs/pq_xmlText.h"
 #include "jobs_logging.h"
 
+#include "chart/BoundedFile.h"
+#include "chart/Target.h"
+
 #include <QBuffer>
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QUrl>
 
 namespace {
@@ -32,18 +36,28 @@ QString unwrapped(QString text, const QString &head, const QString &tail)
     return text;
 }
 
-// Reference files are small; a job file may name anything, a device or a
-// pipe included, so only regular files of a sane size are read.
-constexpr qint64 kMaxReferenceSize = 16 * 1024 * 1024;
-
-QString readWholeText(const QString &path)
+// The text of a reference file, empty when it cannot be read, with why.
+struct ReferenceText
 {
-    if (!pq_isReadableFile(path, kMaxReferenceSize))
-        return QString();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(file.read(kMaxReferenceSize));
+    QString text;
+    QString why;
+};
+
+// Reference files are read on the GUI thread each time a job's list entry
+// or summary is made; each state of a file is read once. A job file may name
+// anything, a device or a pipe included: only regular files of a sane size
+// are read.
+ReferenceText readReference(const QString &path)
+{
+    static chart::FileValueCache<ReferenceText> references(64, 64 * 1024 * 1024,
+                                                           pq_targetInfo::MaxReferenceSize);
+    return references.value(
+        path,
+        [](const chart::FileRead &read) {
+            return read.ok() ? ReferenceText{QString::fromUtf8(read.bytes), QString()}
+                             : ReferenceText{QString(), read.why};
+        },
+        [](const ReferenceText &reference) { return qint64(reference.text.size()) * 2; });
 }
 
 QString element(const char *indent, const char *tag, const QString &value)
@@ -83,9 +97,7 @@ bool pq_targetInfo::readFromXml(const QDomElement &description, QStringList *pro
     auto read = [&](const char *tag) {
         QString text;
         if (pq_readTag(description, QLatin1String(tag), &text) == pq_TagE::Repeated)
-            note(QStringLiteral("line %1: element %2 is repeated")
-                     .arg(description.lineNumber())
-                     .arg(QLatin1String(tag)));
+            note(pq_repeatedTagProblem(description, QLatin1String(tag)));
         return text;
     };
     auto setText = [&](QString *field, const char *tag) {
@@ -161,9 +173,9 @@ bool pq_targetInfo::readFromFile(const QString &path)
 
 QString pq_targetInfo::targetImageBase64() const
 {
-    const QString path = pq_templatesFolder() + QLatin1Char('/') + targetFullResFilePath;
+    const QString path = fullResFilePath(true);
     QImage image;
-    if (!targetFullResFilePath.isEmpty())
+    if (!targetFullResFilePath.isEmpty() && !path.isEmpty())
         image = pq_readPicture(path);
     if (image.isNull()) {
         qCDebug(lcJobFile) << "UNABLE TO LOAD IMAGE:" << path;
@@ -292,7 +304,9 @@ void pq_targetInfo::setTargetFile(const QString &url)
 
 QString pq_targetInfo::referenceFileText() const
 {
-    return readWholeText(referenceFile);
+    if (referenceFile.isEmpty())
+        return QString();
+    return readReference(referenceFile).text;
 }
 
 QString pq_targetInfo::fileUrl(bool folder) const
@@ -306,7 +320,69 @@ QString pq_targetInfo::fullResFilePath(bool absolute) const
 {
     if (!absolute)
         return targetFullResFilePath;
+    if (pictureRefused)
+        return QString();
     return pq_templatesFolder() + QLatin1Char('/') + targetFullResFilePath;
+}
+
+void pq_targetInfo::checkNamedFiles(QStringList *notes)
+{
+    auto note = [&](const QString &what, const QString &path, const QString &why,
+                    const char *kept) {
+        const QString text = QStringLiteral("target \"%1\": %2 %3 is not taken: it %4; %5")
+                                 .arg(name, what, path, why, QLatin1String(kept));
+        qCDebug(lcJobFile).noquote() << text;
+        if (notes)
+            notes->append(text);
+    };
+    if (!referenceFile.isEmpty()) {
+        const QString path = referenceFile;
+        const ReferenceText reference = readReference(path);
+        QString why = reference.why;
+        if (why.isEmpty()) {
+            Target target;
+            const int expected = patches > 0 ? patches : rows * columns;
+            if (!target.hasDataBlock(reference.text)
+                || target.loadReferenceFromISO12642(reference.text, TargetIF::ReadCounting)
+                       != TargetIF::StatusOk)
+                why = QStringLiteral("is not CGATS reference data");
+            else if (expected > 0 && int(target.referenceSetCount()) != expected)
+                why = QStringLiteral("holds %1 patches where the target has %2")
+                          .arg(target.referenceSetCount())
+                          .arg(expected);
+            else if (target.referenceSetCount() == 0)
+                why = QStringLiteral("holds no patches");
+        }
+        if (!why.isEmpty()) {
+            referenceFile.clear();
+            if (QFileInfo::exists(path))
+                note(QStringLiteral("the reference file"), path, why,
+                     referenceData.isEmpty() ? "the job has no reference data of its own"
+                                             : "the job keeps the reference data it carries");
+        }
+    }
+    if (!targetFullResFilePath.isEmpty()) {
+        const QString path = fullResFilePath(true);
+        if (!QFileInfo::exists(path))
+            return;
+        QString why;
+        if (!pq_isReadableFile(path, kMaxPictureSize)) {
+            why = QStringLiteral("is not a readable file of at most %1 bytes").arg(kMaxPictureSize);
+        } else {
+            QImageReader reader(path);
+            const QSize size = reader.size();
+            if (!reader.canRead() || !size.isValid())
+                why = QStringLiteral("is not a picture");
+            else if (qint64(size.width()) * size.height() > kMaxPicturePixels)
+                why = QStringLiteral("has more than %1 pixels").arg(kMaxPicturePixels);
+        }
+        if (!why.isEmpty()) {
+            pictureRefused = true;
+            note(QStringLiteral("the picture"), path, why,
+                 targetImage.isEmpty() ? "the job has no picture of its own"
+                                       : "the job keeps the picture it carries");
+        }
+    }
 }
 
 QString pq_targetInfo::shotPath(int index) const

@@ -3,6 +3,7 @@
 #include "jobs/pq_targetInfo.h"
 #include "jobs_logging.h"
 
+#include "chart/BoundedFile.h"
 #include "chart/CgatsNormaliser.h"
 #include "chart/ISO12642_Scanner.h"
 #include "chart/Patch.h"
@@ -29,8 +30,6 @@
 #include <vector>
 
 namespace {
-
-constexpr qint64 kMaxReferenceSize = 16 * 1024 * 1024;
 
 // Reference files of the package whose patches are listed down the chart's
 // columns (A1 to A6 is the chart's first column). A job pairs the reference
@@ -264,23 +263,19 @@ struct Template
 // gives none.
 bool makeTemplate(const QFileInfo &file, Template *out, QString *why)
 {
-    if (file.size() > kMaxReferenceSize) {
-        *why = QStringLiteral("larger than %1 bytes").arg(kMaxReferenceSize);
-        return false;
-    }
     for (const char *name : kListedByColumns) {
         if (file.fileName() == QLatin1String(name)) {
             *why = QStringLiteral("its patches are listed down the columns");
             return false;
         }
     }
-    QFile in(file.absoluteFilePath());
-    if (!in.open(QIODevice::ReadOnly)) {
-        *why = in.errorString();
+    const chart::FileRead read =
+        chart::readBoundedFile(file.absoluteFilePath(), pq_targetInfo::MaxReferenceSize);
+    if (!read.ok()) {
+        *why = read.why;
         return false;
     }
-    const QByteArray bytes = in.read(kMaxReferenceSize);
-    Parsed parsed(bytes);
+    Parsed parsed(read.bytes);
     if (!parsed.ok) {
         *why = QStringLiteral("not readable CGATS: %1").arg(parsed.parser->lastErrorMessage());
         return false;
@@ -301,7 +296,7 @@ bool makeTemplate(const QFileInfo &file, Template *out, QString *why)
     }
 
     const QString name = file.completeBaseName().replace(QLatin1Char('_'), QLatin1Char(' '));
-    const QString reference = QString::fromUtf8(bytes);
+    const QString reference = QString::fromUtf8(read.bytes);
     Target plain;
     if (!loadTarget(&plain, definitionText(name, names), reference, why))
         return false;

@@ -44,14 +44,20 @@ QString checkAndReadTagToText(const QDomElement &parent, const QString &tag, QSt
     return text;
 }
 
+QString pq_repeatedTagProblem(const QDomElement &parent, const QString &tag)
+{
+    const QDomNodeList found = parent.elementsByTagName(tag);
+    const int line = found.size() > 1 ? found.at(1).lineNumber() : parent.lineNumber();
+    return QStringLiteral("line %1: element %2 is repeated").arg(line).arg(tag);
+}
+
 bool pq_readSingleTag(const QDomElement &parent, const QString &tag, QString *text,
                       QStringList *problems, QString *attribute)
 {
     if (pq_readTag(parent, tag, text, attribute) != pq_TagE::Repeated)
         return true;
     if (problems)
-        problems->append(
-            QStringLiteral("line %1: element %2 is repeated").arg(parent.lineNumber()).arg(tag));
+        problems->append(pq_repeatedTagProblem(parent, tag));
     return false;
 }
 

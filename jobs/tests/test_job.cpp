@@ -4,6 +4,7 @@
 
 #include "jobs/pq_Job.h"
 
+#include "chart/BoundedFile.h"
 #include "colour/Kirr_ColorCurve.h"
 
 #include <QBuffer>
@@ -11,6 +12,8 @@
 #include <QDomDocument>
 #include <QFileInfo>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -440,6 +443,22 @@ void TestJob::dcpChart()
     job.setChartImagePath(other);
     QVERIFY(!job.isDcpChart());
     job.setChartImagePath(folder + "/absent.txt");
+    QVERIFY(!job.isDcpChart());
+    // The answer follows the file; a pipe or a text over the limit is not read.
+    job.setChartImagePath(dcp);
+    QVERIFY(job.isDcpChart());
+    QVERIFY(jobtest::writeFile(dcp, jobtest::readFile(other)));
+    QVERIFY(!job.isDcpChart());
+    const QString pipe = folder + "/pipe.txt";
+    QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    job.setChartImagePath(pipe);
+    QVERIFY(!job.isDcpChart());
+    const QString large = folder + "/large.txt";
+    QVERIFY(jobtest::writeFile(large, "CGATS.17\nDESCRIPTOR \"DCP Profile\"\n"));
+    QFile grown(large);
+    QVERIFY(grown.open(QIODevice::ReadWrite) && grown.resize(chart::kMaxTextFileSize + 1));
+    grown.close();
+    job.setChartImagePath(large);
     QVERIFY(!job.isDcpChart());
 }
 

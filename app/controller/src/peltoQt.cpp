@@ -106,6 +106,24 @@ pq_Job* peltoQt::jobAt(int index) const
 void peltoQt::createJobList()
 {
     m_jobList.reset(pq_JobListIF::create(jobsFolderPath(), filmCurvesFolderPath(), tempFolderPath()));
+    announceJobFileProblems();
+}
+
+void peltoQt::announceJobFileProblems()
+{
+    QStringList fresh;
+    for (const QString& problem : m_jobList->problems()) {
+        if (m_announcedJobProblems.contains(problem))
+            continue;
+        m_announcedJobProblems.insert(problem);
+        fresh.append(problem);
+    }
+    if (fresh.isEmpty())
+        return;
+    if (!m_pendingJobProblems.isEmpty())
+        fresh.prepend(m_pendingJobProblems);
+    m_pendingJobProblems = fresh.join(QLatin1Char('\n'));
+    alertWarning(tr("Jobs Folder"), m_pendingJobProblems);
 }
 
 void peltoQt::init(const QString& programPath)
@@ -324,6 +342,11 @@ void peltoQt::refreshCurrentJob4UI()
     m_currentJob.insert(QStringLiteral("alertCriticalTitle"), QString());
     m_currentJob.insert(QStringLiteral("alertWarningTitle"), QString());
     m_currentJob.insert(QStringLiteral("alertInformationTitle"), QString());
+    // The first screen to show a job shows what the jobs folder held.
+    if (!m_pendingJobProblems.isEmpty()) {
+        alertWarning(tr("Jobs Folder"), m_pendingJobProblems);
+        m_pendingJobProblems.clear();
+    }
     setTargets4UIAnimation(-1, job->currentTargetIndex());
     overwriteAllTargetReferenceFilesWithJob(job);
     m_allTargets.insert(QStringLiteral("xml"), makeAllTargetsUIXMLString());
@@ -369,7 +392,7 @@ bool peltoQt::resolveName(const QString& folder, const QString& name, QString* p
         qCWarning(lcController).noquote() << operation << "refused the name" << name << ":" << reason;
         return false;
     }
-    const QString candidate = folder + QLatin1Char('/') + name + QStringLiteral(".xml");
+    const QString candidate = pq_JobFileWriter::jobFilePath(folder, name);
     const QString inside = QDir::cleanPath(QFileInfo(folder).absoluteFilePath()) + QLatin1Char('/');
     if (folder.isEmpty() || !QDir::cleanPath(QFileInfo(candidate).absoluteFilePath()).startsWith(inside)) {
         qCWarning(lcController).noquote() << operation << "refused the name" << name
@@ -396,8 +419,13 @@ bool peltoQt::saveCurrentJob(bool isC1InsteadOfDCP)
     const QString name = m_currentJob.value(QStringLiteral("name")).toString();
     qCDebug(lcController) << "SAVING JOB: " << name << "-"
                           << m_currentJob.value(QStringLiteral("illuminant")).toString();
-    if (!resolveName(jobsFolderPath(), name, nullptr, "saveCurrentJob"))
+    m_currentJob.insert(QStringLiteral("saveFailure"), QString());
+    m_currentJob.insert(QStringLiteral("saveFailureOffersNewName"), false);
+    if (!resolveName(jobsFolderPath(), name, nullptr, "saveCurrentJob")) {
+        m_currentJob.insert(QStringLiteral("saveFailure"),
+                            tr("The name \"%1\" cannot name a job file.").arg(name));
         return false;
+    }
     pq_Job* source = currentOrTemplateJob();
     const bool newJob = !m_currentJob_ || m_currentJob_->getJobName() != name;
 
@@ -424,6 +452,8 @@ bool peltoQt::saveCurrentJob(bool isC1InsteadOfDCP)
     target->setTargetIlluminant(m_currentJob.value(QStringLiteral("illuminantCamera")).toString());
 
     const pq_JobSaveResult saved = pq_JobFileWriter::save(*target, jobsFolderPath());
+    m_currentJob.insert(QStringLiteral("saveFailure"), saved.message);
+    m_currentJob.insert(QStringLiteral("saveFailureOffersNewName"), saved.keptUnreadFile);
     if (!saved.ok) {
         qCWarning(lcController).noquote() << "saveCurrentJob:" << saved.message;
         return false;

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QQmlProperty>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -623,6 +624,66 @@ private slots:
         start();
         QVERIFY(listedJobs().contains("A"));
         QVERIFY(parses(controller->allJobs()->value("xml").toString()));
+    }
+
+    // A job file that does not read whole is listed and named to the user
+    // once; saving over it is refused in words, with the offer of a new
+    // name, and the file stays as it was.
+    void jobThatCannotBeSavedOver()
+    {
+        home->writeJob("A");
+        home->writeJob("Twice");
+        const QString path = home->jobsFolder() + "/Twice.xml";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QByteArray bytes = file.readAll();
+        file.close();
+        const int at = bytes.indexOf("<Job_ExpertSetName>");
+        QVERIFY(at > 0);
+        bytes.insert(at, "<Job_ExpertSetName>again</Job_ExpertSetName>\n\t");
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        QVERIFY(QFile::link("/etc/passwd", home->jobsFolder() + "/System.xml"));
+
+        start();
+        QCOMPARE(listedJobs(), (QStringList{"A", "Twice"}));
+        const QString told =
+            "Twice.xml does not read whole, so it is listed but will not be saved over: line 7: "
+            "element Job_ExpertSetName is repeated.\n"
+            "System.xml is not read as a job: it is a link to a file outside the jobs folder.";
+        QCOMPARE(job("alertWarningTitle").toString(), QString("Jobs Folder"));
+        QSet<QString> lines;
+        for (const QString& line : job("alertWarningMessage").toString().split('\n'))
+            lines.insert(line);
+        QCOMPARE(lines, QSet<QString>({told.section('\n', 0, 0), told.section('\n', 1, 1)}));
+        // The first screen that shows a job shows the warning, once.
+        QVERIFY(controller->setCurrentJob("Twice", "tileView", false));
+        controller->refreshCurrentJob4UI();
+        QCOMPARE(job("alertWarningTitle").toString(), QString("Jobs Folder"));
+        controller->currentJobMap()->insert("alertWarningTitle", QString());
+        QVERIFY(controller->setCurrentJob("A", "tileView", false));
+        controller->refreshCurrentJob4UI();
+        QCOMPARE(job("alertWarningTitle").toString(), QString());
+
+        QVERIFY(controller->setCurrentJob("Twice", "tileView", false));
+        controller->refreshCurrentJob4UI();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("saveCurrentJob:"));
+        QVERIFY(!controller->saveCurrentJob(false));
+        QCOMPARE(job("saveFailure").toString(),
+                 QString("The job file \"Twice.xml\" is kept as it is, since it does not read whole "
+                         "as a job: line 7: element Job_ExpertSetName is repeated."));
+        QCOMPARE(job("saveFailureOffersNewName").toBool(), true);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+        file.close();
+        // Rebuilding the list does not tell it again.
+        controller->currentJobMap()->insert("name", "Twice copy");
+        QVERIFY(controller->saveCurrentJob(false));
+        QCOMPARE(job("saveFailure").toString(), QString());
+        QVERIFY(listedJobs().contains("Twice copy"));
+        controller->refreshCurrentJob4UI();
+        QCOMPARE(job("alertWarningTitle").toString(), QString());
     }
 
     void itemDestroyedFirst()

@@ -84,6 +84,43 @@ TestCase {
         compare(F.visiblePages(win), ["selectTargets"]);
     }
 
+    // The controller's words reach the user; a file that cannot be saved
+    // over leads to saving under a new name, which carries on as asked.
+    function test_failureInWords_data() {
+        return [{ tag: "cannot be written", offers: false },
+                { tag: "kept file", offers: true }];
+    }
+    function test_failureInWords(data) {
+        peltoQt.setAnswer("saveCurrentJob", false);
+        peltoQt.setMap("currentJob", "saveFailure", "The job file \"Studio.xml\" is kept as it is: line 7.");
+        peltoQt.setMap("currentJob", "saveFailureOffersNewName", data.offers);
+        win.script.goSelectTargets();
+        verify(!win.script.saveCurrentJob(false, false, "profile", imageItem));
+        var generic = alert("alertGeneric");
+        var asNew = alert("alertSaveAsNew");
+        compare(generic.visible, !data.offers);
+        compare(asNew.visible, data.offers);
+        if (!data.offers) {
+            compare(generic.message, "The job file \"Studio.xml\" is kept as it is: line 7.");
+            return;
+        }
+        compare(asNew.title, "Cannot Save Job");
+        compare(asNew.message, "The job file \"Studio.xml\" is kept as it is: line 7.\n"
+                               + "Save the job under a new name to keep your changes?");
+        compare(F.findChild(asNew, "alertOK").text, "SAVE AS NEW");
+        compare(imageItem.action, "");
+        mouseClick(F.findChild(asNew, "alertOK"));
+        var rename = alert("alertRenameSaveJob");
+        verify(rename.visible);
+        compare(rename.name, "Studio copy");
+        peltoQt.setAnswer("saveCurrentJob", true);
+        peltoQt.clearCalls();
+        mouseClick(F.findChild(rename, "saveJobSave"));
+        compare(peltoQt.mapValue("currentJob", "name"), "Studio copy");
+        compare(saves(), ["saveCurrentJob(false)"]);
+        compare(imageItem.action, "startProfiling");
+    }
+
     function test_existingAsksRenameOrOverwrite() {
         peltoQt.setAnswer("doesJobExist", true);
         peltoQt.setAnswer("isJobModified", true);

@@ -1,18 +1,16 @@
+#include <chart/BoundedFile.h>
 #include <chart/ImageMetadata.h>
 #include <chart/pq_LoadImageWorker.h>
 
 #include <engine/target_image.h>
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QTemporaryDir>
 
 namespace {
 
-// Profiles and target texts are small; anything larger is not one.
-constexpr qint64 kMaxSyntheticSource = 64 * 1024 * 1024;
 constexpr double kDecodeShare = 0.9;
 
 }  // namespace
@@ -62,11 +60,11 @@ bool pq_LoadImageWorker::abortHook(void* worker)
 
 bool pq_LoadImageWorker::loadSyntheticChart(Image& image)
 {
-    QFile file(m_path);
-    if (file.size() > kMaxSyntheticSource || !file.open(QIODevice::ReadOnly))
+    // Profiles and target texts are small; anything larger is not one.
+    const chart::FileRead read = chart::readBoundedFile(m_path);
+    if (!read.ok())
         return false;
-    const QByteArray bytes = file.readAll();
-    file.close();
+    const QByteArray& bytes = read.bytes;
     const QString suffix = QFileInfo(m_path).suffix().toLower();
     const QByteArray text =
         suffix == QLatin1String("txt")

@@ -4,6 +4,8 @@
 
 #include "jobs/pq_JobIF.h"
 
+#include "chart/BoundedFile.h"
+
 #include <QByteArray>
 #include <QDomDocument>
 #include <QString>
@@ -13,7 +15,7 @@ class pq_JobFileReader
 public:
     // Far above any real job (a job with a few embedded pictures is well
     // under a megabyte).
-    static constexpr qint64 MaxFileSize = 64 * 1024 * 1024;
+    static constexpr qint64 MaxFileSize = chart::kMaxTextFileSize;
     // Job files nest five levels deep.
     static constexpr int MaxDepth = 64;
 
@@ -23,7 +25,8 @@ public:
         QDomDocument document;
     };
 
-    // Reads the file's bytes; CannotOpen or NotParsed (too large) otherwise.
+    // Reads the file's bytes (never blocking on a pipe or device); CannotOpen
+    // or NotParsed (too large) otherwise, with the path and why in words.
     static pq_JobReadOutcome readBytes(const QString &path, QByteArray *bytes);
     // Parses the bytes of the file at path (the path only names it in
     // messages). A document that is empty, too deep or not well-formed gives

@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class Kirr_BezierLut;
 class Kirr_ColorCurve;
@@ -52,8 +53,21 @@ struct pq_JobReadOutcome
     };
     StatusE status = NotRead;
     QString message;
+    // What the read left out though the file is whole, in words: files named
+    // by the job that are not what they claim to be.
+    QStringList notes;
 
     bool isWhole() const { return status == ReadWhole; }
+    // The message without the path of the file that it begins with.
+    QString reason(const QString &path) const
+    {
+        QString why = message;
+        if (!path.isEmpty() && why.startsWith(path))
+            why.remove(0, path.size());
+        while (why.startsWith(QLatin1Char(':')) || why.startsWith(QLatin1Char(' ')))
+            why.remove(0, 1);
+        return why;
+    }
 };
 
 class pq_JobIF : public QObject

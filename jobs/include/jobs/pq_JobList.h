@@ -5,6 +5,9 @@
 #include "jobs/pq_JobListIF.h"
 
 #include <QList>
+#include <QStringList>
+
+class pq_Job;
 
 class pq_JobList : public pq_JobListIF
 {
@@ -30,9 +33,16 @@ public:
                 const QString &auxImagePath) override;
     void addEmptyJob() override;
     void sortJobList(const QStringList &names) override;
+    QStringList problems() const override { return m_problems; }
 
 private:
+    // The job files of the folder in name order, one per job name; every
+    // other entry that looks like one is named in m_problems.
+    QStringList jobFiles(const QString &jobsFolder);
+    void noteReadProblems(const pq_Job &job);
+
     QString m_filmCurvesFolder;
     QString m_tempFolder;
     QList<pq_JobIF *> m_jobs;
+    QStringList m_problems;
 };

@@ -30,6 +30,11 @@ public:
                         const QString &auxImagePath) = 0;
     virtual void addEmptyJob() = 0;
     virtual void sortJobList(const QStringList &names) = 0;
+    // What the user should hear of the jobs folder, in words, one entry per
+    // file: files that look like jobs and were not read (pipes, links out of
+    // the folder, files too large...), job files that do not read whole and
+    // files a job names that it did not take.
+    virtual QStringList problems() const { return QStringList(); }
 
     // A new list of the jobs in jobsFolder; the caller owns it.
     static pq_JobListIF *create(const QString &jobsFolder, const QString &filmCurvesFolder,

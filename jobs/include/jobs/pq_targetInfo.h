@@ -13,6 +13,8 @@ public:
     static constexpr int MaxPatches = 100000;
     static constexpr int MaxGridSide = 10000;
     static constexpr int MaxPages = 1000;
+    // Largest reference file read.
+    static constexpr qint64 MaxReferenceSize = 16 * 1024 * 1024;
 
     pq_targetInfo() = default;
 
@@ -27,6 +29,13 @@ public:
     // Reads the document element of a description file; nothing happens when
     // the file cannot be read or does not parse.
     bool readFromFile(const QString &path);
+
+    // Gives up the reference file and the chart picture that a job file's
+    // paths name unless each reads as what it claims to be: reference data
+    // in CGATS with this target's patches, a picture that decodes. Each one
+    // given up while it exists adds a note in words; the description keeps
+    // the reference data and picture it carries.
+    void checkNamedFiles(QStringList *notes);
 
     // The job-file element; full adds the reference data and the picture.
     QString makeExportXMLString(bool full) const;
@@ -43,7 +52,8 @@ public:
     QString referenceFileText() const;
     // File URL of the reference file, or of its folder.
     QString fileUrl(bool folder) const;
-    // The chart picture, relative to the templates folder or absolute.
+    // The chart picture, relative to the templates folder or absolute (empty
+    // when checkNamedFiles gave it up).
     QString fullResFilePath(bool absolute) const;
 
     QString shotPath(int index) const;
@@ -70,6 +80,7 @@ public:
     QStringList shots;
     bool selected = true;
     bool isClone = false;
+    bool pictureRefused = false;
     QString targetDefinition;
     QString fieldOrder;
     QString referenceData;

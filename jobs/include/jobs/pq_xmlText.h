@@ -16,8 +16,10 @@ pq_TagE pq_readTag(const QDomElement &parent, const QString &tag, QString *text,
                    QString *attribute = nullptr);
 QString checkAndReadTagToText(const QDomElement &parent, const QString &tag,
                               QString *attribute = nullptr);
-// pq_readTag that appends "line N: element T is repeated" to problems (when
-// not null) for a repeated tag; false then.
+// "line N: element T is repeated", N the line of T's second occurrence.
+QString pq_repeatedTagProblem(const QDomElement &parent, const QString &tag);
+// pq_readTag that appends pq_repeatedTagProblem to problems (when not null)
+// for a repeated tag; false then.
 bool pq_readSingleTag(const QDomElement &parent, const QString &tag, QString *text,
                       QStringList *problems, QString *attribute = nullptr);
 

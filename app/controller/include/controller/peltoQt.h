@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QQmlPropertyMap>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -260,6 +261,9 @@ private:
     void callMenuReceiver(const char* slot);
     void alert(const char* kind, const QString& titleKey, const QString& messageKey,
                const QString& title, const QString& message);
+    // Warns of what the jobs folder holds that the job list did not read
+    // whole, each file once; the warning stays until a screen has shown it.
+    void announceJobFileProblems();
 
     QStringList m_autoJobsList;
     QStringList m_fixedJobsList;
@@ -305,4 +309,6 @@ private:
     QPointer<QObject> m_menuReceiver;
     Clock m_clock;
     QPointer<pq_JobIF> m_connectedJob;
+    QSet<QString> m_announcedJobProblems;
+    QString m_pendingJobProblems;
 };
