@@ -177,6 +177,12 @@ private:
     bool m_stop = false;
 };
 
+// The sink's shrink factor for a frame whose longer side is longer.
+int shrinkFactor(int longer, int maxSize)
+{
+    return (maxSize > 0 && maxSize < longer) ? longer / maxSize : 1;
+}
+
 void quietData(void*, const char*, const int) {}
 void quietMemory(void*, const char*, const char*) {}
 
@@ -228,6 +234,16 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
         return decode.cancelled() ? RAW_DECODE_CANCELLED : RAW_DECODE_OPEN_FAILED;
     if (decode.abortRequested())
         return RAW_DECODE_CANCELLED;
+    // A Bayer mosaic that the sink takes shrunk by two or more needs no
+    // demosaic: each 2 x 2 block of the mosaic gives one pixel of its own
+    // red, green and blue, and the sink takes every f-th pixel of the frame
+    // from the block that holds it.
+    const libraw_image_sizes_t& s = raw->imgdata.sizes;
+    const int frameWidth = s.width, frameHeight = s.height;
+    const bool halfSize = shrinkFactor(std::max(frameWidth, frameHeight), maxSize) >= 2
+                          && raw->imgdata.idata.filters > 1000 && !raw->is_fuji_rotated()
+                          && s.pixel_aspect == 1.0;
+    p.half_size = halfSize ? 1 : 0;
     decode.startWatch(raw.get());
     int code = raw->unpack();
     if (code == LIBRAW_SUCCESS) {
@@ -241,16 +257,19 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
         return RAW_DECODE_CANCELLED;
     decode.report(0.92);
 
-    const libraw_image_sizes_t& s = raw->imgdata.sizes;
     const int colors = raw->imgdata.idata.colors;
     const ushort(*image)[4] = raw->imgdata.image;
     const int iw = s.iwidth, ih = s.iheight, flip = s.flip;
-    if (!image || iw < 1 || ih < 1 || colors < 1 || colors > 4)
+    // The frame in the decoded image's pixels before any flip.
+    const int shift = halfSize ? 1 : 0;
+    const int fullWidth = halfSize ? frameWidth : iw, fullHeight = halfSize ? frameHeight : ih;
+    if (!image || iw < 1 || ih < 1 || colors < 1 || colors > 4 || fullWidth < 1
+        || fullHeight < 1 || ((fullWidth - 1) >> shift) >= iw
+        || ((fullHeight - 1) >> shift) >= ih)
         return RAW_DECODE_FAILED;
-    const int w = (flip & 4) ? ih : iw;
-    const int h = (flip & 4) ? iw : ih;
-    const int longer = std::max(w, h);
-    const int f = (maxSize > 0 && maxSize < longer) ? longer / maxSize : 1;
+    const int w = (flip & 4) ? fullHeight : fullWidth;
+    const int h = (flip & 4) ? fullWidth : fullHeight;
+    const int f = shrinkFactor(std::max(w, h), maxSize);
     const int ow = w / f, oh = h / f;
     const libraw_iparams_t& id = raw->imgdata.idata;
     if (!sink->allocate(ow, oh, colors, 16, text64(id.make), text64(id.model), text64(id.software),
@@ -264,10 +283,10 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
             if (flip & 4)
                 std::swap(r, c);
             if (flip & 2)
-                r = ih - 1 - r;
+                r = fullHeight - 1 - r;
             if (flip & 1)
-                c = iw - 1 - c;
-            const ushort* px = image[std::size_t(r) * iw + c];
+                c = fullWidth - 1 - c;
+            const ushort* px = image[std::size_t(r >> shift) * iw + (c >> shift)];
             for (int k = 0; k < colors; ++k)
                 *out++ = px[k];
         }
