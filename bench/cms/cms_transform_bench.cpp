@@ -4,8 +4,10 @@
 // built from the bench's CMP-DT4 linraw-low set) to 16-bit Lab, through a
 // Kirr_ColorWorld and through cmsDoTransform on the same rows. Prints the
 // first call (transform made then used) and the median of the cached calls,
-// the library's overhead over Little CMS, and how far the two outputs lie
-// apart. Options: --size WxH, --repeats N, --smoke (a tiny image, for CI).
+// the library's overhead over Little CMS (for the camera, whose chain the
+// library evaluates on its own exact road: the ratio to Little CMS's inexact
+// default transform, goal <= 1.0, and to the stage-by-stage road), and how
+// far the outputs lie apart. Options: --size WxH, --repeats N, --smoke (a tiny image, for CI).
 // Exit status 1 when a conversion fails or the outputs disagree.
 #include "colour/Kirr_ColorImageIF.h"
 #include "colour/Kirr_ColorProfileIF.h"
