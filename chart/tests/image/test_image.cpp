@@ -449,7 +449,9 @@ void ImageTest::shrunkMosaicKeepsPatchColours_data()
 // A mosaic decoded for a picture shrunk by 2 or more is not demosaiced. The
 // mean of every patch in the stored picture stays within 0.05 delta E 2000
 // of the full decode sampled at the same pixels, darks and saturated
-// colours on a noisy mosaic included, and the picture keeps its size.
+// colours included, under light that falls off towards the corners (so that
+// a shifted sample would show) and a little noise (so that the two greens of
+// a block differ); the picture keeps its size.
 void ImageTest::shrunkMosaicKeepsPatchColours()
 {
     QFETCH(int, maxSize);
@@ -466,8 +468,12 @@ void ImageTest::shrunkMosaicKeepsPatchColours()
         const int col = std::min(columns - 1, x / cell), row = std::min(rows - 1, y / cell);
         std::uint32_t h = std::uint32_t(x) * 73856093u ^ std::uint32_t(y) * 19349663u;
         h = (h ^ (h >> 13)) * 0x5bd1e995u;
-        const int noise = int(h % 401u) - 200;
-        return std::uint16_t(std::clamp(colours[row * columns + col][c] + noise, 0, 65535));
+        const int noise = int(h % 9u) - 4;
+        const double dx = x - width / 2.0, dy = y - height / 2.0;
+        const double light =
+            1.0 - 0.3 * (dx * dx + dy * dy) / (width * width / 4.0 + height * height / 4.0);
+        return std::uint16_t(
+            std::clamp(int(std::lround(colours[row * columns + col][c] * light)) + noise, 0, 65535));
     };
     const QString file = path(QStringLiteral("chart%1.dng").arg(maxSize));
     QVERIFY(writeDng(file, width, height, value, false));
