@@ -216,7 +216,7 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
 
     std::printf("\n");
     report("drop to placed grid, 16-bit TIFF", tiffDrops, o.small ? "" : "(goal < 1500 ms)");
-    report("drop to placed grid, DNG", dngDrops, o.small ? "" : "(goal < 3000 ms)");
+    report("drop to placed grid, DNG", dngDrops, o.small ? "" : "(goal median < 800 ms)");
     report("hover to patch information, 24 patches", hovers24, "(goal median < 16 ms, p95 < 33 ms)");
     report("hover to patch information, 140 patches", hovers140, "(goal median < 16 ms, p95 < 33 ms)");
     report("START PROFILING to the progress page", starts, "");

@@ -7,7 +7,9 @@
 // colour, 0 raw camera colour), "-r m0 m1 m2 m3" (white-balance multipliers)
 // and the file name last. The camera's white level is kept as it is. The decoded image is written to the
 // sink, shrunk by the whole factor f = max(w, h) / maxSize when
-// 0 < maxSize < max(w, h), taking every f-th row and pixel.
+// 0 < maxSize < max(w, h), taking every f-th row and pixel. A Bayer mosaic
+// shrunk by 2 or more is not demosaiced: the pixel at (x, y) is the red,
+// green (both greens averaged) and blue of the 2 x 2 block holding it.
 //
 // All decoder state lives in the call, so several decodes may run at once.
 

@@ -177,6 +177,44 @@ private:
     bool m_stop = false;
 };
 
+// Where each colour's sites lie in a 2 x 2 block of a Bayer mosaic (the
+// mean of a colour's sites), and the value of a colour at a pixel of the
+// frame interpolated between the blocks of a half-size image.
+class BlockSites {
+public:
+    void add(int c, int y, int x)
+    {
+        m_y[c] = (m_y[c] * m_count[c] + y) / (m_count[c] + 1);
+        m_x[c] = (m_x[c] * m_count[c] + x) / (m_count[c] + 1);
+        ++m_count[c];
+    }
+    std::uint16_t sample(const ushort (*image)[4], int width, int height, int c, int row,
+                         int col) const
+    {
+        // Block coordinates of the pixel, as the block whose site is at
+        // block coordinate k lies at frame coordinate 2 k + site.
+        const double by = std::clamp((row - m_y[c]) / 2.0, 0.0, height - 1.0);
+        const double bx = std::clamp((col - m_x[c]) / 2.0, 0.0, width - 1.0);
+        const int y0 = int(by), x0 = int(bx);
+        const int y1 = std::min(y0 + 1, height - 1), x1 = std::min(x0 + 1, width - 1);
+        const double fy = by - y0, fx = bx - x0;
+        auto at = [&](int y, int x) { return double(image[std::size_t(y) * width + x][c]); };
+        const double v = (at(y0, x0) * (1 - fx) + at(y0, x1) * fx) * (1 - fy)
+                         + (at(y1, x0) * (1 - fx) + at(y1, x1) * fx) * fy;
+        return std::uint16_t(std::clamp(std::lround(v), 0L, 65535L));
+    }
+
+private:
+    double m_y[3] = {0, 0, 0}, m_x[3] = {0, 0, 0};
+    int m_count[3] = {0, 0, 0};
+};
+
+// The sink's shrink factor for a frame whose longer side is longer.
+int shrinkFactor(int longer, int maxSize)
+{
+    return (maxSize > 0 && maxSize < longer) ? longer / maxSize : 1;
+}
+
 void quietData(void*, const char*, const int) {}
 void quietMemory(void*, const char*, const char*) {}
 
@@ -228,6 +266,26 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
         return decode.cancelled() ? RAW_DECODE_CANCELLED : RAW_DECODE_OPEN_FAILED;
     if (decode.abortRequested())
         return RAW_DECODE_CANCELLED;
+    // A Bayer mosaic that the sink takes shrunk by two or more needs no
+    // demosaic: each 2 x 2 block of the mosaic gives one pixel of its own
+    // red, green (both greens averaged) and blue, and each sample the sink
+    // takes is interpolated from the blocks around it, every channel from
+    // where its sites lie in the blocks.
+    const libraw_image_sizes_t& s = raw->imgdata.sizes;
+    const int frameWidth = s.width, frameHeight = s.height;
+    const bool halfSize = shrinkFactor(std::max(frameWidth, frameHeight), maxSize) >= 2
+                          && raw->imgdata.idata.filters > 1000 && raw->imgdata.idata.colors == 3
+                          && !raw->is_fuji_rotated() && s.pixel_aspect == 1.0;
+    BlockSites sites;
+    if (halfSize)
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x) {
+                const int c = raw->COLOR(y, x) == 3 ? 1 : raw->COLOR(y, x);
+                if (c < 0 || c > 2)
+                    return RAW_DECODE_FAILED;
+                sites.add(c, y, x);
+            }
+    p.half_size = halfSize ? 1 : 0;
     decode.startWatch(raw.get());
     int code = raw->unpack();
     if (code == LIBRAW_SUCCESS) {
@@ -241,16 +299,19 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
         return RAW_DECODE_CANCELLED;
     decode.report(0.92);
 
-    const libraw_image_sizes_t& s = raw->imgdata.sizes;
     const int colors = raw->imgdata.idata.colors;
     const ushort(*image)[4] = raw->imgdata.image;
     const int iw = s.iwidth, ih = s.iheight, flip = s.flip;
-    if (!image || iw < 1 || ih < 1 || colors < 1 || colors > 4)
+    // The frame in the decoded image's pixels before any flip.
+    const int shift = halfSize ? 1 : 0;  // frame pixels per block side, as a shift
+    const int fullWidth = halfSize ? frameWidth : iw, fullHeight = halfSize ? frameHeight : ih;
+    if (!image || iw < 1 || ih < 1 || colors < 1 || colors > 4 || fullWidth < 1
+        || fullHeight < 1 || ((fullWidth - 1) >> shift) >= iw
+        || ((fullHeight - 1) >> shift) >= ih)
         return RAW_DECODE_FAILED;
-    const int w = (flip & 4) ? ih : iw;
-    const int h = (flip & 4) ? iw : ih;
-    const int longer = std::max(w, h);
-    const int f = (maxSize > 0 && maxSize < longer) ? longer / maxSize : 1;
+    const int w = (flip & 4) ? fullHeight : fullWidth;
+    const int h = (flip & 4) ? fullWidth : fullHeight;
+    const int f = shrinkFactor(std::max(w, h), maxSize);
     const int ow = w / f, oh = h / f;
     const libraw_iparams_t& id = raw->imgdata.idata;
     if (!sink->allocate(ow, oh, colors, 16, text64(id.make), text64(id.model), text64(id.software),
@@ -264,9 +325,14 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
             if (flip & 4)
                 std::swap(r, c);
             if (flip & 2)
-                r = ih - 1 - r;
+                r = fullHeight - 1 - r;
             if (flip & 1)
-                c = iw - 1 - c;
+                c = fullWidth - 1 - c;
+            if (halfSize) {
+                for (int k = 0; k < colors; ++k)
+                    *out++ = sites.sample(image, iw, ih, k, r, c);
+                continue;
+            }
             const ushort* px = image[std::size_t(r) * iw + c];
             for (int k = 0; k < colors; ++k)
                 *out++ = px[k];

@@ -4,7 +4,9 @@
 #include <chart/Image.h>
 #include <chart/ImageMetadata.h>
 #include <chart/RawDecoder.h>
+#include <chart/RawImage.h>
 #include <chart/pq_LoadImageWorker.h>
+#include <engine/colour_maths.h>
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -15,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 Q_DECLARE_METATYPE(TiffSpec)
@@ -106,6 +109,8 @@ private slots:
     void iccTableBounds();
     void dngDecodes_data();
     void dngDecodes();
+    void shrunkMosaicKeepsPatchColours_data();
+    void shrunkMosaicKeepsPatchColours();
     void rawFailureIsNotSuccess();
     void flatRawStretchAndLinearize();
     void copyAndSwap();
@@ -431,6 +436,82 @@ void ImageTest::dngDecodes()
     QCOMPARE(image.model(), QString("TM-1"));
     for (int c = 0; c < 3; ++c)
         QCOMPARE(raw.sample16(32, 24, c), rgb[c]);
+}
+
+void ImageTest::shrunkMosaicKeepsPatchColours_data()
+{
+    QTest::addColumn<int>("maxSize");
+    QTest::addRow("shrunk by 2") << 300;
+    QTest::addRow("shrunk by 3") << 194;
+    QTest::addRow("shrunk by 5") << 116;
+}
+
+// A mosaic decoded for a picture shrunk by 2 or more is not demosaiced. The
+// mean of every patch in the stored picture stays within 0.05 delta E 2000
+// of the full decode sampled at the same pixels, darks and saturated
+// colours included, under light that falls off towards the corners (so that
+// a shifted sample would show) and a little noise (so that the two greens of
+// a block differ); the picture keeps its size.
+void ImageTest::shrunkMosaicKeepsPatchColours()
+{
+    QFETCH(int, maxSize);
+    const int columns = 6, rows = 4, cell = 96;
+    const int width = columns * cell + 6, height = rows * cell + 6;
+    static const std::uint16_t colours[rows * columns][3] = {
+        {900, 700, 500},      {30000, 18000, 12000}, {8000, 12000, 26000}, {9000, 14000, 5000},
+        {15000, 14000, 30000}, {12000, 32000, 28000}, {40000, 16000, 3000},  {5000, 8000, 30000},
+        {32000, 7000, 9000},   {6000, 3000, 10000},  {26000, 36000, 6000},  {45000, 28000, 2500},
+        {2000, 4000, 22000},   {5000, 20000, 6000},  {24000, 2500, 3000},   {52000, 44000, 3000},
+        {30000, 6000, 20000},  {2000, 16000, 26000}, {60000, 60000, 58000}, {36000, 36000, 35000},
+        {18000, 18000, 17500}, {8000, 8000, 7800},   {2500, 2500, 2400},    {300, 300, 290}};
+    auto value = [&](int x, int y, int c) {
+        const int col = std::min(columns - 1, x / cell), row = std::min(rows - 1, y / cell);
+        std::uint32_t h = std::uint32_t(x) * 73856093u ^ std::uint32_t(y) * 19349663u;
+        h = (h ^ (h >> 13)) * 0x5bd1e995u;
+        const int noise = int(h % 9u) - 4;
+        const double dx = x - width / 2.0, dy = y - height / 2.0;
+        const double light =
+            1.0 - 0.3 * (dx * dx + dy * dy) / (width * width / 4.0 + height * height / 4.0);
+        return std::uint16_t(
+            std::clamp(int(std::lround(colours[row * columns + col][c] * light)) + noise, 0, 65535));
+    };
+    const QString file = path(QStringLiteral("chart%1.dng").arg(maxSize));
+    QVERIFY(writeDng(file, width, height, value, false));
+    const QByteArray name = file.toLocal8Bit();
+    const char* args[] = {"dcraw", "-4", "-o", "0", "-r", "1", "1", "1", "1", name.constData()};
+    RawImage stored, full;
+    QCOMPARE(rawDecoderMain(10, args, &stored, maxSize), RAW_DECODE_OK);
+    QCOMPARE(rawDecoderMain(10, args, &full, 0), RAW_DECODE_OK);
+    const int f = width / maxSize;
+    QCOMPARE(stored.width(), width / f);
+    QCOMPARE(stored.height(), height / f);
+    QCOMPARE(stored.fullWidth(), width);
+    QCOMPARE(stored.fullHeight(), height);
+    QCOMPARE(stored.channels(), 3);
+    double worst = 0;
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < columns; ++col) {
+            // The middle half of the patch, in stored pixels.
+            const int x0 = (col * cell + cell / 4) / f, x1 = (col * cell + 3 * cell / 4) / f;
+            const int y0 = (row * cell + cell / 4) / f, y1 = (row * cell + 3 * cell / 4) / f;
+            double a[3] = {0, 0, 0}, b[3] = {0, 0, 0};
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x)
+                    for (int c = 0; c < 3; ++c) {
+                        a[c] += stored.sample16(x, y, c);
+                        b[c] += full.sample16(x * f, y * f, c);
+                    }
+            const double n = double((x1 - x0) * (y1 - y0));
+            double labA[3], labB[3];
+            for (int c = 0; c < 3; ++c) {
+                a[c] /= n * 65535.0;
+                b[c] /= n * 65535.0;
+            }
+            cm_xyz_to_lab(a, cm_d50_white, labA);
+            cm_xyz_to_lab(b, cm_d50_white, labB);
+            worst = std::max(worst, cm_delta_e2000(labA, labB));
+        }
+    QVERIFY2(worst < 0.05, qPrintable(QStringLiteral("worst patch: delta E 2000 %1").arg(worst)));
 }
 
 void ImageTest::rawFailureIsNotSuccess()

@@ -72,6 +72,15 @@ bool writeTiff(const QString& path, const TiffSpec& s)
 bool writeDng(const QString& path, int width, int height, const std::uint16_t rgb[3], bool linear,
               const char* make, const char* model)
 {
+    const std::uint16_t value[3] = {rgb[0], rgb[1], rgb[2]};
+    return writeDng(path, width, height, [&value](int, int, int c) { return value[c]; }, linear,
+                    make, model);
+}
+
+bool writeDng(const QString& path, int width, int height,
+              const std::function<std::uint16_t(int x, int y, int c)>& value, bool linear,
+              const char* make, const char* model)
+{
     TIFF* t = TIFFOpen(path.toUtf8().constData(), "w");
     if (!t)
         return false;
@@ -113,10 +122,10 @@ bool writeDng(const QString& path, int width, int height, const std::uint16_t rg
         for (int x = 0; x < width; ++x) {
             if (linear) {
                 for (int c = 0; c < 3; ++c)
-                    row[std::size_t(x) * 3 + c] = rgb[c];
+                    row[std::size_t(x) * 3 + c] = value(x, y, c);
             } else {
                 const int c = (y & 1) == 0 ? ((x & 1) == 0 ? 0 : 1) : ((x & 1) == 0 ? 1 : 2);
-                row[std::size_t(x)] = rgb[c];
+                row[std::size_t(x)] = value(x, y, c);
             }
         }
         ok = TIFFWriteScanline(t, row.data(), std::uint32_t(y), 0) == 1;

@@ -272,6 +272,14 @@ bool Kirr_ColorWorld_Win::transformImage(const Kirr_ColorImageIF &source,
     cms::Layout sl, dl;
     if (sf != int(cms::BitmapFormat::xyz16) && directLayout(source, cms::BitmapFormat(sf), &sl)
         && directLayout(destination, cms::BitmapFormat(df), &dl)) {
+        // In one call where the rows lie at even strides, so that the
+        // transform may share them out.
+        const qint64 ss = source.rowStride(), ds = destination.rowStride();
+        if (ss > 0 && ds > 0)
+            return m_transform->translate_bitmap(lowestChannel(source, 0), sl, std::size_t(width),
+                                                 std::size_t(height), std::size_t(ss),
+                                                 lowestChannel(destination, 0), dl,
+                                                 std::size_t(ds));
         for (int y = 0; y < height; ++y) {
             if (!m_transform->translate_bitmap(lowestChannel(source, y), sl, std::size_t(width),
                                                1, 0, lowestChannel(destination, y), dl, 0))
