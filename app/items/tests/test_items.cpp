@@ -200,6 +200,25 @@ private:
     QByteArray m_home, m_data;
 };
 
+// A CGATS reference with its data lines in reverse order: the same colours on
+// other patches.
+QString scrambledReference(const QString& reference)
+{
+    QStringList lines = reference.split(QLatin1Char('\n'));
+    const int begin = lines.indexOf(QStringLiteral("BEGIN_DATA"));
+    const int end = lines.indexOf(QStringLiteral("END_DATA"));
+    if (begin < 0 || end <= begin)
+        return reference;
+    QStringList data = lines.mid(begin + 1, end - begin - 1);
+    QStringList values;
+    for (const QString& line : data)
+        values.append(line.section(QLatin1Char(' '), 1));
+    for (int i = 0; i < data.size(); ++i)
+        data[i] = data[i].section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') +
+                  values[values.size() - 1 - ((i * 7) % values.size())];
+    return (lines.mid(0, begin + 1) + data + lines.mid(end)).join(QLatin1Char('\n'));
+}
+
 QVector<QSize> g_finderSizes;
 void recordFinder(const QImage& image) { g_finderSizes.append(image.size()); }
 
@@ -315,23 +334,96 @@ private slots:
         QVERIFY(item.isLastShot());
     }
 
-    void noFittingRotationStaysAt270()
+    // Without a fitting rotation the picture is not left turned: upright with
+    // the default grid when no chart is found, else the best rotation tried
+    // on the finder's corners; either way the user is asked to place the grid.
+    void noFittingRotationAsksForTheGrid_data()
     {
-        const ChartShot chart = makeChartShot(ChartShotSpec());
-        auto job = makeJob(chart);
-        // A grey card: no chart is found and no rotation fits.
-        RawImage grey(chart.image.width(), chart.image.height(), 3, 16);
-        for (int y = 0; y < grey.height(); ++y)
-            for (int x = 0; x < grey.width() * 3; ++x)
-                grey.rowData16(y)[x] = 20000;
-        job->setChartImage(grey);
+        QTest::addColumn<bool>("chart");
+        QTest::addRow("grey card") << false;
+        QTest::addRow("chart of other colours") << true;
+    }
+    void noFittingRotationAsksForTheGrid()
+    {
+        QFETCH(bool, chart);
+        ChartShotSpec spec;
+        spec.cell = 40;
+        spec.margin = 40;
+        const ChartShot shot = makeChartShot(spec);
+        auto job = makeJob(shot);
+        if (chart) {
+            // The reference of another chart: every orientation fits badly.
+            ChartShotSpec other = spec;
+            other.seed = 7;
+            const ChartShot stranger = makeChartShot(other);
+            job->setTargetTexts(spec.columns, spec.rows, stranger.definition,
+                                scrambledReference(stranger.reference));
+            job->setChartImage(shot.image);
+        } else {
+            RawImage grey(shot.image.width(), shot.image.height(), 3, 16);
+            for (int y = 0; y < grey.height(); ++y)
+                for (int x = 0; x < grey.width() * 3; ++x)
+                    grey.rowData16(y)[x] = 20000;
+            job->setChartImage(grey);
+        }
         CppImageWidget item;
+        item.setSize(QSizeF(400, 300));
         item.setJobByName(QStringLiteral("Studio"));
-        item.setShot(QStringLiteral("grey.tif"));
+        item.setShot(QStringLiteral("card.tif"));
         emit job->chartImageLoaded(true, QString());
-        QCOMPARE(item.engine()->rotationAngle(), 270);
         QCOMPARE(g_finderSizes.size(), 2);
-        QCOMPARE(item.shotRotation(QStringLiteral("grey.tif")), 270);
+        const int rotation = item.engine()->rotationAngle();
+        QCOMPARE(item.shotRotation(QStringLiteral("card.tif")), rotation);
+        const int points[4] = {0, 2, 6, 4};
+        if (chart) {
+            QVERIFY2(rotation == 0 || rotation == 180, qPrintable(QString::number(rotation)));
+            const double diagonal = std::hypot(shot.image.width(), shot.image.height());
+            for (int i = 0; i < 4; ++i) {
+                const QPoint p = job->grid.controlPoint(points[i]);
+                const QPointF want = rotation == 0
+                                         ? shot.corners[i]
+                                         : QPointF(shot.image.width(), shot.image.height()) -
+                                               shot.corners[3 - i];
+                QVERIFY2(std::hypot(p.x() - want.x(), p.y() - want.y()) <= 0.01 * diagonal,
+                         qPrintable(QString("corner %1 at %2,%3").arg(i).arg(p.x()).arg(p.y())));
+            }
+        } else {
+            QCOMPARE(rotation, 0);
+            QCOMPARE(job->grid.controlPoint(0), QPoint(0, 0));
+            QCOMPARE(job->grid.controlPoint(4), QPoint(shot.image.width(), shot.image.height()));
+        }
+        QCOMPARE(host->alerts.size(), 1);
+        QCOMPARE(host->alerts.first().kind, QString("warning"));
+        QCOMPARE(host->alerts.first().title, QString("Place the grid"));
+    }
+
+    // After the search the picture as turned fits the view whole.
+    void turnedPictureFitsTheView()
+    {
+        ChartShotSpec spec;
+        spec.cell = 40;
+        spec.margin = 40;
+        const ChartShot shot = makeChartShot(spec);
+        auto job = makeJob(shot);
+        job->setChartImage(turnedBack(shot.image, 90));
+        CppImageWidget item;
+        item.setSize(QSizeF(900, 400));
+        item.setJobByName(QStringLiteral("Studio"));
+        emit job->chartImageLoaded(true, QString());
+        pq_ImagePatchGridWidget* engine = item.engine();
+        QCOMPARE(engine->rotationAngle(), 90);
+        engine->renderImage();
+        // Shown turned: the upright shot's width across, its height down.
+        const double f = engine->scaleFactor();
+        QVERIFY2(f * shot.image.width() <= 900 && f * shot.image.height() <= 400,
+                 qPrintable(QString("scale %1").arg(f)));
+        QVERIFY(f * 1.25 * shot.image.width() > 900 || f * 1.25 * shot.image.height() > 400);
+        // A turn by the user fits it again.
+        item.setAction(QStringLiteral("rotateCW"));
+        engine->renderImage();
+        const double g = engine->scaleFactor();
+        QVERIFY(g * shot.image.height() <= 900 && g * shot.image.width() <= 400);
+        QVERIFY(g * 1.25 * shot.image.height() > 900 || g * 1.25 * shot.image.width() > 400);
     }
 
     void searchWorksOnAReducedCopy_data()

@@ -24,6 +24,7 @@
 #include "finder/finder_image.h"
 #include "finder/lattice_fit.h"
 #include "finder/patch_blobs.h"
+#include "finder/window_colours.h"
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +41,7 @@ struct corners {
     double x[4], y[4];  // working pixels: top-left, top-right, bottom-left, bottom-right
 };
 
-enum class verdict { found, not_this, transposed };
+enum class verdict { found, not_this, transposed, ambiguous };
 
 // Index transforms: (i', j') = (a i + b j, c i + d j).
 struct turn {
@@ -376,7 +377,72 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
     return verdict::found;
 }
 
-verdict search(const work_image &image, int columns, int rows, corners *out)
+// True when the two grids cover the same part of the image: the centre of
+// either lies inside the other (two lattices grown from one chart).
+bool same_place(const corners &a, const corners &b)
+{
+    auto centre = [](const corners &q, double *x, double *y) {
+        *x = (q.x[0] + q.x[1] + q.x[2] + q.x[3]) / 4;
+        *y = (q.y[0] + q.y[1] + q.y[2] + q.y[3]) / 4;
+    };
+    auto inside = [](const corners &q, double x, double y) {
+        const int order[4] = {0, 1, 3, 2};
+        for (int k = 0; k < 4; ++k) {
+            const int p = order[k], n = order[(k + 1) % 4];
+            if ((q.x[n] - q.x[p]) * (y - q.y[p]) - (q.y[n] - q.y[p]) * (x - q.x[p]) < 0)
+                return false;
+        }
+        return true;
+    };
+    double ax, ay, bx, by;
+    centre(a, &ax, &ay);
+    centre(b, &bx, &by);
+    return inside(a, bx, by) || inside(b, ax, ay);
+}
+
+// Of several grids of the chart's size in different places (the other page
+// of a chart folder, a second chart, a grid of tiles), the one whose patch
+// colours fit the reference clearly better than every other; none without a
+// reference or without a clear winner.
+verdict choose(const work_image &image, const std::vector<corners> &found, int columns, int rows,
+               const double *reference, corners *out)
+{
+    std::vector<corners> places;
+    for (const auto &q : found)
+        if (std::none_of(places.begin(), places.end(),
+                         [&](const corners &p) { return same_place(p, q); }))
+            places.push_back(q);
+    if (places.size() == 1) {
+        *out = places.front();
+        return verdict::found;
+    }
+    if (!reference)
+        return verdict::ambiguous;
+    // The runner-up must fit at least this much worse.
+    constexpr double kClearMargin = 1.5;
+    double best = -1, second = -1;
+    size_t chosen = 0;
+    for (size_t k = 0; k < places.size(); ++k) {
+        std::vector<double> rgb;
+        const double misfit = window_colours(image, places[k].x, places[k].y, columns, rows, rgb)
+                                  ? reference_misfit(rgb, columns, rows, reference)
+                                  : 1e9;
+        if (best < 0 || misfit < best) {
+            second = best;
+            best = misfit;
+            chosen = k;
+        } else if (second < 0 || misfit < second) {
+            second = misfit;
+        }
+    }
+    if (!(best * kClearMargin < second))
+        return verdict::ambiguous;
+    *out = places[chosen];
+    return verdict::found;
+}
+
+verdict search(const work_image &image, int columns, int rows, const double *reference,
+               corners *out)
 {
     const int reach = 2 * std::max(columns, rows) + 2;
     const double min_area = 6;
@@ -404,6 +470,9 @@ verdict search(const work_image &image, int columns, int rows, corners *out)
         const blob_index index(blobs, image.width, image.height, 2.0 * sizes[sizes.size() / 2]);
         find_seeds(blobs, index, 8, seeds);
         std::vector<char> used(blobs.size(), 0);
+        // Every grid of the chart's size this pass finds: more than one in
+        // different places must be told apart.
+        std::vector<corners> found;
         for (const auto &s : seeds) {
             if (used[size_t(s.blob)])
                 continue;
@@ -414,13 +483,18 @@ verdict search(const work_image &image, int columns, int rows, corners *out)
                 used[size_t(p.blob)] = 1;
             if (!orient(blobs, &l))
                 continue;
-            if (fit_window(image, blobs, l, columns, rows, out) == verdict::found)
-                return verdict::found;
+            corners q;
+            if (fit_window(image, blobs, l, columns, rows, &q) == verdict::found) {
+                found.push_back(q);
+                continue;
+            }
             corners ignored;
-            if (columns != rows &&
+            if (found.empty() && columns != rows &&
                 fit_window(image, blobs, l, rows, columns, &ignored) == verdict::found)
                 return verdict::transposed;
         }
+        if (!found.empty())
+            return choose(image, found, columns, rows, reference, out);
     }
     return verdict::not_this;
 }
@@ -428,8 +502,10 @@ verdict search(const work_image &image, int columns, int rows, corners *out)
 }  // namespace
 }  // namespace finder
 
-int find_chart_corners(const uint32_t *pixels, int width, int height, double *x, double *y,
-                       int count, int columns, int rows)
+namespace {
+
+int find_corners(const uint32_t *pixels, int width, int height, double *x, double *y, int count,
+                 int columns, int rows, const double *reference)
 {
     if (!pixels || !x || !y || count != 4 || width < 16 || height < 16 || width > 16384 ||
         height > 16384 || columns < 1 || rows < 1 || columns > CHART_FINDER_MAX_SIDE ||
@@ -440,7 +516,7 @@ int find_chart_corners(const uint32_t *pixels, int width, int height, double *x,
         if (!finder::make_work_image(pixels, width, height, image))
             return -1;
         finder::corners q;
-        if (finder::search(image, columns, rows, &q) != finder::verdict::found)
+        if (finder::search(image, columns, rows, reference, &q) != finder::verdict::found)
             return -1;
         const double f = image.scale;
         for (int k = 0; k < 4; ++k) {
@@ -456,4 +532,26 @@ int find_chart_corners(const uint32_t *pixels, int width, int height, double *x,
     } catch (const std::bad_alloc &) {
         return -1;
     }
+}
+
+}  // namespace
+
+int find_chart_corners(const uint32_t *pixels, int width, int height, double *x, double *y,
+                       int count, int columns, int rows)
+{
+    return find_corners(pixels, width, height, x, y, count, columns, rows, nullptr);
+}
+
+int find_chart_corners_with_reference(const uint32_t *pixels, int width, int height, double *x,
+                                      double *y, int count, int columns, int rows,
+                                      const double *reference_lab)
+{
+    if (!reference_lab)
+        return -1;
+    for (int k = 0; k < 3 * columns * rows && columns > 0 && rows > 0 &&
+                    columns <= CHART_FINDER_MAX_SIDE && rows <= CHART_FINDER_MAX_SIDE;
+         ++k)
+        if (!std::isfinite(reference_lab[k]))
+            return -1;
+    return find_corners(pixels, width, height, x, y, count, columns, rows, reference_lab);
 }
