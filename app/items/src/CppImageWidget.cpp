@@ -355,15 +355,17 @@ bool CppImageWidget::searchRotation()
         float result;
     };
     QVector<Fit> fits;
-    int last = -1;
+    int measured = -1;
     for (int r : {0, 90, 180, 270}) {
-        last = r;
+        // A grid over the whole picture tells nothing about the orientation.
+        if (!m_job->loadPatchGrid(r) && !findCorners(r))
+            continue;
+        measured = r;
         m_engine->setRotationAngle(r);
         float result = -1;
-        const bool found = placeGrid(&result);
-        qCDebug(lcItems) << "rotation" << r << "chart found" << found << "average colour difference"
-                         << result;
-        if (!found || result < 0)
+        placeGrid(&result);
+        qCDebug(lcItems) << "rotation" << r << "average colour difference" << result;
+        if (result < 0)
             continue;
         fits.append({r, result});
         if (result < kGoodFit)
@@ -375,7 +377,7 @@ bool CppImageWidget::searchRotation()
         !fits.isEmpty() && (fits[0].result < kGoodFit ||
                             (fits.size() > 1 && fits[0].result < kClearlyBetter * fits[1].result));
     const int chosen = fits.isEmpty() ? 0 : fits[0].rotation;
-    if (chosen != last) {
+    if (chosen != measured || m_engine->rotationAngle() != chosen) {
         m_engine->setRotationAngle(chosen);
         placeGrid(nullptr);
     }
@@ -427,6 +429,71 @@ std::vector<double> CppImageWidget::referenceLabs(int columns, int rows) const
     return lit ? labs : std::vector<double>();
 }
 
+// The source picture of the corner search and its reduced size: the shorter
+// side 500..999 pixels (whole factor); null without a picture.
+const QPixmap* CppImageWidget::searchSource(QSize* reduced) const
+{
+    const QPixmap* source = &m_job->chartStretchedPixmap();
+    if (source->isNull())
+        source = &m_job->chartPixmap();
+    if (source->isNull())
+        return nullptr;
+    const int width = source->width();
+    const int height = source->height();
+    const int f = std::max(1, std::max(1, std::min(width, height)) / 500);
+    *reduced = QSize(int(std::lround(double(width) / f)), int(std::lround(double(height) / f)));
+    return source;
+}
+
+bool CppImageWidget::findCorners(int rotation)
+{
+    const int k = rotation % 180;
+    if (m_cornerCache.contains(k))
+        return m_cornersFound.contains(k);
+    QSize reduced;
+    const QPixmap* source = m_job ? searchSource(&reduced) : nullptr;
+    if (!source)
+        return false;
+    const int width = source->width();
+    const int height = source->height();
+    const int tw = reduced.width();
+    const int th = reduced.height();
+    const QTransform t = QPixmap::trueMatrix(
+        QTransform().scale(double(tw) / width, double(th) / height).rotate(k), width, height);
+    const QImage image =
+        source->transformed(t, Qt::FastTransformation).toImage().convertToFormat(QImage::Format_RGB32);
+    if (g_finderProbe)
+        g_finderProbe(image);
+    double x[4] = {0, 1, 0, 1};
+    double y[4] = {0, 0, 1, 1};
+    pq_targetInfo* info = m_job->currentTargetInfo();
+    const int columns = info ? info->columns : 0;
+    const int rows = info ? info->rows : 0;
+    std::vector<uint32_t> pixels(size_t(image.width()) * size_t(image.height()));
+    for (int row = 0; row < image.height(); ++row)
+        std::memcpy(pixels.data() + size_t(row) * size_t(image.width()), image.constScanLine(row),
+                    size_t(image.width()) * 4);
+    const std::vector<double> reference = referenceLabs(columns, rows);
+    bool found = (reference.empty()
+                      ? find_chart_corners(pixels.data(), image.width(), image.height(), x, y, 4,
+                                           columns, rows)
+                      : find_chart_corners_with_reference(pixels.data(), image.width(),
+                                                          image.height(), x, y, 4, columns, rows,
+                                                          reference.data())) == 0;
+    QPolygonF corners(4);
+    for (int i = 0; i < 4; ++i) {
+        // Corners outside the picture are not trusted.
+        const bool inside = std::isfinite(x[i]) && std::isfinite(y[i]) && x[i] >= 0 &&
+                            x[i] <= 1 && y[i] >= 0 && y[i] <= 1;
+        corners[i] = inside ? QPointF(x[i], y[i]) : QPointF(i % 2, i / 2);
+        found = found && inside;
+    }
+    if (found)
+        m_cornersFound.insert(k);
+    m_cornerCache.insert(k, corners);
+    return found;
+}
+
 bool CppImageWidget::placeGrid(float* result)
 {
     if (!m_job || !m_engine)
@@ -439,82 +506,34 @@ bool CppImageWidget::placeGrid(float* result)
             m_engine->doMeasurement();
         return true;
     }
-    const QPixmap* source = &m_job->chartStretchedPixmap();
-    if (source->isNull())
-        source = &m_job->chartPixmap();
-    if (source->isNull())
+    QSize reduced;
+    if (!searchSource(&reduced))
         return false;
-    const int width = source->width();
-    const int height = source->height();
-    const int f = std::max(1, std::max(1, std::min(width, height)) / 500);
-    const int tw = int(std::lround(double(width) / f));
-    const int th = int(std::lround(double(height) / f));
-
+    const bool found = findCorners(rotation);
     const int k = rotation % 180;
-    const QSize reducedSize = (k != 0) ? QSize(th, tw) : QSize(tw, th);
-    QPolygonF corners;
-    if (!m_cornerCache.contains(k)) {
-        const QTransform t = QPixmap::trueMatrix(
-            QTransform().scale(double(tw) / width, double(th) / height).rotate(rotation), width,
-            height);
-        const QImage image = source->transformed(t, Qt::FastTransformation)
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_RGB32);
-        if (g_finderProbe)
-            g_finderProbe(image);
-        double x[4] = {0, 1, 0, 1};
-        double y[4] = {0, 0, 1, 1};
-        pq_targetInfo* info = m_job->currentTargetInfo();
-        const int columns = info ? info->columns : 0;
-        const int rows = info ? info->rows : 0;
-        std::vector<uint32_t> pixels(size_t(image.width()) * size_t(image.height()));
-        for (int row = 0; row < image.height(); ++row)
-            std::memcpy(pixels.data() + size_t(row) * size_t(image.width()), image.constScanLine(row),
-                        size_t(image.width()) * 4);
-        const std::vector<double> reference = referenceLabs(columns, rows);
-        bool found = (reference.empty()
-                          ? find_chart_corners(pixels.data(), image.width(), image.height(), x, y,
-                                               4, columns, rows)
-                          : find_chart_corners_with_reference(pixels.data(), image.width(),
-                                                              image.height(), x, y, 4, columns,
-                                                              rows, reference.data())) == 0;
-        corners = QPolygonF(4);
-        for (int i = 0; i < 4; ++i) {
-            // Corners outside the picture are not trusted.
-            const bool inside = std::isfinite(x[i]) && std::isfinite(y[i]) && x[i] >= 0 &&
-                                x[i] <= 1 && y[i] >= 0 && y[i] <= 1;
-            corners[i] = inside ? QPointF(x[i], y[i]) : QPointF(i % 2, i / 2);
-            found = found && inside;
-        }
-        if (found)
-            m_cornersFound.insert(k);
-        if (rotation >= 180)
-            corners = reflected(corners);
-        m_cornerCache.insert(k, corners);
-    } else {
-        corners = m_cornerCache.value(k);
-        if (rotation >= 180)
-            corners = reflected(corners);
-    }
+    QPolygonF corners = m_cornerCache.value(k);
+    if (rotation >= 180)
+        corners = reflected(corners);
     const RawImageIF& raw = m_job->chartRawImage();
     PatchGridIF* grid = m_job->currentPatchGrid();
     const int W = raw.width();
     const int H = raw.height();
-    if (W <= 0 || H <= 0 || !grid)
+    if (W <= 0 || H <= 0 || !grid || corners.size() != 4)
         return false;
-    {
-        // The reduced picture in the rotated frame, scaled to full resolution.
-        QPoint p[4];
-        for (int i = 0; i < 4; ++i)
-            p[i] = QPoint(int(std::lround(double(reducedSize.width()) * W * corners[i].x() / tw)),
-                          int(std::lround(double(reducedSize.height()) * H * corners[i].y() / th)));
-        grid->setCorners(p[0], p[1], p[2], p[3]);
-        if (result)
-            m_engine->doMeasurement(result);
-        else
-            m_engine->doMeasurement();
-    }
-    return m_cornersFound.contains(k);
+    // The reduced picture in the rotated frame, scaled to full resolution.
+    const int tw = reduced.width();
+    const int th = reduced.height();
+    const QSize rotatedSize = k != 0 ? QSize(th, tw) : QSize(tw, th);
+    QPoint p[4];
+    for (int i = 0; i < 4; ++i)
+        p[i] = QPoint(int(std::lround(double(rotatedSize.width()) * W * corners[i].x() / tw)),
+                      int(std::lround(double(rotatedSize.height()) * H * corners[i].y() / th)));
+    grid->setCorners(p[0], p[1], p[2], p[3]);
+    if (result)
+        m_engine->doMeasurement(result);
+    else
+        m_engine->doMeasurement();
+    return found;
 }
 
 void CppImageWidget::rotateCCW()

@@ -137,6 +137,10 @@ protected:
 private:
     void disconnectJob();
     bool searchRotation();
+    const QPixmap* searchSource(QSize* reduced) const;
+    // Runs the finder for the rotation's class unless cached; true when it
+    // found the chart.
+    bool findCorners(int rotation);
     std::vector<double> referenceLabs(int columns, int rows) const;
     bool makesDcp() const;
     void setLimitForShow(double t, double value);
