@@ -2,11 +2,12 @@
 //
 //   chart_finder_bench [--scenes N] [--per-condition N] [--chart-free N]
 //                      [--full-frames N] [--full-frame-size WxH] [--seed S]
-//                      [--verbose] [--no-reference] [folder ...]
+//                      [--condition K] [--verbose] [--no-reference] [folder ...]
 //
 // Runs find_chart_corners on N seeded synthetic scenes of mixed conditions
 // (default 520); then, per kind of condition, on a fixed-seed set of calm
-// scenes with only that condition made hard (default 40 scenes each); then on
+// scenes with only that condition made hard (default 40 scenes each; with
+// --condition K only the K-th of the table, from 0); then on
 // scenes of every background without a chart (default 40), where any answer
 // is a false positive; then on
 // full camera frames (default 3 of 6000 x 4000) handed to the finder as they
@@ -376,14 +377,18 @@ double median(std::vector<double> v);
 
 void print_conditions(const tally (&t)[condition_count])
 {
-    if (t[0].scenes == 0)
+    int each = 0;
+    for (int k = 0; k < condition_count; ++k)
+        each = std::max(each, t[k].scenes);
+    if (each == 0)
         return;
-    std::printf("per condition (calm scenes, one condition made hard; %d scenes each):\n",
-                t[0].scenes);
+    std::printf("per condition (calm scenes, one condition made hard; %d scenes each):\n", each);
     std::printf("  %-32s %8s %6s %6s %11s %10s %10s\n", "condition", "found", "", "wrong",
                 "err mean %", "err max %", "median ms");
     for (int k = 0; k < condition_count; ++k) {
         const tally &c = t[k];
+        if (c.scenes == 0)
+            continue;
         double mean = 0, worst = 0;
         for (double e : c.error) {
             mean += e;
@@ -518,6 +523,7 @@ int main(int argc, char **argv)
     uint64_t seed = 20240611;
     int per_condition = 40, chart_free = 40, full_frames = 3, full_width = 6000, full_height = 4000;
     bool verbose = false;
+    int only_condition = -1;
     std::vector<std::string> folders;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--scenes") && i + 1 < argc)
@@ -540,6 +546,8 @@ int main(int argc, char **argv)
             verbose = true;
         else if (!std::strcmp(argv[i], "--no-reference"))
             g_use_reference = false;
+        else if (!std::strcmp(argv[i], "--condition") && i + 1 < argc)
+            only_condition = std::atoi(argv[++i]);
         else
             folders.push_back(argv[i]);
     }
@@ -556,7 +564,7 @@ int main(int argc, char **argv)
     tally conditions[condition_count];
     int wrong = synthetic.wrong;
     for (int k = 0; k < condition_count; ++k)
-        for (int i = 0; i < per_condition; ++i) {
+        for (int i = 0; i < (only_condition < 0 || only_condition == k ? per_condition : 0); ++i) {
             render_chart_scene(condition_params(seed, k, i), s);
             s.label = std::string(kConditionNames[k]) + ": " + s.label;
             run_one(s, conditions[k], verbose);

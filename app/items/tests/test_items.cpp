@@ -392,9 +392,10 @@ private slots:
             QCOMPARE(job->grid.controlPoint(0), QPoint(0, 0));
             QCOMPARE(job->grid.controlPoint(4), QPoint(shot.image.width(), shot.image.height()));
         }
-        QCOMPARE(host->alerts.size(), 1);
-        QCOMPARE(host->alerts.first().kind, QString("warning"));
-        QCOMPARE(host->alerts.first().title, QString("Place the grid"));
+        const auto told = std::count_if(host->alerts.begin(), host->alerts.end(), [](const auto& a) {
+            return a.kind == QLatin1String("warning") && a.title == QLatin1String("Place the grid");
+        });
+        QCOMPARE(int(told), 1);
     }
 
     // After the search the picture as turned fits the view whole.

@@ -18,7 +18,10 @@
 // are text or marks beside the grid); an ambiguous window (an undetected
 // outer row or column) is settled by the contrast of each cell against its
 // own gaps, or refused. The corners are the projective map's images of the
-// outer corners of the window's cells.
+// outer corners of the window's cells. Every seed of the pass that finds a
+// chart is followed to the end: grids of the chart's size in different
+// places (the other page of a folder, a second chart) are told apart by how
+// well their cell colours fit the chart's reference, or the search refuses.
 #include "engine/chart_finder.h"
 
 #include "finder/finder_image.h"
@@ -28,6 +31,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <new>
 #include <set>
@@ -400,10 +404,11 @@ bool same_place(const corners &a, const corners &b)
     return inside(a, bx, by) || inside(b, ax, ay);
 }
 
-// Of several grids of the chart's size in different places (the other page
-// of a chart folder, a second chart, a grid of tiles), the one whose patch
-// colours fit the reference clearly better than every other; none without a
-// reference or without a clear winner.
+// Of the grids of the chart's size found in different places (the other
+// page of a chart folder, a second chart, a grid of tiles), the one whose
+// patch colours fit the reference clearly better than every other
+// (ambiguous without a reference or without a clear winner); not_this when
+// the reference explains none of them.
 verdict choose(const work_image &image, const std::vector<corners> &found, int columns, int rows,
                const double *reference, corners *out)
 {
@@ -412,12 +417,16 @@ verdict choose(const work_image &image, const std::vector<corners> &found, int c
         if (std::none_of(places.begin(), places.end(),
                          [&](const corners &p) { return same_place(p, q); }))
             places.push_back(q);
-    if (places.size() == 1) {
+    if (!reference) {
+        if (places.size() > 1)
+            return verdict::ambiguous;
         *out = places.front();
         return verdict::found;
     }
-    if (!reference)
-        return verdict::ambiguous;
+    // A grid whose colours the reference explains less than this (a share
+    // of the reference's own spread) is not the chart: a page of greys
+    // comes out near 1, the chart near 0 even in odd light.
+    constexpr double kMostMisfit = 0.75;
     // The runner-up must fit at least this much worse.
     constexpr double kClearMargin = 1.5;
     double best = -1, second = -1;
@@ -426,7 +435,7 @@ verdict choose(const work_image &image, const std::vector<corners> &found, int c
         std::vector<double> rgb;
         const double misfit = window_colours(image, places[k].x, places[k].y, columns, rows, rgb)
                                   ? reference_misfit(rgb, columns, rows, reference)
-                                  : 1e9;
+                                  : std::numeric_limits<double>::infinity();
         if (best < 0 || misfit < best) {
             second = best;
             best = misfit;
@@ -435,7 +444,9 @@ verdict choose(const work_image &image, const std::vector<corners> &found, int c
             second = misfit;
         }
     }
-    if (!(best * kClearMargin < second))
+    if (!(best < kMostMisfit))
+        return verdict::not_this;
+    if (places.size() > 1 && !(best * kClearMargin < second))
         return verdict::ambiguous;
     *out = places[chosen];
     return verdict::found;
@@ -468,33 +479,40 @@ verdict search(const work_image &image, int columns, int rows, const double *ref
         std::nth_element(sizes.begin(), sizes.begin() + std::ptrdiff_t(sizes.size() / 2),
                          sizes.end());
         const blob_index index(blobs, image.width, image.height, 2.0 * sizes[sizes.size() / 2]);
-        find_seeds(blobs, index, 8, seeds);
-        std::vector<char> used(blobs.size(), 0);
         // Every grid of the chart's size this pass finds: more than one in
-        // different places must be told apart.
+        // different places must be told apart. Where the reference explains
+        // none of them (the other page of a folder took the best seeds),
+        // more seeds are tried.
+        std::vector<char> used(blobs.size(), 0);
         std::vector<corners> found;
-        for (const auto &s : seeds) {
-            if (used[size_t(s.blob)])
-                continue;
-            lattice l;
-            if (!grow_lattice(blobs, s, reach, &l))
-                continue;
-            for (const auto &p : l.points)
-                used[size_t(p.blob)] = 1;
-            if (!orient(blobs, &l))
-                continue;
-            corners q;
-            if (fit_window(image, blobs, l, columns, rows, &q) == verdict::found) {
-                found.push_back(q);
-                continue;
+        for (const int limit : {8, 32}) {
+            find_seeds(blobs, index, limit, seeds);
+            for (const auto &s : seeds) {
+                if (used[size_t(s.blob)])
+                    continue;
+                lattice l;
+                if (!grow_lattice(blobs, s, reach, &l))
+                    continue;
+                for (const auto &p : l.points)
+                    used[size_t(p.blob)] = 1;
+                if (!orient(blobs, &l))
+                    continue;
+                corners q;
+                if (fit_window(image, blobs, l, columns, rows, &q) == verdict::found) {
+                    found.push_back(q);
+                    continue;
+                }
+                corners ignored;
+                if (found.empty() && columns != rows &&
+                    fit_window(image, blobs, l, rows, columns, &ignored) == verdict::found)
+                    return verdict::transposed;
             }
-            corners ignored;
-            if (found.empty() && columns != rows &&
-                fit_window(image, blobs, l, rows, columns, &ignored) == verdict::found)
-                return verdict::transposed;
+            if (found.empty())
+                break;
+            const verdict v = choose(image, found, columns, rows, reference, out);
+            if (v != verdict::not_this)
+                return v;
         }
-        if (!found.empty())
-            return choose(image, found, columns, rows, reference, out);
     }
     return verdict::not_this;
 }

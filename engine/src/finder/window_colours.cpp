@@ -1,7 +1,6 @@
 #include "finder/window_colours.h"
 
 #include "engine/colour_maths.h"
-#include "finder/lattice_fit.h"
 
 #include <Eigen/Dense>
 
@@ -23,20 +22,21 @@ double srgb_to_linear(double v)
 bool window_colours(const work_image &image, const double x[4], const double y[4], int columns,
                     int rows, std::vector<double> &rgb)
 {
-    const std::vector<correspondence> quad = {{0, 0, x[0], y[0]},
-                                              {double(columns), 0, x[1], y[1]},
-                                              {0, double(rows), x[2], y[2]},
-                                              {double(columns), double(rows), x[3], y[3]}};
-    homography h;
-    if (!fit_homography(quad, &h))
-        return false;
+    // Cell centres by bilinear interpolation between the corners: the
+    // sampled box is small against a cell, so mild perspective does not
+    // move it off its patch.
+    const double pitch = std::min(std::hypot(x[1] - x[0], y[1] - y[0]) / columns,
+                                  std::hypot(x[2] - x[0], y[2] - y[0]) / rows);
+    const int radius = std::max(0, int(pitch * 0.2));
     rgb.assign(size_t(columns) * size_t(rows) * 3, 0.0);
     for (int j = 0; j < rows; ++j)
         for (int i = 0; i < columns; ++i) {
-            double cx, cy;
-            const double pitch = h.scale_at(i + 0.5, j + 0.5);
-            if (!h.map(i + 0.5, j + 0.5, &cx, &cy) ||
-                !box_mean(image, cx, cy, std::max(0, int(pitch * 0.2)),
+            const double u = (i + 0.5) / columns, v = (j + 0.5) / rows;
+            const double cx = (1 - u) * (1 - v) * x[0] + u * (1 - v) * x[1] +
+                              (1 - u) * v * x[2] + u * v * x[3];
+            const double cy = (1 - u) * (1 - v) * y[0] + u * (1 - v) * y[1] +
+                              (1 - u) * v * y[2] + u * v * y[3];
+            if (!box_mean(image, cx, cy, radius,
                           &rgb[(size_t(j) * size_t(columns) + size_t(i)) * 3]))
                 return false;
         }
@@ -94,7 +94,16 @@ double reference_misfit(const std::vector<double> &rgb, int columns, int rows, c
         }
         best = std::min(best, sum / n);
     }
-    return best;
+    // Against the reference's own spread: how far its patches lie from their
+    // mean colour.
+    double mean[3] = {0, 0, 0};
+    for (int k = 0; k < n; ++k)
+        for (int c = 0; c < 3; ++c)
+            mean[c] += lab[3 * k + c] / n;
+    double spread = 0;
+    for (int k = 0; k < n; ++k)
+        spread += cm_delta_e76(lab + 3 * k, mean) / n;
+    return spread > 1e-6 ? best / spread : std::numeric_limits<double>::infinity();
 }
 
 }  // namespace finder
