@@ -534,9 +534,19 @@ int find_corners(const uint32_t *pixels, int width, int height, double *x, doubl
         if (!finder::make_work_image(pixels, width, height, image))
             return -1;
         finder::corners q;
-        if (finder::search(image, columns, rows, reference, &q) != finder::verdict::found)
+        finder::verdict v = finder::search(image, columns, rows, reference, &q);
+        // Nothing of the chart's size seen: its patches may be too small for
+        // the smoothing; the picture enlarged twice is searched once more
+        // where that stays within the working size.
+        if (v == finder::verdict::not_this && image.scale == 1 &&
+            std::min(width, height) <= 1000 && std::max(width, height) <= 2000) {
+            if (!finder::make_work_image(pixels, width, height, image, true))
+                return -1;
+            v = finder::search(image, columns, rows, reference, &q);
+        }
+        if (v != finder::verdict::found)
             return -1;
-        const double f = image.scale;
+        const double f = image.enlarged ? 0.5 : image.scale;
         for (int k = 0; k < 4; ++k) {
             const double fx = q.x[k] * f / width, fy = q.y[k] * f / height;
             if (!std::isfinite(fx) || !std::isfinite(fy))
