@@ -200,23 +200,32 @@ private:
     QByteArray m_home, m_data;
 };
 
-// A CGATS reference with its data lines in reverse order: the same colours on
-// other patches.
-QString scrambledReference(const QString& reference)
+// A CGATS reference with the values of its first and last `swapped` data
+// lines exchanged pairwise: the chart's colours, some on the wrong patches.
+QString scrambledReference(const QString& reference, int swapped)
 {
     QStringList lines = reference.split(QLatin1Char('\n'));
     const int begin = lines.indexOf(QStringLiteral("BEGIN_DATA"));
     const int end = lines.indexOf(QStringLiteral("END_DATA"));
-    if (begin < 0 || end <= begin)
+    if (begin < 0 || end - begin - 1 < 2 * swapped)
         return reference;
-    QStringList data = lines.mid(begin + 1, end - begin - 1);
-    QStringList values;
-    for (const QString& line : data)
-        values.append(line.section(QLatin1Char(' '), 1));
-    for (int i = 0; i < data.size(); ++i)
-        data[i] = data[i].section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') +
-                  values[values.size() - 1 - ((i * 7) % values.size())];
-    return (lines.mid(0, begin + 1) + data + lines.mid(end)).join(QLatin1Char('\n'));
+    for (int i = 0; i < swapped; ++i) {
+        QString& a = lines[begin + 1 + i];
+        QString& b = lines[end - 1 - i];
+        const QString va = a.section(QLatin1Char(' '), 1), vb = b.section(QLatin1Char(' '), 1);
+        a = a.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') + vb;
+        b = b.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') + va;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A shot of cells large enough for every rotation's corner search.
+ChartShot roomyShot()
+{
+    ChartShotSpec spec;
+    spec.cell = 40;
+    spec.margin = 40;
+    return makeChartShot(spec);
 }
 
 QVector<QSize> g_finderSizes;
@@ -307,10 +316,7 @@ private slots:
     void rotationSearchFindsTheGrid()
     {
         QFETCH(int, angle);
-        ChartShotSpec spec;
-        spec.cell = 40;
-        spec.margin = 40;
-        ChartShot shot = makeChartShot(spec);
+        ChartShot shot = roomyShot();
         const QSizeF upright(shot.image.width(), shot.image.height());
         auto job = makeJob(shot);
         job->setChartImage(turnedBack(shot.image, angle));
@@ -341,23 +347,19 @@ private slots:
     {
         QTest::addColumn<bool>("chart");
         QTest::addRow("grey card") << false;
-        QTest::addRow("chart of other colours") << true;
+        QTest::addRow("chart with misplaced colours") << true;
     }
     void noFittingRotationAsksForTheGrid()
     {
         QFETCH(bool, chart);
-        ChartShotSpec spec;
-        spec.cell = 40;
-        spec.margin = 40;
-        const ChartShot shot = makeChartShot(spec);
+        const ChartShot shot = roomyShot();
+        const ChartShotSpec& spec = shot.spec;
         auto job = makeJob(shot);
         if (chart) {
-            // The reference of another chart: every orientation fits badly.
-            ChartShotSpec other = spec;
-            other.seed = 7;
-            const ChartShot stranger = makeChartShot(other);
-            job->setTargetTexts(spec.columns, spec.rows, stranger.definition,
-                                scrambledReference(stranger.reference));
+            // Some colours on the wrong patches: the grid is the chart's, yet
+            // no orientation's quick profile fits.
+            job->setTargetTexts(spec.columns, spec.rows, shot.definition,
+                                scrambledReference(shot.reference, 5));
             job->setChartImage(shot.image);
         } else {
             RawImage grey(shot.image.width(), shot.image.height(), 3, 16);
@@ -401,10 +403,7 @@ private slots:
     // After the search the picture as turned fits the view whole.
     void turnedPictureFitsTheView()
     {
-        ChartShotSpec spec;
-        spec.cell = 40;
-        spec.margin = 40;
-        const ChartShot shot = makeChartShot(spec);
+        const ChartShot shot = roomyShot();
         auto job = makeJob(shot);
         job->setChartImage(turnedBack(shot.image, 90));
         CppImageWidget item;
@@ -822,10 +821,7 @@ private slots:
 
     void measureQualityPublishesTheFigures()
     {
-        ChartShotSpec spec;
-        spec.cell = 40;
-        spec.margin = 40;
-        const ChartShot chart = makeChartShot(spec);
+        const ChartShot chart = roomyShot();
         auto job = makeJob(chart);
         CppImageWidget item;
         item.setJobByName(QStringLiteral("Studio"));

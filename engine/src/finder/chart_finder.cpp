@@ -543,6 +543,13 @@ int find_corners(const uint32_t *pixels, int width, int height, double *x, doubl
             if (!finder::make_work_image(pixels, width, height, image, true))
                 return -1;
             v = finder::search(image, columns, rows, reference, &q);
+            // Only patches that small: a grid of larger cells found here is
+            // one the usual search turned down.
+            auto edge = [&](int a, int b) { return std::hypot(q.x[b] - q.x[a], q.y[b] - q.y[a]); };
+            constexpr double kSmallCell = 2 * 12.0;  // working pixels: 12 input pixels
+            if (v == finder::verdict::found &&
+                std::max(edge(0, 1) / columns, edge(0, 2) / rows) > kSmallCell)
+                v = finder::verdict::not_this;
         }
         if (v != finder::verdict::found)
             return -1;
