@@ -464,7 +464,10 @@ verdict search(const work_image &image, int columns, int rows, const double *ref
     // frame, thresholds from each region's flattest surroundings.
     static const int kLevels[] = {0, 1, 2, 0, 2};
     threshold_map thresholds;
-    for (int pass = 0; pass < 5; ++pass) {
+    // An enlarged picture serves small patches on a calm ground: the whole
+    // image's usual threshold only.
+    const int passes = image.enlarged ? 1 : 5;
+    for (int pass = 0; pass < passes; ++pass) {
         const int level = kLevels[pass];
         if (pass < 3)
             thresholds = uniform_thresholds(image, flat_threshold(image, level));
