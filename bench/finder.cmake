@@ -1,6 +1,6 @@
 # Corner-finder benchmark: success rate and time per image on seeded scenes.
 add_executable(chart_finder_bench ${CMAKE_CURRENT_LIST_DIR}/finder/chart_finder_bench.cpp)
-target_link_libraries(chart_finder_bench PRIVATE engine engine_test_support TIFF::TIFF PNG::PNG)
+target_link_libraries(chart_finder_bench PRIVATE engine engine_test_support TIFF::TIFF PNG::PNG Qt5::Gui)
 target_include_directories(chart_finder_bench PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 target_compile_definitions(chart_finder_bench PRIVATE VP_HAVE_PNG=1)
 if(VP_TESTS)

@@ -349,8 +349,9 @@ void profileExists(Driver& d, const QString& job, const QString& shotPath, const
 }
 
 // A chart turned by 45 degrees, where the finder cannot tell columns from
-// rows: the grid takes the whole picture, the user zooms out and drags the
-// grid's corners onto the chart's, and the profile is still made.
+// rows: the picture stays upright and whole in view with the grid over it,
+// the user is told to place the grid, drags its corners onto the chart's,
+// and the profile is still made.
 void gridByHand(Driver& d, const QString& shotFolder)
 {
     ChartShotSpec spec;
@@ -364,27 +365,26 @@ void gridByHand(Driver& d, const QString& shotFolder)
     d.dropFiles(jobDropArea(d, QStringLiteral("Studio by hand")), {path});
     CppImageWidget* item = waitForGridPage(d);
     PatchGridIF* grid = patchGrid(d, item);
+    QQuickItem* alert = d.item(QStringLiteral("alertWarning"));
+    d.waitFor([&] { return alert->isVisible(); }, QStringLiteral("the user to be asked to place the grid"));
+    d.require(Driver::child(alert, QStringLiteral("alertTitle"))->property("text").toString()
+                  == QLatin1String("Place the grid"),
+              QStringLiteral("the alert has another title"));
     d.waitForFrame();
-    d.shoot(QStringLiteral("10-grid-found"));
+    d.shoot(QStringLiteral("10-place-the-grid"));
+    d.click(d.itemIn(alert, QStringLiteral("alertOk")));
+    d.waitFor([&] { return !alert->isVisible(); }, QStringLiteral("OK to close the alert"));
     pq_ImagePatchGridWidget* engine = item->engine();
-    // Turned, the picture keeps the scale it was fitted at: zoomed out until
-    // the grid's corners are in sight.
+    d.require(engine->rotationAngle() == 0, QStringLiteral("the picture was left turned"));
+    // The whole picture in sight, the grid's corners with it.
     const QRectF inSight(0, 0, item->width(), item->height());
-    auto cornersInSight = [&] {
-        for (int i : {0, 2, 4, 6}) {
-            const QPoint p = grid->controlPoint(i);
-            if (!inSight.contains(engine->imageToItem(p.x(), p.y())))
-                return false;
-        }
-        return true;
-    };
-    for (int zoom = 0; zoom < 4 && !cornersInSight(); ++zoom) {
-        const double scale = engine->scaleFactor();
-        d.click(QStringLiteral("zoomOut"));
-        d.waitFor([&] { return engine->scaleFactor() < scale; }, QStringLiteral("the image to zoom out"));
-        d.waitForFrame();
+    for (int i : {0, 2, 4, 6}) {
+        const QPoint p = grid->controlPoint(i);
+        d.require(inSight.contains(engine->imageToItem(p.x(), p.y())),
+                  QStringLiteral("grid corner %1 out of sight").arg(i));
     }
-    d.require(cornersInSight(), QStringLiteral("the grid's corners stay out of sight"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("10-grid-over-the-picture"));
     // Each grid corner onto the chart's corner of the same patch.
     const std::array<QPointF, 4> shown = shownCorners(item, shot);
     const int points[4] = {0, 2, 6, 4};

@@ -2,22 +2,29 @@
 //
 //   chart_finder_bench [--scenes N] [--per-condition N] [--chart-free N]
 //                      [--full-frames N] [--full-frame-size WxH] [--seed S]
-//                      [--verbose] [folder ...]
+//                      [--condition K] [--verbose] [--no-reference] [folder ...]
 //
 // Runs find_chart_corners on N seeded synthetic scenes of mixed conditions
 // (default 520); then, per kind of condition, on a fixed-seed set of calm
-// scenes with only that condition made hard (default 40 scenes each); then on
+// scenes with only that condition made hard (default 40 scenes each; with
+// --condition K only the K-th of the table, from 0); then on
 // scenes of every background without a chart (default 40), where any answer
 // is a false positive; then on
 // full camera frames (default 3 of 6000 x 4000) handed to the finder as they
 // are, timed against the same frames reduced beforehand; and finally on
-// every scene of the folders named: an 8-bit PNG (.png) or TIFF (.tif,
-// .tiff) with a text file of the same name plus ".txt" beside it
-// ("chart.png" -> "chart.png.txt") that holds, after optional '#' comment
-// lines, the columns and the rows, then the true grid corners as four pairs
-// "x y" of fractions of the width and the height, in the order top-left,
-// top-right, bottom-left, bottom-right. Each image is first reduced as the
-// image item does (whole factor max(1, shorter side / 500), nearest pixel).
+// every scene of the folders named: an 8-bit PNG (.png), TIFF (.tif, .tiff)
+// or JPEG (.jpg, .jpeg) with a text file of the same name plus ".txt" beside
+// it ("chart.jpg" -> "chart.jpg.txt") that holds, after optional '#' comment
+// lines, the columns and the rows as the chart lies, then the true grid
+// corners as four pairs "x y" of fractions of the width and the height, in
+// the order top-left, top-right, bottom-left, bottom-right (anything after
+// them, such as the first patch's corner, is not the finder's concern). Each
+// image is first reduced as the image item does (whole factor
+// max(1, shorter side / 500), nearest pixel).
+//
+// The finder is called as the image item calls it, with the chart's
+// reference colours (the generated patches' own; a folder's scenes have
+// none), unless --no-reference.
 //
 // A result is found when every corner lies within 1 % of the image diagonal
 // of the truth; a wrong answer is a 0 result with a corner further off.
@@ -25,6 +32,7 @@
 #include "progress.h"
 #include "scene.h"
 
+#include <QImage>
 #include <tiffio.h>
 #ifdef VP_HAVE_PNG
 #include <png.h>
@@ -50,11 +58,23 @@ struct tally {
     std::vector<double> error;  // every corner of every answer: distance from the truth, % of the diagonal
 };
 
+// The finder as the image item calls it: with the chart's reference colours
+// where the scene knows them (unless --no-reference).
+bool g_use_reference = true;
+
+int find(const chart_scene &s, double *x, double *y)
+{
+    if (g_use_reference && s.reference.size() == size_t(s.columns) * size_t(s.rows) * 3)
+        return find_chart_corners_with_reference(s.pixels.data(), s.width, s.height, x, y, 4,
+                                                 s.columns, s.rows, s.reference.data());
+    return find_chart_corners(s.pixels.data(), s.width, s.height, x, y, 4, s.columns, s.rows);
+}
+
 void run_one(const chart_scene &s, tally &t, bool verbose)
 {
     double x[4] = {0, 1, 0, 1}, y[4] = {0, 0, 1, 1};
     const auto start = std::chrono::steady_clock::now();
-    const int rc = find_chart_corners(s.pixels.data(), s.width, s.height, x, y, 4, s.columns, s.rows);
+    const int rc = find(s, x, y);
     const auto stop = std::chrono::steady_clock::now();
     t.ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
     ++t.scenes;
@@ -147,6 +167,19 @@ bool read_png(const std::string &path, int &w, int &h, std::vector<uint32_t> &px
 }
 #endif
 
+bool read_jpeg(const std::string &path, int &w, int &h, std::vector<uint32_t> &px)
+{
+    const QImage image = QImage(QString::fromStdString(path)).convertToFormat(QImage::Format_RGB32);
+    if (image.isNull())
+        return false;
+    w = image.width();
+    h = image.height();
+    px.resize(size_t(w) * size_t(h));
+    for (int y = 0; y < h; ++y)
+        std::memcpy(px.data() + size_t(y) * size_t(w), image.constScanLine(y), size_t(w) * 4);
+    return true;
+}
+
 bool ends_with(const std::string &s, const char *tail)
 {
     const size_t n = std::strlen(tail);
@@ -181,6 +214,8 @@ void run_folder(const std::string &folder, tally &t, bool verbose)
         else if (ends_with(name, ".png"))
             ok = read_png(path, w, h, px);
 #endif
+        else if (ends_with(name, ".jpg") || ends_with(name, ".jpeg"))
+            ok = read_jpeg(path, w, h, px);
         else
             continue;
         chart_scene s;
@@ -208,7 +243,7 @@ double percentile(std::vector<double> v, double p);
 enum condition {
     calm, rotation, perspective, scale_small, scale_large, clutter, uneven_light, noise,
     blur, under_exposed, over_exposed, no_border, frame_labels, fabric, fabric_two, carpet,
-    printed_paper, text_strip, condition_count
+    printed_paper, text_strip, folder_grey, folder_colours, condition_count
 };
 
 const char *const kConditionNames[condition_count] = {
@@ -230,6 +265,8 @@ const char *const kConditionNames[condition_count] = {
     "carpet",
     "printed paper",
     "light text blocks beside grid",
+    "folder: grey page beside",
+    "folder: second colour page",
 };
 
 // Small deterministic generator for the condition sets (the scene's own
@@ -323,6 +360,13 @@ scene_params condition_params(uint64_t seed, int kind, int index)
         p.texture = r.range(5, 12);
         break;
     case text_strip: p.text_strip = true; break;
+    case folder_grey:
+    case folder_colours:
+        // Either page may be the brighter one.
+        p.second_page = kind == folder_grey ? page_grey : page_colours;
+        p.page_light = r.uniform() < 0.5 ? r.range(0.35, 0.6) : r.range(1.0, 1.25);
+        p.span = r.range(0.85, 0.95);
+        break;
     default: break;
     }
     p.seed = uint64_t(r.uniform() * 9007199254740992.0) + 1;
@@ -333,14 +377,18 @@ double median(std::vector<double> v);
 
 void print_conditions(const tally (&t)[condition_count])
 {
-    if (t[0].scenes == 0)
+    int each = 0;
+    for (int k = 0; k < condition_count; ++k)
+        each = std::max(each, t[k].scenes);
+    if (each == 0)
         return;
-    std::printf("per condition (calm scenes, one condition made hard; %d scenes each):\n",
-                t[0].scenes);
+    std::printf("per condition (calm scenes, one condition made hard; %d scenes each):\n", each);
     std::printf("  %-32s %8s %6s %6s %11s %10s %10s\n", "condition", "found", "", "wrong",
                 "err mean %", "err max %", "median ms");
     for (int k = 0; k < condition_count; ++k) {
         const tally &c = t[k];
+        if (c.scenes == 0)
+            continue;
         double mean = 0, worst = 0;
         for (double e : c.error) {
             mean += e;
@@ -374,8 +422,7 @@ int run_chart_free(uint64_t seed, int count, bool verbose)
         render_chart_scene(p, s);
         double x[4] = {0, 1, 0, 1}, y[4] = {0, 0, 1, 1};
         const auto start = std::chrono::steady_clock::now();
-        const int rc =
-            find_chart_corners(s.pixels.data(), s.width, s.height, x, y, 4, s.columns, s.rows);
+        const int rc = find(s, x, y);
         const auto stop = std::chrono::steady_clock::now();
         ms.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
         if (rc == 0) {
@@ -476,6 +523,7 @@ int main(int argc, char **argv)
     uint64_t seed = 20240611;
     int per_condition = 40, chart_free = 40, full_frames = 3, full_width = 6000, full_height = 4000;
     bool verbose = false;
+    int only_condition = -1;
     std::vector<std::string> folders;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--scenes") && i + 1 < argc)
@@ -496,6 +544,10 @@ int main(int argc, char **argv)
             }
         } else if (!std::strcmp(argv[i], "--verbose"))
             verbose = true;
+        else if (!std::strcmp(argv[i], "--no-reference"))
+            g_use_reference = false;
+        else if (!std::strcmp(argv[i], "--condition") && i + 1 < argc)
+            only_condition = std::atoi(argv[++i]);
         else
             folders.push_back(argv[i]);
     }
@@ -512,7 +564,7 @@ int main(int argc, char **argv)
     tally conditions[condition_count];
     int wrong = synthetic.wrong;
     for (int k = 0; k < condition_count; ++k)
-        for (int i = 0; i < per_condition; ++i) {
+        for (int i = 0; i < (only_condition < 0 || only_condition == k ? per_condition : 0); ++i) {
             render_chart_scene(condition_params(seed, k, i), s);
             s.label = std::string(kConditionNames[k]) + ": " + s.label;
             run_one(s, conditions[k], verbose);

@@ -4,15 +4,31 @@
 // 24-megapixel shot (2000 pixels on the longer side), drawn upright and turned
 // by 90 degrees. Prints the median and 95th percentile.
 //
+// With --shots, every shot of the folders named that has a sidecar
+// ("NAME.jpg" -> "NAME.jpg.txt": columns and rows as the chart lies, its four
+// lattice corners, "first K") goes the program's road after a drop: read by
+// the image loader at its stored size, then the rotation search with corner
+// searches and quick profiles for a 6 x 4 ColorChecker target. Each shot is
+// found (every corner within 1 % of the diagonal and the first patch at its
+// corner), wrong (placed otherwise) or not placed (the user is asked to place
+// the grid); the last line sums them up for scripts. Any reader format
+// works (JPEG, PNG, TIFF, camera raw). Exits 1 on a wrong placement (with
+// --strict also on a shot not placed), 2 when a folder is missing or holds
+// no shot.
+//
 //   items_bench [--runs N] [--small]
+//   items_bench --shots DIR [DIR ...] [--strict]
 
 #include "items/CppImageWidget.h"
 #include "items/pq_ItemHost.h"
 
 #include "ChartShot.h"
 #include "QuietHost.h"
+#include "ShotRoad.h"
 #include "widgets/pq_ImagePatchGridWidget.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 
 #include <algorithm>
@@ -37,6 +53,57 @@ RawImage turnedBack90(const RawImage& in)
     return out;
 }
 
+double percentile(std::vector<double> ms, double p)
+{
+    if (ms.empty())
+        return 0;
+    std::sort(ms.begin(), ms.end());
+    return ms[std::min(ms.size() - 1, std::size_t(p * double(ms.size() - 1) + 0.5))];
+}
+
+int runShots(const QStringList& folders, bool strict)
+{
+    int counts[4] = {0, 0, 0, 0};
+    std::vector<double> ms;
+    std::printf("%-34s %-10s %8s %9s %8s\n", "shot", "result", "rotation", "corner %", "ms");
+    for (const QString& folder : folders) {
+        const QStringList shots = shotsWithTruth(folder);
+        if (shots.isEmpty()) {
+            std::printf("no shot with a sidecar in %s\n", qPrintable(folder));
+            return 2;
+        }
+        for (const QString& shot : shots) {
+            ShotTruth truth;
+            QString error;
+            ShotOutcome outcome;
+            if (!readShotTruth(shot + QStringLiteral(".txt"), &truth, &error))
+                outcome.note = error;
+            else
+                outcome = runShotRoad(shot, truth);
+            ++counts[int(outcome.verdict)];
+            if (outcome.verdict != ShotVerdict::Unreadable)
+                ms.push_back(outcome.ms);
+            std::printf("%-34s %-10s %8d %9.2f %8.1f", qPrintable(QFileInfo(shot).fileName()),
+                        shotVerdictName(outcome.verdict), outcome.rotation, outcome.worstCorner,
+                        outcome.ms);
+            if (!outcome.note.isEmpty())
+                std::printf("  (%s)", qPrintable(outcome.note));
+            std::printf("\n");
+        }
+    }
+    const int total = counts[0] + counts[1] + counts[2] + counts[3];
+    std::printf("loaded picture to placed grid: median %.1f ms, 95th percentile %.1f ms\n",
+                percentile(ms, 0.5), percentile(ms, 0.95));
+    if (counts[int(ShotVerdict::Unreadable)])
+        std::printf("unreadable: %d\n", counts[int(ShotVerdict::Unreadable)]);
+    std::printf("shots: %d, found: %d, wrong: %d, not placed: %d, median ms: %.0f\n", total,
+                counts[int(ShotVerdict::Found)], counts[int(ShotVerdict::Wrong)],
+                counts[int(ShotVerdict::NotPlaced)], percentile(ms, 0.5));
+    const bool failed = counts[int(ShotVerdict::Wrong)] || counts[int(ShotVerdict::Unreadable)] ||
+                        (strict && counts[int(ShotVerdict::NotPlaced)]);
+    return failed ? 1 : 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -44,11 +111,32 @@ int main(int argc, char** argv)
     QGuiApplication application(argc, argv);
     int runs = 15;
     bool small = false;
+    QStringList folders;
+    bool shots = false;
+    bool strict = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (!std::strcmp(argv[i], "--small"))
             small = true;
+        else if (!std::strcmp(argv[i], "--shots"))
+            shots = true;
+        else if (!std::strcmp(argv[i], "--strict"))
+            strict = true;
+        else if (shots)
+            folders.append(QString::fromLocal8Bit(argv[i]));
+    }
+    if (shots) {
+        if (folders.isEmpty()) {
+            std::printf("--shots wants one or more folders\n");
+            return 2;
+        }
+        for (const QString& folder : folders)
+            if (!QFileInfo(folder).isDir()) {
+                std::printf("no folder %s\n", qPrintable(QDir::cleanPath(folder)));
+                return 2;
+            }
+        return runShots(folders, strict);
     }
     QuietHost host;
     host.moreTargets = true;
@@ -83,10 +171,7 @@ int main(int argc, char** argv)
                 emit job.chartImageLoaded(true, QString());
                 ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
             }
-            std::sort(ms.begin(), ms.end());
-            const auto at = [&](double p) {
-                return ms[std::min(ms.size() - 1, std::size_t(p * double(ms.size() - 1) + 0.5))];
-            };
+            const auto at = [&](double p) { return percentile(ms, p); };
             char name[64];
             std::snprintf(name, sizeof name, "%d patches %dx%d %d", chart.columns * chart.rows,
                           shot.image.width(), shot.image.height(), angle);

@@ -2,7 +2,9 @@
 
 #include "ItemsLogging.h"
 #include "settings/pq_Settings.h"
+#include "chart/Patch.h"
 #include "chart/PatchGrid.h"
+#include "chart/Target.h"
 #include "colour/Kirr_ColorProfileIF.h"
 #include "colour/Kirr_colorLibrary.h"
 #include "colour/Kirr_illuminantTemperature.h"
@@ -24,6 +26,7 @@
 #include <QQmlPropertyMap>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -302,43 +305,25 @@ void CppImageWidget::catchImageLoaded(bool success, const QString& missingCurve)
     }
     if (!m_job)
         return;
-    if (!m_job->loadCurrentTarget())
+    const bool targetLoaded = m_job->loadCurrentTarget();
+    if (!targetLoaded)
         pq_ItemHost::instance()->alertWarning(
             tr("Error loading Job"),
             tr("Error, either targetdefinition or reference data are malformed"));
     if (missingCurve.isEmpty() && m_engine) {
         m_cornerCache.clear();
+        m_cornersFound.clear();
         m_engine->setRepaintDeferred(true);
         refreshImage(0);
-        QMap<int, float> results;
-        int last = -1;
-        for (int r : {0, 90, 180, 270}) {
-            last = r;
-            m_engine->setRotationAngle(r);
-            float result = -1;
-            placeGrid(&result);
-            qCDebug(lcItems) << "rotation" << r << "average colour difference" << result;
-            // No fit (-1) is no reason to stop: only a found fit ends the search.
-            if (result >= 0)
-                results.insert(r, result);
-            if (result >= 0 && result < 10)
-                break;
-        }
-        int best = -1;
-        float bestValue = 0;
-        for (auto it = results.cbegin(); it != results.cend(); ++it)
-            if (best < 0 || it.value() < bestValue) {
-                best = it.key();
-                bestValue = it.value();
-            }
-        if (best >= 0 && bestValue < 10)
-            m_engine->setRotationAngle(best);
+        const bool placed = searchRotation();
         m_shotRotations.insert(m_shot, m_engine->rotationAngle());
-        // The last rotation tried is placed and measured already.
-        if (m_engine->rotationAngle() != last)
-            placeGrid(nullptr);
         applyImageProfile();
         m_engine->setRepaintDeferred(false);
+        if (!placed && targetLoaded)
+            pq_ItemHost::instance()->alertWarning(
+                tr("Place the grid"),
+                tr("The chart could not be placed automatically. Turn the picture if needed "
+                   "and drag the grid's corners onto the chart's outer patches."));
     }
     if (!m_job)
         return;
@@ -350,6 +335,53 @@ void CppImageWidget::catchImageLoaded(bool success, const QString& missingCurve)
         m_isFilmCurveMissing = true;
         emit signalIsFilmCurveMissingChanged();
     }
+}
+
+// Tries the four rotations with the grid on the chart the finder found in
+// each (or on a stored placement) and keeps the one whose quick profile fits
+// the reference best: a fit good in itself, or one clearly better than every
+// other orientation tried on the same corners (a printed chart can lie far
+// from its reference in every orientation, the right one still fits best).
+// Without such a fit the best rotation tried on found corners stays, else
+// the picture upright with what the finder found there; false then.
+bool CppImageWidget::searchRotation()
+{
+    // An average colour difference that settles the orientation by itself.
+    constexpr float kGoodFit = 10;
+    // The best fit must beat the runner-up by this factor to win by rank.
+    constexpr float kClearlyBetter = 0.75f;
+    struct Fit {
+        int rotation;
+        float result;
+    };
+    QVector<Fit> fits;
+    int measured = -1;
+    for (int r : {0, 90, 180, 270}) {
+        // A grid over the whole picture tells nothing about the orientation.
+        if (!m_job->loadPatchGrid(r) && !findCorners(r))
+            continue;
+        measured = r;
+        m_engine->setRotationAngle(r);
+        float result = -1;
+        placeGrid(&result);
+        qCDebug(lcItems) << "rotation" << r << "average colour difference" << result;
+        if (result < 0)
+            continue;
+        fits.append({r, result});
+        if (result < kGoodFit)
+            break;
+    }
+    std::sort(fits.begin(), fits.end(),
+              [](const Fit& a, const Fit& b) { return a.result < b.result; });
+    const bool fitting =
+        !fits.isEmpty() && (fits[0].result < kGoodFit ||
+                            (fits.size() > 1 && fits[0].result < kClearlyBetter * fits[1].result));
+    const int chosen = fits.isEmpty() ? 0 : fits[0].rotation;
+    if (chosen != measured || m_engine->rotationAngle() != chosen) {
+        m_engine->setRotationAngle(chosen);
+        placeGrid(nullptr);
+    }
+    return fitting;
 }
 
 void CppImageWidget::catchC1TifLoaded(int code)
@@ -374,82 +406,134 @@ void CppImageWidget::catchErrorExtractFilmCurve(int code)
     emit signalErrorExtractFilmCurveChanged();
 }
 
-void CppImageWidget::placeGrid(float* result)
+// The current target's reference colours, Lab row by row, for the finder to
+// tell the chart from other grids; empty when the target lacks them.
+std::vector<double> CppImageWidget::referenceLabs(int columns, int rows) const
+{
+    TargetIF* target = m_job ? m_job->currentTarget() : nullptr;
+    if (!target || columns <= 0 || rows <= 0 || int(target->columns()) != columns ||
+        int(target->rows()) != rows)
+        return {};
+    std::vector<double> labs;
+    labs.reserve(size_t(columns) * size_t(rows) * 3);
+    bool lit = false;
+    for (int row = 0; row < rows; ++row)
+        for (int column = 0; column < columns; ++column) {
+            const PatchIF* patch = target->patch(unsigned(column), unsigned(row));
+            if (!patch)
+                return {};
+            for (int i = 0; i < 3; ++i)
+                labs.push_back(patch->referenceLab(i));
+            lit = lit || patch->referenceLab(0) > 0;
+        }
+    return lit ? labs : std::vector<double>();
+}
+
+// The source picture of the corner search and its reduced size: the shorter
+// side 500..999 pixels (whole factor); null without a picture.
+const QPixmap* CppImageWidget::searchSource(QSize* reduced) const
+{
+    const QPixmap* source = &m_job->chartStretchedPixmap();
+    if (source->isNull())
+        source = &m_job->chartPixmap();
+    if (source->isNull())
+        return nullptr;
+    const int width = source->width();
+    const int height = source->height();
+    const int f = std::max(1, std::max(1, std::min(width, height)) / 500);
+    *reduced = QSize(int(std::lround(double(width) / f)), int(std::lround(double(height) / f)));
+    return source;
+}
+
+bool CppImageWidget::findCorners(int rotation)
+{
+    const int k = rotation % 180;
+    if (m_cornerCache.contains(k))
+        return m_cornersFound.contains(k);
+    QSize reduced;
+    const QPixmap* source = m_job ? searchSource(&reduced) : nullptr;
+    if (!source)
+        return false;
+    const int width = source->width();
+    const int height = source->height();
+    const int tw = reduced.width();
+    const int th = reduced.height();
+    const QTransform t = QPixmap::trueMatrix(
+        QTransform().scale(double(tw) / width, double(th) / height).rotate(k), width, height);
+    const QImage image =
+        source->transformed(t, Qt::FastTransformation).toImage().convertToFormat(QImage::Format_RGB32);
+    if (g_finderProbe)
+        g_finderProbe(image);
+    double x[4] = {0, 1, 0, 1};
+    double y[4] = {0, 0, 1, 1};
+    pq_targetInfo* info = m_job->currentTargetInfo();
+    const int columns = info ? info->columns : 0;
+    const int rows = info ? info->rows : 0;
+    std::vector<uint32_t> pixels(size_t(image.width()) * size_t(image.height()));
+    for (int row = 0; row < image.height(); ++row)
+        std::memcpy(pixels.data() + size_t(row) * size_t(image.width()), image.constScanLine(row),
+                    size_t(image.width()) * 4);
+    const std::vector<double> reference = referenceLabs(columns, rows);
+    bool found = (reference.empty()
+                      ? find_chart_corners(pixels.data(), image.width(), image.height(), x, y, 4,
+                                           columns, rows)
+                      : find_chart_corners_with_reference(pixels.data(), image.width(),
+                                                          image.height(), x, y, 4, columns, rows,
+                                                          reference.data())) == 0;
+    QPolygonF corners(4);
+    for (int i = 0; i < 4; ++i) {
+        // Corners outside the picture are not trusted.
+        const bool inside = std::isfinite(x[i]) && std::isfinite(y[i]) && x[i] >= 0 &&
+                            x[i] <= 1 && y[i] >= 0 && y[i] <= 1;
+        corners[i] = inside ? QPointF(x[i], y[i]) : QPointF(i % 2, i / 2);
+        found = found && inside;
+    }
+    if (found)
+        m_cornersFound.insert(k);
+    m_cornerCache.insert(k, corners);
+    return found;
+}
+
+bool CppImageWidget::placeGrid(float* result)
 {
     if (!m_job || !m_engine)
-        return;
+        return false;
     const int rotation = m_engine->rotationAngle();
     if (m_job->loadPatchGrid(rotation)) {
         if (result)
             m_engine->doMeasurement(result);
         else
             m_engine->doMeasurement();
-        return;
+        return true;
     }
-    const QPixmap* source = &m_job->chartStretchedPixmap();
-    if (source->isNull())
-        source = &m_job->chartPixmap();
-    if (source->isNull())
-        return;
-    const int width = source->width();
-    const int height = source->height();
-    const int f = std::max(1, std::max(1, std::min(width, height)) / 500);
-    const int tw = int(std::lround(double(width) / f));
-    const int th = int(std::lround(double(height) / f));
-
+    QSize reduced;
+    if (!searchSource(&reduced))
+        return false;
+    const bool found = findCorners(rotation);
     const int k = rotation % 180;
-    const QSize reducedSize = (k != 0) ? QSize(th, tw) : QSize(tw, th);
-    QPolygonF corners;
-    if (!m_cornerCache.contains(k)) {
-        const QTransform t = QPixmap::trueMatrix(
-            QTransform().scale(double(tw) / width, double(th) / height).rotate(rotation), width,
-            height);
-        const QImage image = source->transformed(t, Qt::FastTransformation)
-                                 .toImage()
-                                 .convertToFormat(QImage::Format_RGB32);
-        if (g_finderProbe)
-            g_finderProbe(image);
-        double x[4] = {0, 1, 0, 1};
-        double y[4] = {0, 0, 1, 1};
-        pq_targetInfo* info = m_job->currentTargetInfo();
-        const int columns = info ? info->columns : 0;
-        const int rows = info ? info->rows : 0;
-        std::vector<uint32_t> pixels(size_t(image.width()) * size_t(image.height()));
-        for (int row = 0; row < image.height(); ++row)
-            std::memcpy(pixels.data() + size_t(row) * size_t(image.width()), image.constScanLine(row),
-                        size_t(image.width()) * 4);
-        find_chart_corners(pixels.data(), image.width(), image.height(), x, y, 4, columns, rows);
-        corners = QPolygonF(4);
-        for (int i = 0; i < 4; ++i) {
-            // Corners outside the picture are not trusted.
-            const bool inside = std::isfinite(x[i]) && std::isfinite(y[i]) && x[i] >= 0 &&
-                                x[i] <= 1 && y[i] >= 0 && y[i] <= 1;
-            corners[i] = inside ? QPointF(x[i], y[i]) : QPointF(i % 2, i / 2);
-        }
-        if (rotation >= 180)
-            corners = reflected(corners);
-        m_cornerCache.insert(k, corners);
-    } else {
-        corners = m_cornerCache.value(k);
-        if (rotation >= 180)
-            corners = reflected(corners);
-    }
+    QPolygonF corners = m_cornerCache.value(k);
+    if (rotation >= 180)
+        corners = reflected(corners);
     const RawImageIF& raw = m_job->chartRawImage();
     PatchGridIF* grid = m_job->currentPatchGrid();
     const int W = raw.width();
     const int H = raw.height();
-    if (W > 0 && H > 0 && grid) {
-        // The reduced picture in the rotated frame, scaled to full resolution.
-        QPoint p[4];
-        for (int i = 0; i < 4; ++i)
-            p[i] = QPoint(int(std::lround(double(reducedSize.width()) * W * corners[i].x() / tw)),
-                          int(std::lround(double(reducedSize.height()) * H * corners[i].y() / th)));
-        grid->setCorners(p[0], p[1], p[2], p[3]);
-        if (result)
-            m_engine->doMeasurement(result);
-        else
-            m_engine->doMeasurement();
-    }
+    if (W <= 0 || H <= 0 || !grid || corners.size() != 4)
+        return false;
+    // The reduced picture in the rotated frame, scaled to full resolution.
+    const int tw = reduced.width();
+    const int th = reduced.height();
+    const QSize rotatedSize = k != 0 ? QSize(th, tw) : QSize(tw, th);
+    QPoint p[4];
+    for (int i = 0; i < 4; ++i)
+        p[i] = QPoint(int(std::lround(double(rotatedSize.width()) * W * corners[i].x() / tw)),
+                      int(std::lround(double(rotatedSize.height()) * H * corners[i].y() / th)));
+    grid->setCorners(p[0], p[1], p[2], p[3]);
+    if (result)
+        m_engine->doMeasurement(result);
+    else
+        m_engine->doMeasurement();
+    return found;
 }
 
 void CppImageWidget::rotateCCW()

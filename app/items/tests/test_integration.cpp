@@ -4,6 +4,7 @@
 #include "ControllerTestSupport.h"
 
 #include "ChartShot.h"
+#include "ColorCheckerTarget.h"
 #include "controller/peltoQt.h"
 #include "items/CppImageWidget.h"
 #include "jobs/pq_Job.h"
@@ -31,13 +32,11 @@
 
 namespace {
 
-const char* const kReference = "/usr/share/color/argyll/ref/ColorChecker.cie";
-
 // The reference file's Lab values in its order (rows A to D, six each).
 QVector<std::array<double, 3>> referenceLabs()
 {
     QVector<std::array<double, 3>> labs;
-    QFile file(QString::fromLatin1(kReference));
+    QFile file(QString::fromLatin1(kColorCheckerReference));
     if (!file.open(QIODevice::ReadOnly))
         return labs;
     bool inData = false;
@@ -85,22 +84,6 @@ ChartShot colorCheckerShot()
     return shot;
 }
 
-QString colorCheckerDefinition()
-{
-    QString text = QStringLiteral("IS12642\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\n"
-                                  "SAMPLE_ID CONTROL\nEND_DATA_FORMAT\nNUMBER_OF_SETS 24\n"
-                                  "BEGIN_DATA\n");
-    for (int row = 0; row < 4; ++row)
-        for (int column = 1; column <= 6; ++column) {
-            QString control = QStringLiteral("N");
-            if (row == 3)
-                control = column == 1 ? QStringLiteral("GBW")
-                                      : column == 6 ? QStringLiteral("BK") : QStringLiteral("GB");
-            text += QStringLiteral("%1%2 %3\n").arg(QChar('A' + row)).arg(column, 2, 10, QChar('0')).arg(control);
-        }
-    return text + QStringLiteral("END_DATA\n");
-}
-
 // A 6 x 4 template on the reference file in the templates folder.
 bool writeTemplate(const QString& name)
 {
@@ -113,7 +96,7 @@ bool writeTemplate(const QString& name)
     description.rows = 4;
     description.columns = 6;
     description.patches = 24;
-    description.setTargetFile(QString::fromLatin1(kReference));
+    description.setTargetFile(QString::fromLatin1(kColorCheckerReference));
     description.targetDefinition = colorCheckerDefinition();
     description.referenceData = description.referenceFileText();
     QFile file(folder + QLatin1Char('/') + name + QStringLiteral(".xml"));
@@ -143,7 +126,7 @@ class IntegrationTest : public QObject {
 private slots:
     void initTestCase()
     {
-        if (!QFileInfo::exists(QString::fromLatin1(kReference)))
+        if (!QFileInfo::exists(QString::fromLatin1(kColorCheckerReference)))
             QSKIP("argyll-ref is not installed");
     }
 

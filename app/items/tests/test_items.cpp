@@ -200,6 +200,34 @@ private:
     QByteArray m_home, m_data;
 };
 
+// A CGATS reference with the values of its first and last `swapped` data
+// lines exchanged pairwise: the chart's colours, some on the wrong patches.
+QString scrambledReference(const QString& reference, int swapped)
+{
+    QStringList lines = reference.split(QLatin1Char('\n'));
+    const int begin = lines.indexOf(QStringLiteral("BEGIN_DATA"));
+    const int end = lines.indexOf(QStringLiteral("END_DATA"));
+    if (begin < 0 || end - begin - 1 < 2 * swapped)
+        return reference;
+    for (int i = 0; i < swapped; ++i) {
+        QString& a = lines[begin + 1 + i];
+        QString& b = lines[end - 1 - i];
+        const QString va = a.section(QLatin1Char(' '), 1), vb = b.section(QLatin1Char(' '), 1);
+        a = a.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') + vb;
+        b = b.section(QLatin1Char(' '), 0, 0) + QLatin1Char(' ') + va;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+// A shot of cells large enough for every rotation's corner search.
+ChartShot roomyShot()
+{
+    ChartShotSpec spec;
+    spec.cell = 40;
+    spec.margin = 40;
+    return makeChartShot(spec);
+}
+
 QVector<QSize> g_finderSizes;
 void recordFinder(const QImage& image) { g_finderSizes.append(image.size()); }
 
@@ -288,10 +316,7 @@ private slots:
     void rotationSearchFindsTheGrid()
     {
         QFETCH(int, angle);
-        ChartShotSpec spec;
-        spec.cell = 40;
-        spec.margin = 40;
-        ChartShot shot = makeChartShot(spec);
+        ChartShot shot = roomyShot();
         const QSizeF upright(shot.image.width(), shot.image.height());
         auto job = makeJob(shot);
         job->setChartImage(turnedBack(shot.image, angle));
@@ -315,23 +340,90 @@ private slots:
         QVERIFY(item.isLastShot());
     }
 
-    void noFittingRotationStaysAt270()
+    // Without a fitting rotation the picture is not left turned: upright with
+    // the default grid when no chart is found, else the best rotation tried
+    // on the finder's corners; either way the user is asked to place the grid.
+    void noFittingRotationAsksForTheGrid_data()
     {
-        const ChartShot chart = makeChartShot(ChartShotSpec());
-        auto job = makeJob(chart);
-        // A grey card: no chart is found and no rotation fits.
-        RawImage grey(chart.image.width(), chart.image.height(), 3, 16);
-        for (int y = 0; y < grey.height(); ++y)
-            for (int x = 0; x < grey.width() * 3; ++x)
-                grey.rowData16(y)[x] = 20000;
-        job->setChartImage(grey);
+        QTest::addColumn<bool>("chart");
+        QTest::addRow("grey card") << false;
+        QTest::addRow("chart with misplaced colours") << true;
+    }
+    void noFittingRotationAsksForTheGrid()
+    {
+        QFETCH(bool, chart);
+        const ChartShot shot = roomyShot();
+        const ChartShotSpec& spec = shot.spec;
+        auto job = makeJob(shot);
+        if (chart) {
+            // Some colours on the wrong patches: the grid is the chart's, yet
+            // no orientation's quick profile fits.
+            job->setTargetTexts(spec.columns, spec.rows, shot.definition,
+                                scrambledReference(shot.reference, 5));
+            job->setChartImage(shot.image);
+        } else {
+            RawImage grey(shot.image.width(), shot.image.height(), 3, 16);
+            for (int y = 0; y < grey.height(); ++y)
+                for (int x = 0; x < grey.width() * 3; ++x)
+                    grey.rowData16(y)[x] = 20000;
+            job->setChartImage(grey);
+        }
         CppImageWidget item;
+        item.setSize(QSizeF(400, 300));
         item.setJobByName(QStringLiteral("Studio"));
-        item.setShot(QStringLiteral("grey.tif"));
+        item.setShot(QStringLiteral("card.tif"));
         emit job->chartImageLoaded(true, QString());
-        QCOMPARE(item.engine()->rotationAngle(), 270);
         QCOMPARE(g_finderSizes.size(), 2);
-        QCOMPARE(item.shotRotation(QStringLiteral("grey.tif")), 270);
+        const int rotation = item.engine()->rotationAngle();
+        QCOMPARE(item.shotRotation(QStringLiteral("card.tif")), rotation);
+        const int points[4] = {0, 2, 6, 4};
+        if (chart) {
+            QVERIFY2(rotation == 0 || rotation == 180, qPrintable(QString::number(rotation)));
+            const double diagonal = std::hypot(shot.image.width(), shot.image.height());
+            for (int i = 0; i < 4; ++i) {
+                const QPoint p = job->grid.controlPoint(points[i]);
+                const QPointF want = rotation == 0
+                                         ? shot.corners[i]
+                                         : QPointF(shot.image.width(), shot.image.height()) -
+                                               shot.corners[3 - i];
+                QVERIFY2(std::hypot(p.x() - want.x(), p.y() - want.y()) <= 0.01 * diagonal,
+                         qPrintable(QString("corner %1 at %2,%3").arg(i).arg(p.x()).arg(p.y())));
+            }
+        } else {
+            QCOMPARE(rotation, 0);
+            QCOMPARE(job->grid.controlPoint(0), QPoint(0, 0));
+            QCOMPARE(job->grid.controlPoint(4), QPoint(shot.image.width(), shot.image.height()));
+        }
+        const auto told = std::count_if(host->alerts.begin(), host->alerts.end(), [](const auto& a) {
+            return a.kind == QLatin1String("warning") && a.title == QLatin1String("Place the grid");
+        });
+        QCOMPARE(int(told), 1);
+    }
+
+    // After the search the picture as turned fits the view whole.
+    void turnedPictureFitsTheView()
+    {
+        const ChartShot shot = roomyShot();
+        auto job = makeJob(shot);
+        job->setChartImage(turnedBack(shot.image, 90));
+        CppImageWidget item;
+        item.setSize(QSizeF(900, 400));
+        item.setJobByName(QStringLiteral("Studio"));
+        emit job->chartImageLoaded(true, QString());
+        pq_ImagePatchGridWidget* engine = item.engine();
+        QCOMPARE(engine->rotationAngle(), 90);
+        engine->renderImage();
+        // Shown turned: the upright shot's width across, its height down.
+        const double f = engine->scaleFactor();
+        QVERIFY2(f * shot.image.width() <= 900 && f * shot.image.height() <= 400,
+                 qPrintable(QString("scale %1").arg(f)));
+        QVERIFY(f * 1.25 * shot.image.width() > 900 || f * 1.25 * shot.image.height() > 400);
+        // A turn by the user fits it again.
+        item.setAction(QStringLiteral("rotateCW"));
+        engine->renderImage();
+        const double g = engine->scaleFactor();
+        QVERIFY(g * shot.image.height() <= 900 && g * shot.image.width() <= 400);
+        QVERIFY(g * 1.25 * shot.image.height() > 900 || g * 1.25 * shot.image.width() > 400);
     }
 
     void searchWorksOnAReducedCopy_data()
@@ -729,10 +821,7 @@ private slots:
 
     void measureQualityPublishesTheFigures()
     {
-        ChartShotSpec spec;
-        spec.cell = 40;
-        spec.margin = 40;
-        const ChartShot chart = makeChartShot(spec);
+        const ChartShot chart = roomyShot();
         auto job = makeJob(chart);
         CppImageWidget item;
         item.setJobByName(QStringLiteral("Studio"));

@@ -234,6 +234,8 @@ void pq_ImageWidget::setRotationAngle(int newAngle)
     if (m_job)
         m_job->loadTargetData(false);
     quickProfileReset();
+    // The turned picture is fitted to the view again at the next paint.
+    markForUpdate();
     rebuildDisplayImages();
     requestRepaint();
 }
@@ -279,8 +281,10 @@ double pq_ImageWidget::fitScaleFactor()
     const double h = height();
     if (!m_pixmap || w <= 0 || h <= 0 || m_pixmap->width() <= 0 || m_pixmap->height() <= 0)
         return 1.0;
-    const double pw = m_pixmap->width();
-    const double ph = m_pixmap->height();
+    // The picture as it is shown: a quarter turn swaps its sides.
+    const bool quarter = m_rotationAngle % 180 != 0;
+    const double pw = quarter ? m_pixmap->height() : m_pixmap->width();
+    const double ph = quarter ? m_pixmap->width() : m_pixmap->height();
     double f = 1.0;
     while (w > pw * f && h > ph * f && f < 1e6)
         f *= 1.25;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace vp_build {
 
@@ -28,12 +29,18 @@ double de(const double xyz_model[3], const double lab_ref[3], int formula)
     return cm_delta_e(lab_ref, lab, formula == 3 ? CM_DE_CIEDE2000 : formula);
 }
 
+// The logarithm of the curve at x, from log x and x - 1.
+double log_curve(const double p[CURVE_PARAMS], double log_x, double d)
+{
+    const double e = p[1] * d + p[2] * d * d + p[3] * d * d * d;
+    return p[0] * log_x + std::max(-50.0, std::min(50.0, e));
+}
+
 // The curve at x from log x and x - 1: the device values are fixed while a fit
 // moves the curves, so their logarithms are taken once.
 double curve_from_log(const double p[CURVE_PARAMS], double log_x, double d)
 {
-    const double e = p[1] * d + p[2] * d * d + p[3] * d * d * d;
-    return std::exp(p[0] * log_x + std::max(-50.0, std::min(50.0, e)));
+    return std::exp(log_curve(p, log_x, d));
 }
 
 constexpr int kMonotoneSteps = 200;
@@ -61,9 +68,11 @@ bool channel_curve::is_monotone() const
             v[size_t(i)] = std::log((i + 1) * kMonotoneStep);
         return v;
     }();
-    double prev = 0.0;
+    // The exponential is increasing: the curve rises where its logarithm does
+    // (which spares an exponential per step of every fit evaluation).
+    double prev = -std::numeric_limits<double>::infinity();
     for (int i = 0; i < kMonotoneSteps; ++i) {
-        const double u = curve_from_log(p, logs[size_t(i)], (i + 1) * kMonotoneStep - 1.0);
+        const double u = log_curve(p, logs[size_t(i)], (i + 1) * kMonotoneStep - 1.0);
         if (!(u > prev) || !std::isfinite(u))
             return false;
         prev = u;

@@ -18,15 +18,20 @@
 // are text or marks beside the grid); an ambiguous window (an undetected
 // outer row or column) is settled by the contrast of each cell against its
 // own gaps, or refused. The corners are the projective map's images of the
-// outer corners of the window's cells.
+// outer corners of the window's cells. Every seed of the pass that finds a
+// chart is followed to the end: grids of the chart's size in different
+// places (the other page of a folder, a second chart) are told apart by how
+// well their cell colours fit the chart's reference, or the search refuses.
 #include "engine/chart_finder.h"
 
 #include "finder/finder_image.h"
 #include "finder/lattice_fit.h"
 #include "finder/patch_blobs.h"
+#include "finder/window_colours.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <new>
 #include <set>
@@ -40,7 +45,7 @@ struct corners {
     double x[4], y[4];  // working pixels: top-left, top-right, bottom-left, bottom-right
 };
 
-enum class verdict { found, not_this, transposed };
+enum class verdict { found, not_this, transposed, ambiguous };
 
 // Index transforms: (i', j') = (a i + b j, c i + d j).
 struct turn {
@@ -376,7 +381,79 @@ verdict fit_window(const work_image &image, const std::vector<blob> &blobs, cons
     return verdict::found;
 }
 
-verdict search(const work_image &image, int columns, int rows, corners *out)
+// True when the two grids cover the same part of the image: the centre of
+// either lies inside the other (two lattices grown from one chart).
+bool same_place(const corners &a, const corners &b)
+{
+    auto centre = [](const corners &q, double *x, double *y) {
+        *x = (q.x[0] + q.x[1] + q.x[2] + q.x[3]) / 4;
+        *y = (q.y[0] + q.y[1] + q.y[2] + q.y[3]) / 4;
+    };
+    auto inside = [](const corners &q, double x, double y) {
+        const int order[4] = {0, 1, 3, 2};
+        for (int k = 0; k < 4; ++k) {
+            const int p = order[k], n = order[(k + 1) % 4];
+            if ((q.x[n] - q.x[p]) * (y - q.y[p]) - (q.y[n] - q.y[p]) * (x - q.x[p]) < 0)
+                return false;
+        }
+        return true;
+    };
+    double ax, ay, bx, by;
+    centre(a, &ax, &ay);
+    centre(b, &bx, &by);
+    return inside(a, bx, by) || inside(b, ax, ay);
+}
+
+// Of the grids of the chart's size found in different places (the other
+// page of a chart folder, a second chart, a grid of tiles), the one whose
+// patch colours fit the reference clearly better than every other
+// (ambiguous without a reference or without a clear winner); not_this when
+// the reference explains none of them.
+verdict choose(const work_image &image, const std::vector<corners> &found, int columns, int rows,
+               const double *reference, corners *out)
+{
+    std::vector<corners> places;
+    for (const auto &q : found)
+        if (std::none_of(places.begin(), places.end(),
+                         [&](const corners &p) { return same_place(p, q); }))
+            places.push_back(q);
+    if (!reference) {
+        if (places.size() > 1)
+            return verdict::ambiguous;
+        *out = places.front();
+        return verdict::found;
+    }
+    // A grid whose colours the reference explains less than this (a share
+    // of the reference's own spread) is not the chart: a page of greys
+    // comes out near 1, the chart near 0 even in odd light.
+    constexpr double kMostMisfit = 0.75;
+    // The runner-up must fit at least this much worse.
+    constexpr double kClearMargin = 1.5;
+    double best = -1, second = -1;
+    size_t chosen = 0;
+    for (size_t k = 0; k < places.size(); ++k) {
+        std::vector<double> rgb;
+        const double misfit = window_colours(image, places[k].x, places[k].y, columns, rows, rgb)
+                                  ? reference_misfit(rgb, columns, rows, reference)
+                                  : std::numeric_limits<double>::infinity();
+        if (best < 0 || misfit < best) {
+            second = best;
+            best = misfit;
+            chosen = k;
+        } else if (second < 0 || misfit < second) {
+            second = misfit;
+        }
+    }
+    if (!(best < kMostMisfit))
+        return verdict::not_this;
+    if (places.size() > 1 && !(best * kClearMargin < second))
+        return verdict::ambiguous;
+    *out = places[chosen];
+    return verdict::found;
+}
+
+verdict search(const work_image &image, int columns, int rows, const double *reference,
+               corners *out)
 {
     const int reach = 2 * std::max(columns, rows) + 2;
     const double min_area = 6;
@@ -387,7 +464,10 @@ verdict search(const work_image &image, int columns, int rows, corners *out)
     // frame, thresholds from each region's flattest surroundings.
     static const int kLevels[] = {0, 1, 2, 0, 2};
     threshold_map thresholds;
-    for (int pass = 0; pass < 5; ++pass) {
+    // An enlarged picture serves small patches on a calm ground: the whole
+    // image's usual threshold only.
+    const int passes = image.enlarged ? 1 : 5;
+    for (int pass = 0; pass < passes; ++pass) {
         const int level = kLevels[pass];
         if (pass < 3)
             thresholds = uniform_thresholds(image, flat_threshold(image, level));
@@ -402,24 +482,39 @@ verdict search(const work_image &image, int columns, int rows, corners *out)
         std::nth_element(sizes.begin(), sizes.begin() + std::ptrdiff_t(sizes.size() / 2),
                          sizes.end());
         const blob_index index(blobs, image.width, image.height, 2.0 * sizes[sizes.size() / 2]);
-        find_seeds(blobs, index, 8, seeds);
+        // Every grid of the chart's size this pass finds: more than one in
+        // different places must be told apart. Where the reference explains
+        // none of them (the other page of a folder took the best seeds),
+        // more seeds are tried.
         std::vector<char> used(blobs.size(), 0);
-        for (const auto &s : seeds) {
-            if (used[size_t(s.blob)])
-                continue;
-            lattice l;
-            if (!grow_lattice(blobs, s, reach, &l))
-                continue;
-            for (const auto &p : l.points)
-                used[size_t(p.blob)] = 1;
-            if (!orient(blobs, &l))
-                continue;
-            if (fit_window(image, blobs, l, columns, rows, out) == verdict::found)
-                return verdict::found;
-            corners ignored;
-            if (columns != rows &&
-                fit_window(image, blobs, l, rows, columns, &ignored) == verdict::found)
-                return verdict::transposed;
+        std::vector<corners> found;
+        for (const int limit : {8, 32}) {
+            find_seeds(blobs, index, limit, seeds);
+            for (const auto &s : seeds) {
+                if (used[size_t(s.blob)])
+                    continue;
+                lattice l;
+                if (!grow_lattice(blobs, s, reach, &l))
+                    continue;
+                for (const auto &p : l.points)
+                    used[size_t(p.blob)] = 1;
+                if (!orient(blobs, &l))
+                    continue;
+                corners q;
+                if (fit_window(image, blobs, l, columns, rows, &q) == verdict::found) {
+                    found.push_back(q);
+                    continue;
+                }
+                corners ignored;
+                if (found.empty() && columns != rows &&
+                    fit_window(image, blobs, l, rows, columns, &ignored) == verdict::found)
+                    return verdict::transposed;
+            }
+            if (found.empty())
+                break;
+            const verdict v = choose(image, found, columns, rows, reference, out);
+            if (v != verdict::not_this)
+                return v;
         }
     }
     return verdict::not_this;
@@ -428,8 +523,10 @@ verdict search(const work_image &image, int columns, int rows, corners *out)
 }  // namespace
 }  // namespace finder
 
-int find_chart_corners(const uint32_t *pixels, int width, int height, double *x, double *y,
-                       int count, int columns, int rows)
+namespace {
+
+int find_corners(const uint32_t *pixels, int width, int height, double *x, double *y, int count,
+                 int columns, int rows, const double *reference)
 {
     if (!pixels || !x || !y || count != 4 || width < 16 || height < 16 || width > 16384 ||
         height > 16384 || columns < 1 || rows < 1 || columns > CHART_FINDER_MAX_SIDE ||
@@ -440,9 +537,26 @@ int find_chart_corners(const uint32_t *pixels, int width, int height, double *x,
         if (!finder::make_work_image(pixels, width, height, image))
             return -1;
         finder::corners q;
-        if (finder::search(image, columns, rows, &q) != finder::verdict::found)
+        finder::verdict v = finder::search(image, columns, rows, reference, &q);
+        // Nothing of the chart's size seen: its patches may be too small for
+        // the smoothing; the picture enlarged twice is searched once more
+        // where that stays within the working size.
+        if (v == finder::verdict::not_this && image.scale == 1 &&
+            std::min(width, height) <= 1000 && std::max(width, height) <= 2000) {
+            if (!finder::make_work_image(pixels, width, height, image, true))
+                return -1;
+            v = finder::search(image, columns, rows, reference, &q);
+            // Only patches that small: a grid of larger cells found here is
+            // one the usual search turned down.
+            auto edge = [&](int a, int b) { return std::hypot(q.x[b] - q.x[a], q.y[b] - q.y[a]); };
+            constexpr double kSmallCell = 2 * 12.0;  // working pixels: 12 input pixels
+            if (v == finder::verdict::found &&
+                std::max(edge(0, 1) / columns, edge(0, 2) / rows) > kSmallCell)
+                v = finder::verdict::not_this;
+        }
+        if (v != finder::verdict::found)
             return -1;
-        const double f = image.scale;
+        const double f = image.enlarged ? 0.5 : image.scale;
         for (int k = 0; k < 4; ++k) {
             const double fx = q.x[k] * f / width, fy = q.y[k] * f / height;
             if (!std::isfinite(fx) || !std::isfinite(fy))
@@ -456,4 +570,26 @@ int find_chart_corners(const uint32_t *pixels, int width, int height, double *x,
     } catch (const std::bad_alloc &) {
         return -1;
     }
+}
+
+}  // namespace
+
+int find_chart_corners(const uint32_t *pixels, int width, int height, double *x, double *y,
+                       int count, int columns, int rows)
+{
+    return find_corners(pixels, width, height, x, y, count, columns, rows, nullptr);
+}
+
+int find_chart_corners_with_reference(const uint32_t *pixels, int width, int height, double *x,
+                                      double *y, int count, int columns, int rows,
+                                      const double *reference_lab)
+{
+    if (!reference_lab)
+        return -1;
+    for (int k = 0; k < 3 * columns * rows && columns > 0 && rows > 0 &&
+                    columns <= CHART_FINDER_MAX_SIDE && rows <= CHART_FINDER_MAX_SIDE;
+         ++k)
+        if (!std::isfinite(reference_lab[k]))
+            return -1;
+    return find_corners(pixels, width, height, x, y, count, columns, rows, reference_lab);
 }

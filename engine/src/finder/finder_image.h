@@ -12,14 +12,17 @@ struct work_image {
     int width = 0;
     int height = 0;
     int scale = 1;                     // input pixels per working pixel along each axis
+    bool enlarged = false;             // two working pixels per input pixel instead
     std::vector<uint8_t> plane[3];     // smoothed R, G, B, row by row
     std::vector<uint16_t> gradient;    // sum over planes of |d/dx| + |d/dy|
 };
 
 // Builds the working copy: reduced by the whole factor max(1, shorter side /
-// 500) (box average), then smoothed twice with a 3 x 3 box. False when out of
+// 500) (box average), or enlarged twice (bilinear) for charts of patches a
+// few pixels wide, then smoothed twice with a 3 x 3 box. False when out of
 // memory.
-bool make_work_image(const uint32_t *pixels, int width, int height, work_image &out);
+bool make_work_image(const uint32_t *pixels, int width, int height, work_image &out,
+                     bool enlarged = false);
 
 // Gradient below which a pixel counts as flat, from the image's own gradient
 // distribution (its noise and texture); `level` 0 is the usual choice, 1 a

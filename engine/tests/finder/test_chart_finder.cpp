@@ -298,3 +298,104 @@ TEST(Finder, LargeImageGivesFractionsOfItsOwnSize)
 }
 
 }  // namespace
+
+// The other page of a two-page chart folder is a grid of the chart's size in
+// another place: with the chart's colours the chart wins; without them, or
+// with colours neither page shows, the answer is the chart or a refusal.
+TEST(Finder, TellsTheChartFromTheOtherPageOfAFolder)
+{
+    struct folder_case {
+        const char *name;
+        int page;
+        double light;
+    };
+    const folder_case cases[] = {
+        {"bright grey page, dim chart", page_grey, 0.45},
+        {"grey page, bright chart", page_grey, 1.2},
+        {"second colour page", page_colours, 0.8},
+    };
+    for (const auto &c : cases) {
+        scene_params p = base();
+        p.width = 750;
+        p.height = 500;
+        p.span = 0.9;
+        p.angle = 2;
+        p.second_page = c.page;
+        p.page_light = c.light;
+        chart_scene s;
+        render_chart_scene(p, s);
+        const double diagonal = std::hypot(s.width, s.height);
+
+        call_result r;
+        std::copy_n(kUnitX, 4, r.x);
+        std::copy_n(kUnitY, 4, r.y);
+        r.rc = find_chart_corners_with_reference(s.pixels.data(), s.width, s.height, r.x, r.y, 4,
+                                                 s.columns, s.rows, s.reference.data());
+        ASSERT_EQ(r.rc, 0) << c.name << ": " << s.label;
+        EXPECT_LT(worst_corner(r, s), 0.01 * diagonal) << c.name;
+
+        const call_result plain = find(s.pixels, s.width, s.height, s.columns, s.rows);
+        if (plain.rc == 0) {
+            EXPECT_LT(worst_corner(plain, s), 0.01 * diagonal) << c.name << " without colours";
+        } else {
+            EXPECT_TRUE(untouched(plain)) << c.name;
+        }
+
+        // A reference of mid greys fits neither page better: never the other page.
+        std::vector<double> grey(s.reference.size(), 0.0);
+        for (size_t k = 0; k < grey.size(); k += 3)
+            grey[k] = 50;
+        call_result g;
+        std::copy_n(kUnitX, 4, g.x);
+        std::copy_n(kUnitY, 4, g.y);
+        g.rc = find_chart_corners_with_reference(s.pixels.data(), s.width, s.height, g.x, g.y, 4,
+                                                 s.columns, s.rows, grey.data());
+        if (g.rc == 0) {
+            EXPECT_LT(worst_corner(g, s), 0.01 * diagonal) << c.name << " with a grey reference";
+        }
+    }
+}
+
+TEST(Finder, RefusesABadReference)
+{
+    chart_scene s;
+    render_chart_scene(base(), s);
+    double x[4], y[4];
+    EXPECT_EQ(find_chart_corners_with_reference(s.pixels.data(), s.width, s.height, x, y, 4, 6, 4,
+                                                nullptr),
+              -1);
+    std::vector<double> reference = s.reference;
+    reference[5] = std::nan("");
+    EXPECT_EQ(find_chart_corners_with_reference(s.pixels.data(), s.width, s.height, x, y, 4, 6, 4,
+                                                reference.data()),
+              -1);
+    EXPECT_EQ(find_chart_corners_with_reference(s.pixels.data(), s.width, s.height, x, y, 4, 6, 4,
+                                                s.reference.data()),
+              0);
+}
+
+// Charts of many small patches far from the camera: each found to its
+// corners or refused, never answered with a grid elsewhere.
+TEST(Finder, TinyChartsAreFoundOrRefused)
+{
+    for (const double span : {0.1, 0.12, 0.14}) {
+        for (uint64_t seed = 1; seed <= 6; ++seed) {
+            scene_params p = base(13, 9);
+            p.width = 750;
+            p.height = 500;
+            p.span = span;
+            p.seed = seed;
+            p.cx = 0.1 * double(seed);
+            p.cy = 1 - 0.15 * double(seed);
+            p.clutter = int(seed % 3) * 10;
+            chart_scene s;
+            render_chart_scene(p, s);
+            const call_result r = find(s.pixels, s.width, s.height, 13, 9);
+            if (r.rc == 0) {
+                EXPECT_LT(worst_corner(r, s), 0.01 * std::hypot(s.width, s.height)) << s.label;
+            } else {
+                EXPECT_TRUE(untouched(r)) << s.label;
+            }
+        }
+    }
+}

@@ -6,6 +6,8 @@
 // noise. Rendering is done in linear light with 2 x 2 supersampling.
 #include "scene.h"
 
+#include "engine/colour_maths.h"
+
 #include <Eigen/Dense>
 
 #include <algorithm>
@@ -489,9 +491,49 @@ void render_chart_scene(const scene_params &sp, chart_scene &out)
         }
     }
 
+    // The other page of a folder: a chart body of its own beside this one,
+    // its cells `page_scale` of the chart's, with a fold between.
+    chart_model page = chart;
+    page.blocks.clear();
+    page.strip_side = -1;
+    page.labels = page.marks = false;
+    page.frame = 0;
+    double page_scale = 1, page_u = 0, page_v = 0;
+    const bool two_pages = sp.second_page != page_none;
+    if (two_pages) {
+        rng folder(sp.seed ^ 0x5EC0DDA6E5F01D3Bull);
+        page.patches.clear();
+        for (int k = 0; k < page.columns * page.rows; ++k) {
+            if (sp.second_page == page_grey) {
+                const double v = folder.range(150, 235);
+                page.patches.push_back(lin(v, v * folder.range(0.98, 1.02), v * folder.range(0.97, 1.03)));
+            } else {
+                page.patches.push_back(
+                    lin(folder.range(25, 245), folder.range(25, 245), folder.range(25, 245)));
+            }
+        }
+        page_scale = sp.second_page == page_grey ? folder.range(1.0, 1.35) : folder.range(0.9, 1.1);
+        const double fold = folder.range(0.3, 1.2);
+        const double page_w = (page.body_u1() - page.body_u0()) * page_scale;
+        const bool right = folder.uniform() < 0.5;
+        page_u = right ? chart.body_u1() + chart.frame + fold - page.body_u0() * page_scale
+                       : chart.body_u0() - chart.frame - fold - page_w - page.body_u0() * page_scale;
+        page_v = (chart.body_v0() + chart.body_v1()) / 2 -
+                 (page.body_v0() + page.body_v1()) / 2 * page_scale;
+    }
+    auto page_colour = [&](double qu, double qv, colour *c) {
+        return two_pages && page.colour_at((qu - page_u) / page_scale, (qv - page_v) / page_scale, c);
+    };
+
     // Placement: chart units to pixels.
-    const double u0 = chart.body_u0() - chart.frame, v0 = chart.body_v0() - chart.frame;
-    const double u1 = chart.body_u1() + chart.frame, v1 = chart.body_v1() + chart.frame;
+    double u0 = chart.body_u0() - chart.frame, v0 = chart.body_v0() - chart.frame;
+    double u1 = chart.body_u1() + chart.frame, v1 = chart.body_v1() + chart.frame;
+    if (two_pages) {
+        u0 = std::min(u0, page_u + page.body_u0() * page_scale);
+        u1 = std::max(u1, page_u + page.body_u1() * page_scale);
+        v0 = std::min(v0, page_v + page.body_v0() * page_scale);
+        v1 = std::max(v1, page_v + page.body_v1() * page_scale);
+    }
     const double extent_u = u1 - u0, extent_v = v1 - v0;
     const double angle = sp.angle * M_PI / 180;
     const double span = sp.span;
@@ -642,7 +684,12 @@ void render_chart_scene(const scene_params &sp, chart_scene &out)
                     const double qu = (m[0] * px + m[1] * py + m[2]) / qz;
                     const double qv = (m[3] * px + m[4] * py + m[5]) / qz;
                     colour c;
-                    if (chart.colour_at(qu, qv, &c)) {
+                    bool lit = chart.colour_at(qu, qv, &c);
+                    if (lit)
+                        c = scaled(c, sp.page_light);
+                    else
+                        lit = page_colour(qu, qv, &c);
+                    if (lit) {
                         sum.r += c.r;
                         sum.g += c.g;
                         sum.b += c.b;
@@ -670,6 +717,16 @@ void render_chart_scene(const scene_params &sp, chart_scene &out)
     out.height = h;
     out.columns = chart.columns;
     out.rows = chart.rows;
+    // The patches' colours under a neutral light: linear sRGB to XYZ (D50).
+    out.reference.clear();
+    for (const colour &c : chart.patches) {
+        const double xyz[3] = {0.4360747 * c.r + 0.3850649 * c.g + 0.1430804 * c.b,
+                               0.2225045 * c.r + 0.7168786 * c.g + 0.0606169 * c.b,
+                               0.0139322 * c.r + 0.0971045 * c.g + 0.7141733 * c.b};
+        double lab[3];
+        cm_xyz_to_lab(xyz, cm_d50_white, lab);
+        out.reference.insert(out.reference.end(), lab, lab + 3);
+    }
     out.pixels.resize(size_t(w) * size_t(h));
     for (size_t i = 0; i < img.size(); ++i) {
         const double rr = std::clamp(to_byte(img[i].r) + noise * r.normal(), 0.0, 255.0);
@@ -680,10 +737,13 @@ void render_chart_scene(const scene_params &sp, chart_scene &out)
     }
     char text[200];
     std::snprintf(text, sizeof text,
-                  "%dx%d %dx%d span %.2f rot %+.0f gap %.2f %s%s%s bg%d ev %+.1f blur %.1f noise %.1f%s",
+                  "%dx%d %dx%d span %.2f rot %+.0f gap %.2f %s%s%s bg%d ev %+.1f blur %.1f noise %.1f%s%s",
                   w, h, chart.columns, chart.rows, span * fit, angle * 180 / M_PI, chart.gap,
                   sp.border ? "border" : "no-border", chart.frame > 0 ? "+frame" : "",
                   chart.blocks.empty() ? "" : "+text", kind, std::log2(exposure), blur, noise,
-                  sp.chart ? "" : " (no chart)");
+                  sp.chart ? "" : " (no chart)",
+                  sp.second_page == page_grey      ? " +grey page"
+                  : sp.second_page == page_colours ? " +colour page"
+                                                   : "");
     out.label = text;
 }

@@ -10,6 +10,7 @@ struct chart_scene {
     std::vector<uint32_t> pixels;  // 0xAARRGGBB, row by row
     int columns = 0, rows = 0;
     double x[4] = {}, y[4] = {};   // true grid corners as fractions: TL, TR, BL, BR
+    std::vector<double> reference; // the chart's patch colours, Lab (D50), row by row
     std::string label;             // short description of the conditions
 };
 
@@ -22,6 +23,13 @@ enum scene_background {
     background_carpet,
     background_printed_paper,   // columns of small dark text, halftone pictures
     background_count
+};
+
+// The other page of a two-page chart folder, laid beside the chart.
+enum scene_page {
+    page_none,
+    page_grey,      // larger patches of light greys in rows
+    page_colours,   // a second chart of the same layout in other colours
 };
 
 // Everything that decides one scene. Lengths on the chart are in cells
@@ -44,6 +52,8 @@ struct scene_params {
     int clutter = 0;                // extra shapes on the background
     bool text_strip = false;        // label strip with blocks of light text beside the grid
     bool chart = true;              // false: the background alone
+    int second_page = page_none;    // a scene_page beside the chart: a two-page folder
+    double page_light = 1;          // light on the chart's page against the other page
     double ev = 0;                  // exposure error in stops
     double ramp_x = 0, ramp_y = 0;  // light falloff across the frame
     double vignette = 0;

@@ -5,7 +5,7 @@ add_library(engine_test_support STATIC
   ${CMAKE_CURRENT_LIST_DIR}/file_size_limit.cpp
 )
 target_include_directories(engine_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(engine_test_support PRIVATE Eigen3::Eigen)
+target_link_libraries(engine_test_support PRIVATE Eigen3::Eigen engine)
 # The scene renderer is input, not what is measured or tested: keep it quick
 # in every build.
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/scene.cpp

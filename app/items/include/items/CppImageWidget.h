@@ -8,12 +8,14 @@
 
 #include <QImage>
 #include <QMap>
+#include <QSet>
 #include <QPolygonF>
 #include <QQuickPaintedItem>
 #include <QString>
 #include <QVector>
 
 #include <memory>
+#include <vector>
 
 class pq_DeltaEHistogram;
 class pq_ImagePatchGridWidget;
@@ -77,7 +79,10 @@ public:
     void refreshImage(int lightSource);
     // Places the grid on the chart in the engine's rotation; result (when
     // given) receives the engine's average colour difference.
-    void placeGrid(float* result);
+    // Places the grid for the engine's rotation on a stored placement, on the
+    // chart the finder finds (cached per rotation class), else over the whole
+    // picture, and measures; true when it stands on found corners.
+    bool placeGrid(float* result);
     void rotateCCW();
     void rotateCW();
     void prepareProfileName();
@@ -131,6 +136,12 @@ protected:
 
 private:
     void disconnectJob();
+    bool searchRotation();
+    const QPixmap* searchSource(QSize* reduced) const;
+    // Runs the finder for the rotation's class unless cached; true when it
+    // found the chart.
+    bool findCorners(int rotation);
+    std::vector<double> referenceLabs(int columns, int rows) const;
     bool makesDcp() const;
     void setLimitForShow(double t, double value);
     void reapplyDeltaFlags();
@@ -144,6 +155,7 @@ private:
     std::unique_ptr<pq_ImagePatchGridWidget> m_engine;
     QMap<QString, int> m_shotRotations;
     QMap<int, QPolygonF> m_cornerCache;
+    QSet<int> m_cornersFound;  // rotation classes whose cached corners the finder found
     bool m_greenDelta = true;
     bool m_yellowDelta = true;
     bool m_redDelta = true;

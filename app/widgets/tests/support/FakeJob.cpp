@@ -29,6 +29,15 @@ void FakeJob::setChartImage(const RawImage &image)
             display.setPixel(x, y, qRgb(image.sample8(x, y, 0), image.sample8(x, y, 1),
                                         image.sample8(x, y, 2)));
     m_pixmap = QPixmap::fromImage(display);
+    m_stretched = QPixmap();
+}
+
+void FakeJob::setChartImage(const RawImage &image, const QPixmap &preview,
+                            const QPixmap &stretched)
+{
+    m_chart = image;
+    m_pixmap = preview;
+    m_stretched = stretched;
 }
 
 void FakeJob::setC1Image(const RawImage &image) { m_c1 = image; }

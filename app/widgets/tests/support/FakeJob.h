@@ -69,6 +69,9 @@ public:
     void setTargetTexts(int columns, int rows, const QString &definition,
                         const QString &reference);
     void setChartImage(const RawImage &image);
+    // A chart image as the loader leaves it: its samples and both previews
+    // (a null stretched preview stands for the plain one).
+    void setChartImage(const RawImage &image, const QPixmap &preview, const QPixmap &stretched);
     void setC1Image(const RawImage &image);
 
     // What the widget did.
@@ -153,7 +156,10 @@ public:
     ExifExposure chartExposureData() const override { return {}; }
     const QPixmap &chartPixmap() const override { return m_pixmap; }
     QByteArray chartImageIccData() const override { return embeddedIcc; }
-    const QPixmap &chartStretchedPixmap() const override { return m_pixmap; }
+    const QPixmap &chartStretchedPixmap() const override
+    {
+        return m_stretched.isNull() ? m_pixmap : m_stretched;
+    }
     bool linearizeChartValues(double *, int) const override { return false; }
     const RawImageIF &chartRawImage() const override { return m_chart; }
     const RawImageIF &c1TifRawImage() const override { return m_c1; }
@@ -177,6 +183,7 @@ private:
     RawImage m_c1;
     RawImage m_aux;
     QPixmap m_pixmap;
+    QPixmap m_stretched;
     TransferFunction m_transfer;
     std::unique_ptr<Kirr_BezierLut> m_lut;
     std::unique_ptr<Kirr_Spline1> m_spline;
