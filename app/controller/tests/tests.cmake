@@ -7,16 +7,23 @@ set_target_properties(app_controller_test_support PROPERTIES AUTOMOC ON)
 target_include_directories(app_controller_test_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(app_controller_test_support PUBLIC app_controller Qt5::Test)
 
-# The controller over scratch data folders, one controller per test case.
-vp_add_qtest(app_controller_tests
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_controller.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/test_meta_object.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/test_shell.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/test_target_templates.cpp
-          ${CMAKE_CURRENT_LIST_DIR}/main.cpp
-  LIBS app_controller_test_support Qt5::Widgets)
+# The controller over scratch data folders, one controller per test case;
+# one CTest entry per test class, so that they run side by side.
+add_executable(app_controller_tests
+  ${CMAKE_CURRENT_LIST_DIR}/test_controller.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/test_meta_object.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/test_shell.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/test_target_templates.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
+set_target_properties(app_controller_tests PROPERTIES AUTOMOC ON)
+target_link_libraries(app_controller_tests PRIVATE app_controller_test_support Qt5::Widgets Qt5::Test)
 target_include_directories(app_controller_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
-set_tests_properties(app_controller_tests PROPERTIES TIMEOUT 300)
+vp_test_environment(app_controller_env)
+foreach(class ControllerTest MetaObjectTest ShellTest TargetTemplatesTest)
+  add_test(NAME app_controller_tests_${class} COMMAND app_controller_tests)
+  set_tests_properties(app_controller_tests_${class} PROPERTIES TIMEOUT 600
+    ENVIRONMENT "${app_controller_env};VP_TEST_CLASS=${class}")
+endforeach()
 
 # The QML harness: the screens' queries over the maps of a real controller.
 add_executable(app_controller_qml_tests ${CMAKE_CURRENT_LIST_DIR}/qml/tst_controller_qml.cpp)
