@@ -14,6 +14,7 @@
 #include <QQmlPropertyMap>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <functional>
 #include <memory>
@@ -181,6 +182,12 @@ public slots:
 
     // Shots.
     void dropShot(QString shotPath);
+    // The files of one drop, each to the target it goes to (pq_planShotDrop);
+    // one map per file: "file" (its name), "target" (-1 when refused),
+    // "targetName", "shot" (its position among the target's shots) and
+    // "outcome" (pq_shotDropOutcomeKey). Refused and further shots are told
+    // in an alert.
+    QVariantList dropShots(QStringList urls);
     void dropC1Tif(QString path);
     void loadShot4Profiling(int index);
     void selectTarget4Profiling(int index);
@@ -251,6 +258,8 @@ private:
     void resetCurrentJobMap();
     void setTargetSelected(const QString& name, bool selected);
     void publishJobShots(pq_Job* job, int currentTargetIndex);
+    QVariantList placeDroppedShots(const QStringList& urls);
+    void loadWaitingShot();
     void callMenuReceiver(const char* slot);
     void alert(const char* kind, const QString& titleKey, const QString& messageKey,
                const QString& title, const QString& message);

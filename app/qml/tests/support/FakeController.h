@@ -63,6 +63,8 @@ public:
     Q_INVOKABLE bool setCurrentEnabledJobByIndex(int index, const QString& origin, bool force);
     Q_INVOKABLE void refreshCurrentJob4UI() { log("refreshCurrentJob4UI", {}); }
     Q_INVOKABLE void dropShot(const QString& url) { log("dropShot", {url}); }
+    // Every local file of the drop taken by the first target.
+    Q_INVOKABLE QVariantList dropShots(const QStringList& urls);
     Q_INVOKABLE QString getTargetTint(const QString& jobName, int index);
     Q_INVOKABLE bool isSortingJobsAuto() { return m_sortingAuto; }
     Q_INVOKABLE void setSortingJobsAuto(bool isAuto);
