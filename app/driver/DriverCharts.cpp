@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 std::vector<ReferencePatch> readReferencePatches(const QString& path)
@@ -48,7 +49,8 @@ QString chartDefinition(int columns, int rows, const std::vector<ReferencePatch>
     return text + QStringLiteral("END_DATA\n");
 }
 
-ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches)
+ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches,
+                             const std::array<double, 3>& tint)
 {
     spec.rotation = 0;
     spec.perspective = 0;
@@ -68,7 +70,10 @@ ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatc
                                         : i % spec.columns == spec.columns - 1 ? QStringLiteral("BK")
                                                                                : QStringLiteral("GB");
         shot.labs[std::size_t(i)] = patch.lab;
-        shot.devices[std::size_t(i)] = chartShotCamera(patch.lab);
+        std::array<double, 3> device = chartShotCamera(patch.lab);
+        for (int c = 0; c < 3; ++c)
+            device[std::size_t(c)] = std::min(65535.0, std::round(device[std::size_t(c)] * tint[std::size_t(c)]));
+        shot.devices[std::size_t(i)] = device;
         shot.reference += QStringLiteral("%1 %2 %3 %4\n").arg(patch.name).arg(patch.lab[0]).arg(patch.lab[1]).arg(
             patch.lab[2]);
     }

@@ -27,8 +27,10 @@ QString chartDefinition(int columns, int rows, const std::vector<ReferencePatch>
 // The fixture's shot with every cell painted in the camera's response
 // (chartShotCamera) to the reference colour of its patch; the shot's names,
 // labs, devices, definition and reference follow the reference. The spec's
-// columns x rows must match the patch count; the chart stays upright.
-ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches);
+// columns x rows must match the patch count; the chart stays upright. The
+// tint scales the camera's channels: a shot under another light.
+ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches,
+                             const std::array<double, 3>& tint = {1.0, 1.0, 1.0});
 
 // Writes the description file of a columns x rows template on the reference
 // file into templatesFolder/Targets/name.xml, with a picture of the chart
