@@ -186,17 +186,24 @@ std::vector<double> differencesThroughDcp(Driver& d, const QString& path, const 
 
 QString requireQualityFigures(Driver& d, const QString& profilePath, const ChartShot& shot)
 {
+    return requireQualityFigures(d, profilePath, std::vector<const ChartShot*>{&shot});
+}
+
+QString requireQualityFigures(Driver& d, const QString& profilePath, const std::vector<const ChartShot*>& shots)
+{
     const QString shown = d.text(QStringLiteral("deltaStatistics"));
     const QRegularExpression figures(QStringLiteral("10%/mean/90% ΔE: ([0-9.]+) / ([0-9.]+) / ([0-9.]+)"));
     const QRegularExpressionMatch match = figures.match(shown);
     d.require(match.hasMatch(), QStringLiteral("the quality figures read \"%1\"").arg(shown));
 
     const QString label = d.text(QStringLiteral("deltaLabel"));
-    const std::vector<cmsCIELab> measured = labsThroughProfile(d, profilePath, shot);
     std::vector<double> differences;
-    for (std::size_t i = 0; i < measured.size(); ++i) {
-        const cmsCIELab reference{shot.labs[i][0], shot.labs[i][1], shot.labs[i][2]};
-        differences.push_back(deltaE(label, measured[i], reference));
+    for (const ChartShot* shot : shots) {
+        const std::vector<cmsCIELab> measured = labsThroughProfile(d, profilePath, *shot);
+        for (std::size_t i = 0; i < measured.size(); ++i) {
+            const cmsCIELab reference{shot->labs[i][0], shot->labs[i][1], shot->labs[i][2]};
+            differences.push_back(deltaE(label, measured[i], reference));
+        }
     }
     const double own[3] = {percentile(differences, 0.1), percentile(differences, 0.5),
                            percentile(differences, 0.9)};

@@ -36,8 +36,10 @@ double deltaE(const QString& label, const cmsCIELab& a, const cmsCIELab& b);
 
 // The quality-control page's figures ("deltaStatistics", in the colour
 // difference of "deltaLabel") against the shot's own through the profile;
-// returns the figures shown.
+// returns the figures shown. Over several targets' shots, the figures of all
+// their patches together.
 QString requireQualityFigures(Driver& d, const QString& profilePath, const ChartShot& shot);
+QString requireQualityFigures(Driver& d, const QString& profilePath, const std::vector<const ChartShot*>& shots);
 
 using Matrix3 = std::array<double, 9>;
 // The white of a DNG light-source code in XYZ (Y = 1); D50 when unknown.

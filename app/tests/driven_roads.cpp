@@ -168,14 +168,27 @@ void twoTargets(Driver& d, const ChartShot& checker, const ChartShot& fixture, c
     const QString profile = waitForProfile(d, QStringLiteral("24"));
     closeAlert(d, QStringLiteral("alertInformation"));
     d.item(QStringLiteral("qaTopBar"));
-    // One profile from both charts: each chart's quality, shown per target.
+    // One profile from both charts: the figures over both, and each target's
+    // patches under the pointer with their own reference.
+    const QString shown = requireQualityFigures(d, profile, {&checker, &fixture});
+    fprintf(stdout, "two-chart profile over both targets: %s\n", qPrintable(shown));
+    QQmlPropertyMap& info = *peltoQt::instance()->qaPatchInfo();
     for (int t = 0; t < 2; ++t) {
         chooseTarget(d, QStringLiteral("qaSelector"), job, t);
-        d.pause(300);
-        const QString shown = requireQualityFigures(d, profile, *shots[t]);
-        fprintf(stdout, "two-chart profile, target %d: %s\n", t + 1, qPrintable(shown));
+        const ChartShot& shot = *shots[t];
+        const QPointF centre = shot.cellCentre(2, 1);
+        d.hover(item, item->engine()->imageToItem(centre.x(), centre.y()));
+        const double want = shot.labs[std::size_t(shot.setAt(2, 1))][0];
+        d.waitFor([&] {
+            return info.value(QStringLiteral("visible")).toBool() && d.isVisible(QStringLiteral("patchInfo"))
+                   && std::fabs(d.text(QStringLiteral("value_refL")).toDouble() - want) <= 0.051;
+        }, QStringLiteral("target %1's patch to show its reference L %2").arg(t + 1).arg(want));
+        fprintf(stdout, "target %d patch C3: reference L %s, through the profile L %s, delta E %s\n", t + 1,
+                qPrintable(d.text(QStringLiteral("value_refL"))), qPrintable(d.text(QStringLiteral("value_profL"))),
+                qPrintable(d.text(QStringLiteral("value_delE"))));
         d.waitForFrame();
         d.shoot(QStringLiteral("25-quality-target-%1").arg(t + 1));
+        d.hover(item, QPointF(2, 2));
     }
     d.click(QStringLiteral("qaRestart"));
     d.item(QStringLiteral("frontPage"));

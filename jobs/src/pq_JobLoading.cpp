@@ -200,11 +200,6 @@ bool pq_Job::isCurrentLoad(const pq_ImageLoad &load, const QString &currentPath)
         && load.path == currentPath;
 }
 
-bool pq_Job::isChartImageLoadWaiting() const
-{
-    return m_chartLoad.retryTimer.isActive();
-}
-
 void pq_Job::startChartImageLoading()
 {
     QMutexLocker lock(&m_chartLoad.mutex);

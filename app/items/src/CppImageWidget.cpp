@@ -323,9 +323,6 @@ void CppImageWidget::resetShotState(bool keepRotations)
 
 void CppImageWidget::catchImageLoaded(bool success, const QString& missingCurve)
 {
-    // A load cancelled for a newer request: that request's outcome follows.
-    if (!success && m_job && m_job->isChartImageLoadWaiting())
-        return;
     const bool chosen = m_loadingChosenShot;
     setLoadingShot(false);
     if (!success) {

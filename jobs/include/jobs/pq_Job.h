@@ -91,7 +91,6 @@ public:
     QSize chartImageRawSize() const override;
     bool areAllChartImagesLoaded() const override;
     bool isChartImageLoaded() const override;
-    bool isChartImageLoadWaiting() const override;
     bool areAllChartImagesRaw() const override;
     bool isChartImageRaw() const override { return chartImage().isRaw(); }
     const TransferFunction &chartTransferFunction() const override;

@@ -135,9 +135,6 @@ public:
     virtual QSize chartImageRawSize() const = 0;
     virtual bool areAllChartImagesLoaded() const = 0;
     virtual bool isChartImageLoaded() const = 0;
-    // A newer chart image request waits for the running load to end: that
-    // load's outcome is superseded.
-    virtual bool isChartImageLoadWaiting() const = 0;
     virtual bool areAllChartImagesRaw() const = 0;
     virtual bool isChartImageRaw() const = 0;
     virtual const TransferFunction &chartTransferFunction() const = 0;

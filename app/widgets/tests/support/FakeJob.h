@@ -147,7 +147,6 @@ public:
     QSize chartImageRawSize() const override { return chartImageSize(); }
     bool areAllChartImagesLoaded() const override { return allLoaded; }
     bool isChartImageLoaded() const override { return !m_chart.isNull(); }
-    bool isChartImageLoadWaiting() const override { return false; }
     bool areAllChartImagesRaw() const override { return allRaw; }
     bool isChartImageRaw() const override { return allRaw; }
     const TransferFunction &chartTransferFunction() const override { return m_transfer; }
