@@ -425,8 +425,8 @@ bool peltoQt::saveCurrentJob(bool isC1InsteadOfDCP)
         qCWarning(lcController).noquote() << "saveCurrentJob:" << saved.message;
         return false;
     }
-    // The job holds exactly what was stored.
-    target->readFromXML(saved.path);
+    // The job already holds what was stored; reading the file back would
+    // replace its descriptions and with them what the user did since.
     saveSortedJobsList();
     if (newJob) {
         saveDisabledJobsList(false);
@@ -521,8 +521,7 @@ void peltoQt::reloadJob(QString name)
                                           << fresh.lastReadOutcome().message;
         return;
     }
-    pq_targetInfoList& infos = const_cast<pq_targetInfoList&>(job->targetInfos());
-    deleteTargetInfos(infos);
+    // Targets of the same name keep their shots, pictures and measurements.
     job->readFromXML(path);
     refreshJobs4UI();
     m_currentJob_ = job;

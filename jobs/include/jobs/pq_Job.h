@@ -189,6 +189,7 @@ private:
     // Replaces the descriptions by newList; entry i of the per-target state
     // becomes old entry from[i] (a default entry when from[i] is -1).
     void rearrangeTargets(const pq_targetInfoList &newList, const QVector<int> &from);
+    void takeTargetDescriptions(const pq_targetInfoList &read);
     QString patchGridFile() const;
     bool readJob(const QDomDocument &document, QStringList *problems,
                  pq_JobReadOutcome::StatusE *status);
