@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMutexLocker>
 #include <QRegularExpression>
 
 #include <utility>
@@ -235,6 +236,7 @@ void pq_Job::setCurrentTargetIndex(int index)
         m_targets.resize(needed);
     if (m_patchGrids.size() < needed)
         m_patchGrids.resize(needed);
+    resumeDroppedChartLoad();
 }
 
 void pq_Job::setToneCurveLut(const Kirr_BezierLut &lut)
@@ -308,6 +310,10 @@ void pq_Job::resetRuntimeState()
 {
     for (pq_targetInfo *description : qAsConst(m_targetInfos))
         description->clearShots();
+    {
+        QMutexLocker lock(&m_chartLoad.mutex);
+        m_chartLoad.dropped.clear();
+    }
     setCurrentTargetIndex(0);
     m_profileName.clear();
     clearPerTargetState();
@@ -606,6 +612,22 @@ void pq_Job::rearrangeTargets(const pq_targetInfoList &newList, const QVector<in
     rearranged(m_targets, from);
     rearranged(m_patchGrids, from);
     m_currentTargetIndex = qMax(0, from.indexOf(oldCurrent));
+    {
+        QMutexLocker lock(&m_chartLoad.mutex);
+        QMap<int, QString> dropped;
+        for (int i = 0; i < from.size(); ++i)
+            if (m_chartLoad.dropped.contains(from[i]))
+                dropped.insert(i, m_chartLoad.dropped.value(from[i]));
+        m_chartLoad.dropped = dropped;
+        // A running load is for the entry at its new place.
+        if (m_chartLoad.worker)
+            m_chartLoad.targetIndex = int(from.indexOf(m_chartLoad.targetIndex));
+    }
+    {
+        QMutexLocker lock(&m_c1TifLoad.mutex);
+        if (m_c1TifLoad.worker)
+            m_c1TifLoad.targetIndex = int(from.indexOf(m_c1TifLoad.targetIndex));
+    }
     if (from.isEmpty())
         appendDefaultEntries();
 }

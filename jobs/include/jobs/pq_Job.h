@@ -202,6 +202,7 @@ private:
     bool endImageLoad(pq_ImageLoad &load);
     bool isCurrentLoad(const pq_ImageLoad &load, const QString &currentPath) const;
     QString takeOverChartImage();
+    void resumeDroppedChartLoad();
     int takeOverC1Tif();
 
     QString m_filmCurvesFolder;
