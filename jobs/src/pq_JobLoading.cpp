@@ -303,13 +303,26 @@ void pq_Job::catchChartImageLoaded(bool success)
         emit chartImageLoaded(taken, missingCurve);
 }
 
+// A request still waiting for a running load to give way is for the target
+// being left: it is dropped, to be made again when that target is current.
+void pq_Job::dropPendingChartLoad()
+{
+    QMutexLocker lock(&m_chartLoad.mutex);
+    if (!m_chartLoad.retryTimer.isActive())
+        return;
+    m_chartLoad.retryTimer.stop();
+    const QString pending = chartImagePath();
+    if (!pending.isEmpty())
+        m_chartLoad.dropped.insert(m_currentTargetIndex, pending);
+}
+
 // Loads the current target's chart image again when its load was dropped
 // because another target became current.
 void pq_Job::resumeDroppedChartLoad()
 {
     QMutexLocker lock(&m_chartLoad.mutex);
     const QString path = m_chartLoad.dropped.take(m_currentTargetIndex);
-    const bool resume = !path.isEmpty() && path == chartImagePath() && !isChartImageLoaded()
+    const bool resume = !path.isEmpty() && path == chartImagePath()
         && !(m_chartLoad.worker && isCurrentLoad(m_chartLoad, path));
     lock.unlock();
     if (resume)
