@@ -8,6 +8,7 @@ std::unique_ptr<QObject> makeControllerTest();
 std::unique_ptr<QObject> makeMetaObjectTest();
 std::unique_ptr<QObject> makeShellTest();
 std::unique_ptr<QObject> makeTargetTemplatesTest();
+std::unique_ptr<QObject> makeJobStateTest();
 
 int main(int argc, char** argv)
 {
@@ -17,7 +18,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion("5.1.1");
     int failures = 0;
     for (auto make : {makeControllerTest, makeMetaObjectTest, makeShellTest,
-                       makeTargetTemplatesTest}) {
+                       makeTargetTemplatesTest, makeJobStateTest}) {
         std::unique_ptr<QObject> test = make();
         failures += QTest::qExec(test.get(), argc, argv);
     }

@@ -13,8 +13,9 @@ vp_add_qtest(app_controller_tests
           ${CMAKE_CURRENT_LIST_DIR}/test_meta_object.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_shell.cpp
           ${CMAKE_CURRENT_LIST_DIR}/test_target_templates.cpp
+          ${CMAKE_CURRENT_LIST_DIR}/test_job_state.cpp
           ${CMAKE_CURRENT_LIST_DIR}/main.cpp
-  LIBS app_controller_test_support Qt5::Widgets)
+  LIBS app_controller_test_support app_driver_charts Qt5::Widgets)
 target_include_directories(app_controller_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 set_tests_properties(app_controller_tests PROPERTIES TIMEOUT 300)
 

@@ -242,7 +242,9 @@ private:
     pq_Job* currentOrTemplateJob() const;
     pq_Job* jobAt(int index) const;
     void createJobList();
-    void rebuildJobList();
+    // Reads the job list anew; every job keeps what the user did in it, and
+    // the job named newName takes it from source (a job about to go).
+    void rebuildJobList(const QString& newName = QString(), pq_Job* source = nullptr);
     void connectCurrentJob();
     void publishExpertBlock(pq_Job* job);
     void writeSetsList();
