@@ -1,8 +1,8 @@
 // The roads a job takes beyond one target and one shot, through the
 // program's window as a user works them: a job on two charts from two shots
 // dropped at once, one profile from both and the quality of each; a job with
-// two shots of one chart, the second chosen, shown and measured. A
-// screenshot follows every step.
+// two shots of one chart, the second chosen, shown and measured; a DCP from
+// a tungsten and a daylight shot. A screenshot follows every step.
 //   --keep DIR  keeps the screenshots in DIR
 #include "Driver.h"
 #include "DriverChecks.h"
@@ -10,10 +10,13 @@
 #include "DriverSteps.h"
 
 #include "chart/PatchGrid.h"
+#include "colour/Kirr_ColorProfileDCP.h"
+#include "colour/Kirr_colorLibrary.h"
 #include "controller/peltoQt.h"
 #include "items/CppImageWidget.h"
 #include "jobs/pq_Job.h"
 #include "jobs/pq_targetInfo.h"
+#include "jobs/pq_templatesFolder.h"
 #include "platform/program_folders.h"
 #include "widgets/pq_ImagePatchGridWidget.h"
 
@@ -25,6 +28,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -83,15 +87,20 @@ void addTarget(Driver& d, const QString& job, const QString& target, const QStri
 // The front page shows the target the next drop goes to.
 void requireNextTarget(Driver& d, const QString& job, const QString& name, int index, const QString& shot)
 {
-    QQuickItem* view = d.item(QStringLiteral("jobInfoView_") + job);
+    // The job's view is made anew when the job list is: looked up each time.
+    const QString view = QStringLiteral("jobInfoView_") + job;
+    auto part = [&](const QString& objectName) -> QQuickItem* {
+        QQuickItem* shown = d.findVisible(view);
+        return shown ? Driver::child(shown, objectName) : nullptr;
+    };
+    QString source;
     d.waitFor([&] {
-        QQuickItem* label = Driver::child(view, QStringLiteral("nextTargetName"));
-        return label && label->property("text").toString() == name;
-    }, QStringLiteral("the front page to name the next target \"%1\"").arg(name));
-    QQuickItem* icon = Driver::child(view, QStringLiteral("nextTargetIcon"));
-    const QString source = icon ? icon->property("source").toString() : QString();
-    d.require(source.contains(QStringLiteral(".%1#").arg(index)),
-              QStringLiteral("the front page shows the picture %1, not target %2's").arg(source).arg(index + 1));
+        QQuickItem* label = part(QStringLiteral("nextTargetName"));
+        QQuickItem* icon = part(QStringLiteral("nextTargetIcon"));
+        source = icon ? icon->property("source").toString() : QString();
+        return label && label->property("text").toString() == name
+               && source.contains(QStringLiteral(".%1#").arg(index));
+    }, QStringLiteral("the front page to show target %1, \"%2\" (its picture: %3)").arg(index + 1).arg(name, source));
     d.waitForFrame();
     d.shoot(shot);
 }
@@ -213,14 +222,17 @@ void twoShots(Driver& d, const std::vector<ReferencePatch>& patches, const QStri
     d.require(first.writeTiff(firstPath) && second.writeTiff(secondPath), QStringLiteral("cannot write the two shots"));
     createJob(d, name, QStringLiteral("ColorChecker"), QStringLiteral("31"), false);
     d.dropFiles(jobDropArea(d, name), {firstPath, secondPath});
-    QQuickItem* note = d.item(QStringLiteral("jobAlertInformation"));
+    // The first shot loads to the grid page, where the note waits.
+    CppImageWidget* item = waitForGridPage(d);
+    d.item(QStringLiteral("alertInformation"));
     const QString told = currentJob().value(QStringLiteral("alertInformationMessage")).toString();
     d.require(told.contains(QLatin1String("Shot two.tif: shot 2 of target 1")),
               QStringLiteral("the note on the drop reads \"%1\"").arg(told));
     d.waitForFrame();
     d.shoot(QStringLiteral("32-further-shot-note"));
-    d.click(d.itemIn(note, QStringLiteral("alertOk")));
-    CppImageWidget* item = waitForGridPage(d);
+    closeAlert(d, QStringLiteral("alertInformation"));
+    d.waitFor([] { return currentJob().value(QStringLiteral("alertInformationTitle")).toString().isEmpty(); },
+              QStringLiteral("OK to close the note"));
     pq_Job* job = jobNamed(d, name);
     requireGridAt(d, patchGrid(d, item), shownCorners(item, first), 0.01 * diagonal(first),
                   QStringLiteral("the first shot"));
@@ -237,8 +249,11 @@ void twoShots(Driver& d, const std::vector<ReferencePatch>& patches, const QStri
     d.click(shotCell);
     d.waitFor([&] {
         progressShown = progressShown || d.isVisible(QStringLiteral("shotLoading"));
-        return !item->isLoadingShot() && job->chartImagePath() == secondPath && job->isChartImageLoaded();
+        return !item->isLoadingShot() && item->shot() == fileUrl(secondPath);
     }, QStringLiteral("the second shot to load"), 120000);
+    d.require(job->chartImagePath() == secondPath && job->chartRawImage().width() == second.image.width(),
+              QStringLiteral("the job's chart is %1, %2 pixels wide")
+                  .arg(job->chartImagePath()).arg(job->chartRawImage().width()));
     fprintf(stdout, "second shot: loading progress %s\n", progressShown ? "shown" : "not caught (a quick load)");
     d.require(item->shot() == fileUrl(secondPath), QStringLiteral("the item's shot is %1").arg(item->shot()));
     requireGridAt(d, patchGrid(d, item), shownCorners(item, second), 0.01 * diagonal(second),
@@ -272,6 +287,88 @@ void twoShots(Driver& d, const std::vector<ReferencePatch>& patches, const QStri
     d.item(QStringLiteral("frontPage"));
 }
 
+// Two lights: a DCP job on a spectral chart with the camera illuminant
+// "D65 + Std. Illuminant A"; a tungsten and a daylight DNG dropped one after
+// the other, the front page showing the target each goes to; the job saved
+// before profiling as the grid page does; each colour matrix fits its own
+// light's shot.
+void twoLights(Driver& d, const QString& folder)
+{
+    const QString name = QStringLiteral("Two lights");
+    const QString reference = pq_templatesFolder() + QStringLiteral("/Spectral24.cie");
+    const std::vector<ReferencePatch> patches = referencePatchesOf(reference, 6, 4);
+    d.require(patches.size() == 24, QStringLiteral("%1 does not read as 24 patches").arg(reference));
+    ChartShotSpec spec;
+    spec.cell = 40;
+    spec.margin = 40;
+    const ChartShot tungsten = referenceChartShot(spec, patches, {1.5, 1.0, 0.45});
+    spec.margin = 60;
+    const ChartShot daylight = referenceChartShot(spec, patches, {0.8, 1.0, 1.2});
+    const QString tungstenPath = folder + QStringLiteral("/Tungsten.dng");
+    const QString daylightPath = folder + QStringLiteral("/Daylight.dng");
+    d.require(tungsten.writeDng(tungstenPath) && daylight.writeDng(daylightPath),
+              QStringLiteral("cannot write the two lights' shots"));
+    const QString jobPath = createJob(d, name, QStringLiteral("Spectral24"), QStringLiteral("41"), true, [&] {
+        d.click(QStringLiteral("segment_CAMERA"));
+        d.click(QStringLiteral("comboBox_cameraIlluminant"));
+        d.click(QStringLiteral("popupEntry_D65 + Std. Illuminant A"));
+    });
+    {
+        const std::unique_ptr<pq_Job> stored = storedJob(d, jobPath);
+        d.require(stored->jobExpertSettings().cameraIlluminantIndex() == 1,
+                  QStringLiteral("the job file keeps the camera illuminant %1")
+                      .arg(stored->jobExpertSettings().cameraIlluminantIndex()));
+    }
+    requireNextTarget(d, name, QStringLiteral("Spectral24"), 0, QStringLiteral("42-next-target-tungsten"));
+    d.dropFiles(jobDropArea(d, name), {tungstenPath});
+    d.waitFor([] { return currentJob().value(QStringLiteral("currentTarget")).toInt() == 1; },
+              QStringLiteral("the second light's target to be next"), 120000);
+    requireNextTarget(d, name, QStringLiteral("Spectral24"), 1, QStringLiteral("43-next-target-daylight"));
+    d.require(!d.isVisible(QStringLiteral("gridPlacement")), QStringLiteral("the grid page opened after one light"));
+    d.dropFiles(jobDropArea(d, name), {daylightPath});
+    waitForGridPage(d);
+    pq_Job* job = jobNamed(d, name);
+    d.require(job->targetInfos().size() == 2 && job->targetInfos().at(1)->isClone
+                  && job->targetInfos().at(0)->shots == QStringList{fileUrl(tungstenPath)}
+                  && job->targetInfos().at(1)->shots == QStringList{fileUrl(daylightPath)},
+              QStringLiteral("the lights' shots went to the wrong targets"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("44-grid-two-lights"));
+
+    startProfilingOverTargets(d, QStringLiteral("45"));
+    const QString written = waitForProfile(d, QStringLiteral("45"));
+    d.require(written.endsWith(QLatin1String(".dcp")), QStringLiteral("the two-light job wrote %1").arg(written));
+    std::unique_ptr<Kirr_ColorProfileIF> opened(Kirr_profileFromFile(written));
+    auto* dcp = dynamic_cast<Kirr_ColorProfileDCP*>(opened.get());
+    d.require(dcp && dcp->hasColorMatrix2() && dcp->calibrationIlluminant1() == 17 && dcp->calibrationIlluminant2() == 21,
+              QStringLiteral("%1 is no DCP of Std. Illuminant A (17) and D65 (21)").arg(written));
+    // Each matrix against its own light's shot and against the other's.
+    const ChartShot* shots[2] = {&tungsten, &daylight};
+    double own[2][2];
+    double other[2];
+    for (int m = 0; m < 2; ++m) {
+        const std::vector<double> mine = differencesThroughDcp(d, written, *shots[m], m + 1);
+        const std::vector<double> theirs = differencesThroughDcp(d, written, *shots[1 - m], m + 1);
+        own[m][0] = percentile(mine, 0.5);
+        own[m][1] = percentile(mine, 0.9);
+        other[m] = percentile(theirs, 0.5);
+        fprintf(stdout, "ColorMatrix%d (illuminant %d): its own shot median %s, 90%% %s; the other shot median %s "
+                        "CIEDE2000\n", m + 1, m == 0 ? 17 : 21, qPrintable(number(own[m][0])),
+                qPrintable(number(own[m][1])), qPrintable(number(other[m])));
+    }
+    for (int m = 0; m < 2; ++m)
+        d.require(own[m][0] < 3.0 && own[m][1] < 6.0 && own[m][0] < other[m],
+                  QStringLiteral("ColorMatrix%1 does not fit its own light: median %2, 90% %3, the other light's "
+                                 "median %4")
+                      .arg(m + 1).arg(number(own[m][0]), number(own[m][1]), number(other[m])));
+    closeAlert(d, QStringLiteral("alertInformation"));
+    d.item(QStringLiteral("qaTopBar"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("46-quality-two-lights"));
+    d.click(QStringLiteral("qaRestart"));
+    d.item(QStringLiteral("frontPage"));
+}
+
 }  // namespace
 
 int vp_driverScenario(Driver& d, const QStringList& arguments)
@@ -297,5 +394,6 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
     d.shoot(QStringLiteral("20-front-page"));
     twoTargets(d, checker, fixture, folder);
     twoShots(d, patches, folder);
+    twoLights(d, folder);
     return 0;
 }
