@@ -304,7 +304,16 @@ void peltoQt::selectTarget4Profiling(int index)
     job->setCurrentTargetIndex(0);
     if (index >= 0 && index < job->targetInfos().size() && job->targetInfos().at(index)) {
         job->setCurrentTargetIndex(index);
-        loadShot4Profiling(0);
+        // The target shows the shot it holds loaded (one chosen among its
+        // shots stays), its first one when none is.
+        const pq_targetInfo* target = job->targetInfos().at(index);
+        int loaded = 0;
+        for (int i = 0; i < target->shots.size(); ++i) {
+            const QUrl url(target->shots.at(i));
+            if ((url.isLocalFile() ? url.toLocalFile() : target->shots.at(i)) == job->chartImagePath())
+                loaded = i;
+        }
+        loadShot4Profiling(loaded);
     }
 }
 
