@@ -310,8 +310,15 @@ void twoLights(Driver& d, const QString& folder)
               QStringLiteral("cannot write the two lights' shots"));
     const QString jobPath = createJob(d, name, QStringLiteral("Spectral24"), QStringLiteral("41"), true, [&] {
         d.click(QStringLiteral("segment_CAMERA"));
-        d.click(QStringLiteral("comboBox_cameraIlluminant"));
-        d.click(QStringLiteral("popupEntry_D65 + Std. Illuminant A"));
+        const QString entry = QStringLiteral("popupEntry_D65 + Std. Illuminant A");
+        // The settings slide in: the list is opened once they rest.
+        for (int attempt = 0; attempt < 5 && !d.isVisible(entry); ++attempt) {
+            d.pause(500);
+            d.click(QStringLiteral("comboBox_cameraIlluminant"));
+            d.pause(300);
+        }
+        d.click(entry);
+        d.pause(300);
     });
     {
         const std::unique_ptr<pq_Job> stored = storedJob(d, jobPath);
