@@ -24,6 +24,14 @@ QString number(double v) { return QString::number(v, 'f', 2); }
 
 }  // namespace
 
+std::vector<ReferencePatch> requireReferencePatches(Driver& d, const QString& path, int columns, int rows)
+{
+    std::vector<ReferencePatch> patches = referencePatchesOf(path, columns, rows);
+    d.require(int(patches.size()) == columns * rows,
+              QStringLiteral("%1 does not hold %2 patches").arg(path).arg(columns * rows));
+    return patches;
+}
+
 PatchGridIF* patchGrid(Driver& d, CppImageWidget* item)
 {
     PatchGridIF* grid = item->job() ? item->job()->currentPatchGrid() : nullptr;

@@ -3,6 +3,7 @@
 // drawn chart's, and the written profiles' colours against the reference.
 
 #include "ChartShot.h"
+#include "DriverCharts.h"
 #include "Driver.h"
 
 #include <QPointF>
@@ -15,6 +16,9 @@
 
 class CppImageWidget;
 class PatchGridIF;
+
+// The patches of a reference file (DriverCharts); fails unless it holds count.
+std::vector<ReferencePatch> requireReferencePatches(Driver& d, const QString& path, int columns, int rows);
 
 // The image item's patch grid; fails without one.
 PatchGridIF* patchGrid(Driver& d, CppImageWidget* item);

@@ -12,6 +12,13 @@
 
 #include <cmath>
 
+void keepScreenshots(Driver& d, const QStringList& arguments)
+{
+    const int keep = arguments.indexOf(QStringLiteral("--keep"));
+    if (keep >= 0 && keep + 1 < arguments.size())
+        d.setScreenshotFolder(arguments[keep + 1]);
+}
+
 QQmlPropertyMap& currentJob() { return *peltoQt::instance()->currentJobMap(); }
 
 CppImageWidget* imageItem(Driver& d)

@@ -13,6 +13,9 @@ class CppImageWidget;
 class QQmlPropertyMap;
 class QQuickItem;
 
+// "--keep DIR" among the arguments keeps the screenshots in DIR.
+void keepScreenshots(Driver& d, const QStringList& arguments);
+
 // The controller's map of the current job.
 QQmlPropertyMap& currentJob();
 QString mainTitle(Driver& d);

@@ -333,11 +333,8 @@ void rawJob(Driver& d, const ChartShot& shot, const QString& shotFolder)
 
 int vp_driverScenario(Driver& d, const QStringList& arguments)
 {
-    const int keep = arguments.indexOf(QStringLiteral("--keep"));
-    if (keep >= 0 && keep + 1 < arguments.size())
-        d.setScreenshotFolder(arguments[keep + 1]);
-    const std::vector<ReferencePatch> patches = readReferencePatches(QString::fromLatin1(kReference));
-    d.require(patches.size() == 24, QStringLiteral("%1 does not hold 24 patches").arg(QLatin1String(kReference)));
+    keepScreenshots(d, arguments);
+    const std::vector<ReferencePatch> patches = requireReferencePatches(d, QString::fromLatin1(kReference), 6, 4);
     ChartShotSpec spec;
     spec.cell = 40;
     spec.margin = 40;

@@ -144,10 +144,10 @@ void twoTargets(Driver& d, const ChartShot& checker, const ChartShot& fixture, c
         d.require(stored->targetInfos().size() == 2 && stored->targetInfos().at(1)->name == QLatin1String("Fixture24"),
                   QStringLiteral("the job file holds %1 targets").arg(stored->targetInfos().size()));
     }
-    QQuickItem* area = jobDropArea(d, name);
+    jobDropArea(d, name);
     requireNextTarget(d, name, QStringLiteral("ColorChecker"), 0, QStringLiteral("22-next-target-first"));
-
-    d.dropFiles(area, {checkerPath, fixturePath});
+    // The view is looked up again: the job list may have made it anew.
+    d.dropFiles(jobDropArea(d, name), {checkerPath, fixturePath});
     CppImageWidget* item = waitForGridPage(d);
     pq_Job* job = jobNamed(d, name);
     const pq_targetInfoList& targets = job->targetInfos();
@@ -296,8 +296,7 @@ void twoLights(Driver& d, const QString& folder)
 {
     const QString name = QStringLiteral("Two lights");
     const QString reference = pq_templatesFolder() + QStringLiteral("/Spectral24.cie");
-    const std::vector<ReferencePatch> patches = referencePatchesOf(reference, 6, 4);
-    d.require(patches.size() == 24, QStringLiteral("%1 does not read as 24 patches").arg(reference));
+    const std::vector<ReferencePatch> patches = requireReferencePatches(d, reference, 6, 4);
     ChartShotSpec spec;
     spec.cell = 40;
     spec.margin = 40;
@@ -380,11 +379,8 @@ void twoLights(Driver& d, const QString& folder)
 
 int vp_driverScenario(Driver& d, const QStringList& arguments)
 {
-    const int keep = arguments.indexOf(QStringLiteral("--keep"));
-    if (keep >= 0 && keep + 1 < arguments.size())
-        d.setScreenshotFolder(arguments[keep + 1]);
-    const std::vector<ReferencePatch> patches = readReferencePatches(QString::fromLatin1(kReference));
-    d.require(patches.size() == 24, QStringLiteral("%1 does not hold 24 patches").arg(QLatin1String(kReference)));
+    keepScreenshots(d, arguments);
+    const std::vector<ReferencePatch> patches = requireReferencePatches(d, QString::fromLatin1(kReference), 6, 4);
     const QString folder = QDir::homePath() + QStringLiteral("/Shots");
     d.require(QDir().mkpath(folder), QStringLiteral("cannot make %1").arg(folder));
     ChartShotSpec spec;
