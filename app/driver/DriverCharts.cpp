@@ -1,5 +1,8 @@
 #include "DriverCharts.h"
 
+#include "chart/Patch.h"
+#include "chart/Target.h"
+#include "jobs/pq_Job.h"
 #include "jobs/pq_targetInfo.h"
 
 #include "engine/cgats.h"
@@ -9,6 +12,7 @@
 #include <QImage>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 
 std::vector<ReferencePatch> readReferencePatches(const QString& path)
@@ -48,7 +52,8 @@ QString chartDefinition(int columns, int rows, const std::vector<ReferencePatch>
     return text + QStringLiteral("END_DATA\n");
 }
 
-ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches)
+ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches,
+                             const std::array<double, 3>& tint)
 {
     spec.rotation = 0;
     spec.perspective = 0;
@@ -68,7 +73,10 @@ ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatc
                                         : i % spec.columns == spec.columns - 1 ? QStringLiteral("BK")
                                                                                : QStringLiteral("GB");
         shot.labs[std::size_t(i)] = patch.lab;
-        shot.devices[std::size_t(i)] = chartShotCamera(patch.lab);
+        std::array<double, 3> device = chartShotCamera(patch.lab);
+        for (int c = 0; c < 3; ++c)
+            device[std::size_t(c)] = std::min(65535.0, std::round(device[std::size_t(c)] * tint[std::size_t(c)]));
+        shot.devices[std::size_t(i)] = device;
         shot.reference += QStringLiteral("%1 %2 %3 %4\n").arg(patch.name).arg(patch.lab[0]).arg(patch.lab[1]).arg(
             patch.lab[2]);
     }
@@ -93,11 +101,72 @@ ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatc
     return shot;
 }
 
+QString spectralReference(int columns, int rows)
+{
+    QString text = QStringLiteral("IS12642\nNUMBER_OF_FIELDS %1\nBEGIN_DATA_FORMAT\nSAMPLE_ID").arg(37);
+    for (int nm = 380; nm <= 730; nm += 10)
+        text += QStringLiteral(" SPECTRAL_%1").arg(nm);
+    text += QStringLiteral("\nEND_DATA_FORMAT\nNUMBER_OF_SETS %1\nBEGIN_DATA\n").arg(columns * rows);
+    for (int i = 0; i < columns * rows; ++i) {
+        text += QStringLiteral("%1%2").arg(QChar('A' + i / columns)).arg(i % columns + 1, 2, 10, QChar('0'));
+        for (int nm = 380; nm <= 730; nm += 10) {
+            double value;
+            if (i / columns == rows - 1) {
+                // The grey ramp, white first.
+                value = 0.9 * std::pow(0.5, 5.0 * (i % columns) / std::max(1, columns - 1));
+            } else {
+                // One or two bands over a low floor, at places spread over the spectrum.
+                const double centre = 410 + 290.0 * ((i * 5) % 17) / 16.0;
+                const double width = 30 + 12 * (i % 3);
+                value = 0.05 + 0.7 * std::exp(-std::pow((nm - centre) / width, 2));
+                if (i % 4 == 1)
+                    value += 0.25 * std::exp(-std::pow((nm - 690) / 50.0, 2));
+            }
+            text += QStringLiteral(" %1").arg(value, 0, 'f', 5);
+        }
+        text += QLatin1Char('\n');
+    }
+    return text + QStringLiteral("END_DATA\n");
+}
+
+std::vector<ReferencePatch> referencePatchesOf(const QString& path, int columns, int rows)
+{
+    std::vector<ReferencePatch> patches = readReferencePatches(path);
+    if (!patches.empty())
+        return patches;
+    // Spectral data: the colours as a job reads them (D50).
+    pq_Job job{QString(), QString()};
+    auto* description = new pq_targetInfo;
+    description->name = QStringLiteral("reference");
+    description->columns = columns;
+    description->rows = rows;
+    description->patches = columns * rows;
+    description->setTargetFile(path);
+    std::vector<ReferencePatch> names;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return patches;
+    description->referenceData = QString::fromUtf8(file.readAll());
+    for (int i = 0; i < columns * rows; ++i)
+        names.push_back({QStringLiteral("%1%2").arg(QChar('A' + i / columns)).arg(i % columns + 1, 2, 10, QChar('0')),
+                         {0, 0, 0}});
+    description->targetDefinition = chartDefinition(columns, rows, names);
+    job.addTargetInfo(description);
+    if (job.loadTargetData(false) != 0)
+        return patches;
+    const TargetIF* target = job.currentTarget();
+    for (unsigned i = 0; target && i < target->referenceSetCount(); ++i) {
+        const PatchIF* patch = target->patchAt(i);
+        patches.push_back({patch->name(), {patch->referenceLab(0), patch->referenceLab(1), patch->referenceLab(2)}});
+    }
+    return patches;
+}
+
 bool writeTargetTemplate(const QString& templatesFolder, const QString& name, int columns, int rows,
                          const QString& referencePath)
 {
     const QString folder = templatesFolder + QStringLiteral("/Targets");
-    const std::vector<ReferencePatch> patches = readReferencePatches(referencePath);
+    const std::vector<ReferencePatch> patches = referencePatchesOf(referencePath, columns, rows);
     if (int(patches.size()) != columns * rows || !QDir().mkpath(folder))
         return false;
     pq_targetInfo description;

@@ -20,6 +20,13 @@ struct ReferencePatch {
 // file's order, read by the engine's reader; empty when it cannot be read.
 std::vector<ReferencePatch> readReferencePatches(const QString& path);
 
+// A CGATS reference of columns x rows patches as reflectance spectra (380 to
+// 730 nm, ISO 12642 names A01...), the last row a grey ramp, white first.
+QString spectralReference(int columns, int rows);
+// The reference colours (Lab, D50) of a Lab or XYZ reference file, or of a
+// spectral one as a job reads it.
+std::vector<ReferencePatch> referencePatchesOf(const QString& path, int columns, int rows);
+
 // A rows x columns target definition in row order: the last row is the grey
 // ramp, white first ("GBW"), black last ("BK").
 QString chartDefinition(int columns, int rows, const std::vector<ReferencePatch>& patches);
@@ -27,8 +34,10 @@ QString chartDefinition(int columns, int rows, const std::vector<ReferencePatch>
 // The fixture's shot with every cell painted in the camera's response
 // (chartShotCamera) to the reference colour of its patch; the shot's names,
 // labs, devices, definition and reference follow the reference. The spec's
-// columns x rows must match the patch count; the chart stays upright.
-ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches);
+// columns x rows must match the patch count; the chart stays upright. The
+// tint scales the camera's channels: a shot under another light.
+ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches,
+                             const std::array<double, 3>& tint = {1.0, 1.0, 1.0});
 
 // Writes the description file of a columns x rows template on the reference
 // file into templatesFolder/Targets/name.xml, with a picture of the chart

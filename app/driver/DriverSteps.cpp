@@ -12,6 +12,13 @@
 
 #include <cmath>
 
+void keepScreenshots(Driver& d, const QStringList& arguments)
+{
+    const int keep = arguments.indexOf(QStringLiteral("--keep"));
+    if (keep >= 0 && keep + 1 < arguments.size())
+        d.setScreenshotFolder(arguments[keep + 1]);
+}
+
 QQmlPropertyMap& currentJob() { return *peltoQt::instance()->currentJobMap(); }
 
 CppImageWidget* imageItem(Driver& d)
@@ -37,7 +44,8 @@ void skipIntro(Driver& d)
     d.item(QStringLiteral("frontPage"));
 }
 
-QString createJob(Driver& d, const QString& name, const QString& target, const QString& prefix, bool viaExpert)
+QString createJob(Driver& d, const QString& name, const QString& target, const QString& prefix, bool viaExpert,
+                  const std::function<void()>& inSettings)
 {
     d.click(QStringLiteral("segment_JOB EDITOR"));
     d.item(QStringLiteral("manageJobs"));
@@ -52,15 +60,30 @@ QString createJob(Driver& d, const QString& name, const QString& target, const Q
               QStringLiteral("SELECT to read ALREADY SELECTED"));
     d.shoot(prefix + QStringLiteral("-target-selected"));
     QString start;
+    // The choices slide in: each is clicked where it rests.
+    auto clickResting = [&](const QString& objectName) {
+        QQuickItem* button = d.item(objectName);
+        QPointF at = button->mapToScene(QPointF());
+        d.waitFor([&] {
+            d.pause(100);
+            const QPointF now = button->mapToScene(QPointF());
+            const bool resting = now == at;
+            at = now;
+            return resting;
+        }, QStringLiteral("\"%1\" to rest").arg(objectName), 5000);
+        d.click(button);
+    };
     if (viaExpert) {
-        d.click(QStringLiteral("further_expert"));
+        clickResting(QStringLiteral("further_expert"));
         d.item(QStringLiteral("jobSettings"));
+        if (inSettings)
+            inSettings();
         d.shoot(prefix + QStringLiteral("-job-settings"));
         d.click(QStringLiteral("settingsSaveJob"));
         d.item(QStringLiteral("alertSaveJob"));
         start = QStringLiteral("saveJobStart");
     } else {
-        d.click(QStringLiteral("further_profiling"));
+        clickResting(QStringLiteral("further_profiling"));
         d.item(QStringLiteral("alertSaveJobFurther"));
         start = QStringLiteral("saveJobSave");
     }

@@ -7,9 +7,14 @@
 
 #include <QString>
 
+#include <functional>
+
 class CppImageWidget;
 class QQmlPropertyMap;
 class QQuickItem;
+
+// "--keep DIR" among the arguments keeps the screenshots in DIR.
+void keepScreenshots(Driver& d, const QStringList& arguments);
 
 // The controller's map of the current job.
 QQmlPropertyMap& currentJob();
@@ -25,7 +30,9 @@ void skipIntro(Driver& d);
 // first target's next choices: PROFILING (save and the front page) or, with
 // viaExpert, EXPERT, the job settings' SAVE JOB and START PROFILING. Returns
 // the job file's path once it exists and parses.
-QString createJob(Driver& d, const QString& name, const QString& target, const QString& prefix, bool viaExpert);
+// inSettings, when given, works the job settings before they are saved.
+QString createJob(Driver& d, const QString& name, const QString& target, const QString& prefix, bool viaExpert,
+                  const std::function<void()>& inSettings = {});
 // The drop area of the job's view on the front page; the job is picked in
 // the strip below when another one is shown.
 QQuickItem* jobDropArea(Driver& d, const QString& job);

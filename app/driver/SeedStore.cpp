@@ -8,7 +8,8 @@
 //
 // --template writes a COLUMNS x ROWS template on a CGATS reference file, its
 // picture drawn from the reference colours; the reference "fixture" stands
-// for the chart-shot fixture's own colours, written beside the templates.
+// for the chart-shot fixture's own colours, "spectral" for reflectance
+// spectra, each written beside the templates.
 // --templates N writes the templates a first start writes on the reference
 // files of argyll-ref, and numbered copies of them up to N; --jobs N writes N
 // one-target jobs on them; --tour writes the named jobs that the page tour
@@ -48,10 +49,18 @@ QString targetsFolder()
     return pq_templatesFolder() + QStringLiteral("/Targets");
 }
 
-// A template on a reference file; "fixture" writes the fixture's reference first.
+// A template on a reference file; "fixture" writes the fixture's reference
+// first, "spectral" a reference of reflectance spectra.
 bool writeNamedTemplate(const QString& name, int columns, int rows, QString reference)
 {
     const QString templates = pq_templatesFolder();
+    if (reference == QLatin1String("spectral")) {
+        reference = templates + QLatin1Char('/') + name + QStringLiteral(".cie");
+        QSaveFile file(reference);
+        if (!QDir().mkpath(templates) || !file.open(QIODevice::WriteOnly)
+            || file.write(spectralReference(columns, rows).toLatin1()) < 0 || !file.commit())
+            return false;
+    }
     if (reference == QLatin1String("fixture")) {
         ChartShotSpec spec;
         spec.columns = columns;

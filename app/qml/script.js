@@ -425,22 +425,23 @@ function getLabelFromValue(listName, value) {
 
 // ---------------------------------------------------------------- drops
 
-// Shots dropped or browsed onto a job: one selection, then one shot per file
-// in the order given. Only local files are passed on.
+// Shots dropped or browsed onto a job: one selection, then the whole drop to
+// the controller, which gives each file its target and tells what it refused.
+// Returns the number of files taken.
 function dropShots(jobName, urls) {
     var files = [];
-    for (var i = 0; i < urls.length; ++i) {
-        var url = String(urls[i]);
-        if (url.indexOf("file:") === 0)
-            files.push(url);
-    }
+    for (var i = 0; i < urls.length; ++i)
+        files.push(String(urls[i]));
     if (files.length === 0)
         return 0;
     if (peltoQt.setCurrentJob(jobName, "dropped", false))
         peltoQt.refreshCurrentJob4UI();
-    for (var j = 0; j < files.length; ++j)
-        peltoQt.dropShot(files[j]);
-    return files.length;
+    var outcomes = peltoQt.dropShots(files);
+    var taken = 0;
+    for (var j = 0; j < outcomes.length; ++j)
+        if (outcomes[j].target >= 0)
+            ++taken;
+    return taken;
 }
 
 // Selects a job and publishes it when the controller asks for that.

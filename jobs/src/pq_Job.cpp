@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMutexLocker>
 #include <QRegularExpression>
 
 #include <utility>
@@ -219,6 +220,7 @@ void pq_Job::setCurrentTargetIndex(int index)
 {
     if (index < 0 || index == m_currentTargetIndex)
         return;
+    dropPendingChartLoad();
     m_currentTargetIndex = index;
     while (m_chartImagePaths.size() <= index)
         m_chartImagePaths.append(QString());
@@ -237,6 +239,7 @@ void pq_Job::setCurrentTargetIndex(int index)
         m_targets.resize(needed);
     if (m_patchGrids.size() < needed)
         m_patchGrids.resize(needed);
+    resumeDroppedChartLoad();
 }
 
 void pq_Job::setToneCurveLut(const Kirr_BezierLut &lut)
@@ -306,11 +309,70 @@ void pq_Job::setIlluminantSpectrum(const SpectrumArray *spectrum)
     m_illuminantSpectrum.reset(spectrum ? new SpectrumArray(*spectrum) : nullptr);
 }
 
+void pq_Job::takeRuntimeState(pq_Job &other)
+{
+    if (&other == this)
+        return;
+    // Index in other of the description matching the one at index, or -1.
+    auto match = [&](int index) {
+        const pq_targetInfo *wanted = m_targetInfos.at(index);
+        int original = -1;
+        for (int j = 0; j < other.m_targetInfos.size() && original < 0; ++j)
+            if (!other.m_targetInfos.at(j)->isClone && other.m_targetInfos.at(j)->name == wanted->name)
+                original = j;
+        if (original < 0 || !wanted->isClone)
+            return original;
+        const int clone = original + 1;
+        return clone < other.m_targetInfos.size() && other.m_targetInfos.at(clone)->isClone ? clone
+                                                                                           : -1;
+    };
+    const int count = m_targetInfos.size();
+    if (count > 0)
+        setCurrentTargetIndex(count - 1);
+    int current = 0;
+    for (int i = 0; i < count; ++i) {
+        const int j = match(i);
+        if (j < 0)
+            continue;
+        if (j == other.m_currentTargetIndex)
+            current = i;
+        m_targetInfos.at(i)->shots.swap(other.m_targetInfos.at(j)->shots);
+        const auto entry = size_t(j);
+        auto takeText = [&](QStringList &mine, QStringList &theirs) {
+            if (j < theirs.size())
+                mine[i] = std::exchange(theirs[j], QString());
+        };
+        takeText(m_chartImagePaths, other.m_chartImagePaths);
+        takeText(m_c1TifPaths, other.m_c1TifPaths);
+        takeText(m_auxImagePaths, other.m_auxImagePaths);
+        auto take = [&](auto &mine, auto &theirs) {
+            if (entry < theirs.size())
+                std::swap(mine[size_t(i)], theirs[entry]);
+        };
+        take(m_chartImages, other.m_chartImages);
+        take(m_c1TifImages, other.m_c1TifImages);
+        take(m_auxImages, other.m_auxImages);
+        take(m_targets, other.m_targets);
+        take(m_patchGrids, other.m_patchGrids);
+    }
+    m_currentTargetIndex = current;
+    m_profileName = other.m_profileName;
+    m_profileNamePrefix = other.m_profileNamePrefix;
+    m_profileExtension = other.m_profileExtension;
+    m_makesDcp = other.m_makesDcp;
+    m_toneCurveLut = other.m_toneCurveLut;
+    m_toneCurveSpline = other.m_toneCurveSpline;
+}
+
 void pq_Job::resetRuntimeState()
 {
     for (pq_targetInfo *description : qAsConst(m_targetInfos))
         description->clearShots();
     setCurrentTargetIndex(0);
+    {
+        QMutexLocker lock(&m_chartLoad.mutex);
+        m_chartLoad.dropped.clear();
+    }
     m_profileName.clear();
     clearPerTargetState();
     appendDefaultEntries();
@@ -616,6 +678,22 @@ void pq_Job::rearrangeTargets(const pq_targetInfoList &newList, const QVector<in
     rearranged(m_targets, from);
     rearranged(m_patchGrids, from);
     m_currentTargetIndex = qMax(0, from.indexOf(oldCurrent));
+    {
+        QMutexLocker lock(&m_chartLoad.mutex);
+        QMap<int, QString> dropped;
+        for (int i = 0; i < from.size(); ++i)
+            if (m_chartLoad.dropped.contains(from[i]))
+                dropped.insert(i, m_chartLoad.dropped.value(from[i]));
+        m_chartLoad.dropped = dropped;
+        // A running load is for the entry at its new place.
+        if (m_chartLoad.worker)
+            m_chartLoad.targetIndex = int(from.indexOf(m_chartLoad.targetIndex));
+    }
+    {
+        QMutexLocker lock(&m_c1TifLoad.mutex);
+        if (m_c1TifLoad.worker)
+            m_c1TifLoad.targetIndex = int(from.indexOf(m_c1TifLoad.targetIndex));
+    }
     if (from.isEmpty())
         appendDefaultEntries();
 }

@@ -12,13 +12,16 @@
 #include "colour/Kirr_ColorCurve.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QMutexLocker>
 #include <QPointer>
 #include <QRegularExpression>
 
+#include <atomic>
 #include <cmath>
+#include <memory>
 
 namespace {
 
@@ -99,33 +102,67 @@ void pq_Job::stopImageLoads()
     stopImageLoad(m_chartLoad);
 }
 
-// Cancels the running worker and waits for it and for every thread still
-// ending, so that nothing writes into the holder or reaches the job later.
-// The worker's finished() would quit its thread only through the GUI thread,
+// Cancels the running worker and waits a bounded time for it and for every
+// thread still ending, so that nothing reaches the job later. A worker that
+// does not stop in time is left to end on its own: it keeps the holder it
+// writes into, and both are deleted on its thread once it has ended. The
+// worker's finished() would quit its thread only through the GUI thread,
 // which is the one waiting here, so the thread is quit directly.
 void pq_Job::stopImageLoad(pq_ImageLoad &load)
 {
     load.retryTimer.stop();
     QMutexLocker lock(&load.mutex);
     QObject *worker = load.worker;
-    QList<QPointer<QThread>> threads = load.endingThreads;
-    threads.append(load.thread);
+    QPointer<QThread> workerThread = load.thread;
+    const QList<QPointer<QThread>> ending = load.endingThreads;
     load.worker = nullptr;
     load.thread = nullptr;
     load.endingThreads.clear();
+    load.dropped.clear();
+    QElapsedTimer waited;
+    waited.start();
+    auto waitFor = [&](QThread *thread) {
+        thread->quit();
+        const qint64 left = qint64(pq_ImageLoad::StopWaitMs) - waited.elapsed();
+        return thread->wait(left > 0 ? unsigned(left) : 0);
+    };
     if (worker) {
         disconnect(worker, nullptr, this, nullptr);
         requestCancel(worker);
+        if (workerThread && !waitFor(workerThread)) {
+            qCWarning(lcJob) << "An image load did not stop when asked; it ends on its own:"
+                             << load.path;
+            Image *holder = load.holder.release();
+            load.holder = std::make_unique<Image>();
+            // Whichever comes first deletes the two: the thread's end (on the
+            // worker's thread, after its event loop has ended, so the worker
+            // is done with the holder) or the check below when the thread
+            // ended before the connection was made.
+            auto claimed = std::make_shared<std::atomic<bool>>(false);
+            auto release = [worker, holder, claimed] {
+                if (claimed->exchange(true))
+                    return;
+                delete worker;
+                delete holder;
+            };
+            connect(workerThread.data(), &QThread::finished, workerThread.data(), release,
+                    Qt::DirectConnection);
+            if (workerThread->isFinished() && workerThread->wait())
+                release();
+            worker = nullptr;
+            workerThread = nullptr;
+        }
     }
-    for (const QPointer<QThread> &thread : qAsConst(threads)) {
-        if (!thread)
-            continue;
-        thread->quit();
-        thread->wait();
-    }
+    for (const QPointer<QThread> &thread : ending)
+        if (thread && !waitFor(thread))
+            qCWarning(lcJob) << "An ended image load's thread is still running";
     delete worker;
-    for (const QPointer<QThread> &thread : qAsConst(threads))
-        delete thread.data();
+    if (workerThread)
+        delete workerThread.data();
+    // Threads still running delete themselves when they finish.
+    for (const QPointer<QThread> &thread : ending)
+        if (thread && thread->isFinished())
+            delete thread.data();
 }
 
 bool pq_Job::startImageLoad(pq_ImageLoad &load, const QString &path, const char *progressSlot,
@@ -133,6 +170,7 @@ bool pq_Job::startImageLoad(pq_ImageLoad &load, const QString &path, const char 
 {
     if (load.worker) {
         requestCancel(load.worker);
+        load.replaced = true;
         load.retryTimer.start();
         return false;
     }
@@ -141,10 +179,10 @@ bool pq_Job::startImageLoad(pq_ImageLoad &load, const QString &path, const char 
     if (path.isEmpty())
         return false;
 
-    load.holder = Image();
+    *load.holder = Image();
     const pq_targetInfo *description = currentTargetInfo();
     pq_ImageLoadRequest request;
-    request.holder = &load.holder;
+    request.holder = load.holder.get();
     request.path = path;
     request.tempFolder = m_tempFolder;
     request.normalizeTiff = m_expertSettings.isWhitePointAutoExposure();
@@ -177,6 +215,8 @@ bool pq_Job::startImageLoad(pq_ImageLoad &load, const QString &path, const char 
     load.thread = thread;
     load.targetIndex = m_currentTargetIndex;
     load.path = path;
+    load.replaced = false;
+    load.dropped.remove(m_currentTargetIndex);
     thread->start(QThread::LowPriority);
     return true;
 }
@@ -190,7 +230,7 @@ bool pq_Job::endImageLoad(pq_ImageLoad &load)
     load.endingThreads.append(load.thread);
     load.worker = nullptr;
     load.thread = nullptr;
-    load.holder = Image();
+    *load.holder = Image();
     return true;
 }
 
@@ -237,14 +277,21 @@ void pq_Job::catchChartC1TifProgress(double progressFraction)
 void pq_Job::catchChartImageLoaded(bool success)
 {
     QMutexLocker lock(&m_chartLoad.mutex);
-    // A result for another target or an earlier path counts as cancelled.
+    // A result for another target or an earlier path, or one that a newer
+    // request asked to give way, was replaced: it is dropped without a word.
+    // A target left during its load loads again when it is current again.
     const bool current = isCurrentLoad(m_chartLoad, chartImagePath());
-    const bool taken = success && current;
-    QString missingCurve;
-    if (current) {
-        m_toneCurveLut.clear();
-        m_toneCurveSpline.clear();
+    if (!current || m_chartLoad.replaced) {
+        const int index = m_chartLoad.targetIndex;
+        if (index != m_currentTargetIndex && index >= 0
+            && m_chartImagePaths.value(index) == m_chartLoad.path)
+            m_chartLoad.dropped.insert(index, m_chartLoad.path);
+        return;
     }
+    const bool taken = success;
+    QString missingCurve;
+    m_toneCurveLut.clear();
+    m_toneCurveSpline.clear();
     if (taken)
         missingCurve = takeOverChartImage();
     lock.unlock();
@@ -256,11 +303,37 @@ void pq_Job::catchChartImageLoaded(bool success)
         emit chartImageLoaded(taken, missingCurve);
 }
 
+// A request still waiting for a running load to give way is for the target
+// being left: it is dropped, to be made again when that target is current.
+void pq_Job::dropPendingChartLoad()
+{
+    QMutexLocker lock(&m_chartLoad.mutex);
+    if (!m_chartLoad.retryTimer.isActive())
+        return;
+    m_chartLoad.retryTimer.stop();
+    const QString pending = chartImagePath();
+    if (!pending.isEmpty())
+        m_chartLoad.dropped.insert(m_currentTargetIndex, pending);
+}
+
+// Loads the current target's chart image again when its load was dropped
+// because another target became current.
+void pq_Job::resumeDroppedChartLoad()
+{
+    QMutexLocker lock(&m_chartLoad.mutex);
+    const QString path = m_chartLoad.dropped.take(m_currentTargetIndex);
+    const bool resume = !path.isEmpty() && path == chartImagePath()
+        && !(m_chartLoad.worker && isCurrentLoad(m_chartLoad, path));
+    lock.unlock();
+    if (resume)
+        startChartImageLoading();
+}
+
 // Takes the holder's image over for the current target and decides what the
 // job makes of it; returns the film-curve name that is missing, if any.
 QString pq_Job::takeOverChartImage()
 {
-    m_chartImages[size_t(m_currentTargetIndex)].swap(m_chartLoad.holder);
+    m_chartImages[size_t(m_currentTargetIndex)].swap(*m_chartLoad.holder);
     m_engineOptionA = false;
     m_engineOptionB = false;
     const bool allRaw = areAllChartImagesRaw();
@@ -322,7 +395,10 @@ QString pq_Job::takeOverChartImage()
 void pq_Job::catchChartC1TifLoaded(bool success)
 {
     QMutexLocker lock(&m_c1TifLoad.mutex);
-    const int code = success && isCurrentLoad(m_c1TifLoad, c1TifPath()) ? takeOverC1Tif() : 1;
+    // A replaced load is dropped without a word, as for the chart image.
+    if (m_c1TifLoad.replaced || !isCurrentLoad(m_c1TifLoad, c1TifPath()))
+        return;
+    const int code = success ? takeOverC1Tif() : 1;
     lock.unlock();
     const QPointer<pq_Job> alive(this);
     if (code == 0)
@@ -335,7 +411,7 @@ void pq_Job::catchChartC1TifLoaded(bool success)
 // over when it matches; returns the result code of chartC1TifLoaded.
 int pq_Job::takeOverC1Tif()
 {
-    const Image &tif = m_c1TifLoad.holder;
+    const Image &tif = *m_c1TifLoad.holder;
     const TransferFunction &transfer = tif.transferFunction();
     if (transfer.channelCount() <= 0 || transfer.length() <= 0)
         return 2;
@@ -350,7 +426,7 @@ int pq_Job::takeOverC1Tif()
     // Without a loaded chart image there is no ratio to match.
     if (a <= 0 || b <= 0 || double(std::llabs(a - b)) > 0.005 * double(a + b))
         return 4;
-    m_c1TifImages[size_t(m_currentTargetIndex)].swap(m_c1TifLoad.holder);
+    m_c1TifImages[size_t(m_currentTargetIndex)].swap(*m_c1TifLoad.holder);
     return 0;
 }
 
@@ -376,12 +452,12 @@ void pq_Job::resetChartImageHolder()
 {
     QMutexLocker lock(&m_chartLoad.mutex);
     if (!m_chartLoad.worker)
-        m_chartLoad.holder = Image();
+        *m_chartLoad.holder = Image();
 }
 
 void pq_Job::resetC1TifHolder()
 {
     QMutexLocker lock(&m_c1TifLoad.mutex);
     if (!m_c1TifLoad.worker)
-        m_c1TifLoad.holder = Image();
+        *m_c1TifLoad.holder = Image();
 }

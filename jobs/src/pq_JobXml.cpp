@@ -115,14 +115,11 @@ bool pq_Job::readJob(const QDomDocument &document, QStringList *problems,
         whole = m_jobInfo.readFromXml(info.at(0).toElement(), problems) && whole;
 
     const QDomNodeList descriptions = root.elementsByTagName(QStringLiteral("targetdescription"));
-    if (descriptions.isEmpty()) {
+    if (descriptions.isEmpty())
         qCDebug(lcJobFile) << "pq_Job::readFromXML"
                            << "something is wrong with the targetdescription tag"
                            << "ERROR";
-        if (!whole)
-            *status = pq_JobReadOutcome::BadContent;
-        return whole;
-    }
+    pq_targetInfoList read;
     for (int i = 0; i < descriptions.size(); ++i) {
         auto *description = new pq_targetInfo;
         if (!description->readFromXml(descriptions.at(i).toElement(), problems))
@@ -132,11 +129,54 @@ bool pq_Job::readJob(const QDomDocument &document, QStringList *problems,
             continue;
         }
         description->checkNamedFiles(&m_lastRead.notes);
-        replaceOrAppendTarget(m_targetInfos, description);
+        replaceOrAppendTarget(read, description);
     }
+    takeTargetDescriptions(read);
     if (!whole)
         *status = pq_JobReadOutcome::BadContent;
     return whole;
+}
+
+// The descriptions become those read, in their order. A target that the job
+// already has under the same name keeps its description object, its shots,
+// its clone and all of its per-target state; the others start empty.
+void pq_Job::takeTargetDescriptions(const pq_targetInfoList &read)
+{
+    if (m_targetInfos.isEmpty()) {
+        m_targetInfos = read;
+        return;
+    }
+    pq_targetInfoList newList;
+    QVector<int> from;
+    QVector<bool> kept(m_targetInfos.size(), false);
+    for (pq_targetInfo *description : read) {
+        int old = -1;
+        for (int i = 0; i < m_targetInfos.size() && old < 0; ++i)
+            if (!kept[i] && !m_targetInfos.at(i)->isClone
+                && m_targetInfos.at(i)->name == description->name)
+                old = i;
+        if (old < 0) {
+            newList.append(description);
+            from.append(-1);
+            continue;
+        }
+        pq_targetInfo *existing = m_targetInfos.at(old);
+        existing->assign(*description);
+        delete description;
+        newList.append(existing);
+        from.append(old);
+        kept[old] = true;
+        // Its clone follows it; updateTargetClones renews or removes it.
+        if (old + 1 < m_targetInfos.size() && m_targetInfos.at(old + 1)->isClone) {
+            newList.append(m_targetInfos.at(old + 1));
+            from.append(old + 1);
+            kept[old + 1] = true;
+        }
+    }
+    for (int i = 0; i < m_targetInfos.size(); ++i)
+        if (!kept[i])
+            delete m_targetInfos.at(i);
+    rearrangeTargets(newList, from);
 }
 
 QString pq_Job::toQmlXml() const

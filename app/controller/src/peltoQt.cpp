@@ -266,6 +266,7 @@ bool peltoQt::setCurrentJob(QString name, QString origin, bool force)
         qCDebug(lcController) << "New job requiring freeing targets\n";
         pq_targetInfoList& infos = const_cast<pq_targetInfoList&>(m_templateJob->targetInfos());
         deleteTargetInfos(infos);
+        m_templateJob->resetRuntimeState();
         m_allTargets.insert(QStringLiteral("xml"), makeAllTargetsUIXMLString());
         m_currentJob.insert(QStringLiteral("targetCount"), 0);
         m_currentJob.insert(QStringLiteral("targets"), targetsToQmlXml(m_templateJob->targetInfos(), 0));
@@ -280,9 +281,8 @@ bool peltoQt::setCurrentJob(QString name, QString origin, bool force)
     m_allJobs.insert(QStringLiteral("currentIndex"), index);
     m_allEnabledJobs.insert(QStringLiteral("currentIndex"), enabledIndex);
     setTargets4UIAnimation(-1, 0);
-    qCDebug(lcController) << "RESET RUNTIME";
-    if (m_currentJob_)
-        m_currentJob_->resetRuntimeState();
+    // A job the user comes back to keeps its shots, pictures and
+    // measurements; starting over is resetRuntime's.
     if (pq_ImageItemIF* item = imageItem())
         item->resetShotState(false);
     emit currentJobNameChanged();
@@ -404,11 +404,29 @@ bool peltoQt::resolveName(const QString& folder, const QString& name, QString* p
     return true;
 }
 
-void peltoQt::rebuildJobList()
+void peltoQt::rebuildJobList(const QString& newName, pq_Job* source)
 {
+    // The old jobs live until the new ones have taken their state over.
+    const std::unique_ptr<pq_JobListIF> previous = std::move(m_jobList);
     dropJobList();
     createJobList();
     applyDisabledJobsList();
+    for (int i = 0; i < m_jobList->count(); ++i) {
+        pq_Job* job = jobAt(i);
+        if (!job)
+            continue;
+        if (source && job->getJobName() == newName) {
+            job->takeRuntimeState(*source);
+            continue;
+        }
+        for (int j = 0; previous && j < previous->count(); ++j) {
+            auto* old = qobject_cast<pq_Job*>(previous->jobAt(j));
+            if (old && old != source && old->getJobName() == job->getJobName()) {
+                job->takeRuntimeState(*old);
+                break;
+            }
+        }
+    }
 }
 
 bool peltoQt::saveCurrentJob(bool isC1InsteadOfDCP)
@@ -458,12 +476,13 @@ bool peltoQt::saveCurrentJob(bool isC1InsteadOfDCP)
         qCWarning(lcController).noquote() << "saveCurrentJob:" << saved.message;
         return false;
     }
-    // The job holds exactly what was stored.
-    target->readFromXML(saved.path);
+    // The job already holds what was stored; reading the file back would
+    // replace its descriptions and with them what the user did since.
     saveSortedJobsList();
     if (newJob) {
         saveDisabledJobsList(false);
-        rebuildJobList();
+        // The new job takes over what the user did in the job it was made from.
+        rebuildJobList(name, source);
         loadAndApplySortedJobsList(false);
         int index = -1;
         int enabledIndex = -1;
@@ -554,8 +573,7 @@ void peltoQt::reloadJob(QString name)
                                           << fresh.lastReadOutcome().message;
         return;
     }
-    pq_targetInfoList& infos = const_cast<pq_targetInfoList&>(job->targetInfos());
-    deleteTargetInfos(infos);
+    // Targets of the same name keep their shots, pictures and measurements.
     job->readFromXML(path);
     refreshJobs4UI();
     m_currentJob_ = job;

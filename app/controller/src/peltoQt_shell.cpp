@@ -5,6 +5,7 @@
 
 #include "ControllerBusy.h"
 #include "ControllerLogging.h"
+#include "controller/pq_ShotDrop.h"
 #include "settings/pq_Settings.h"
 #include "jobs/pq_Job.h"
 #include "jobs/pq_JobListIF.h"
@@ -121,6 +122,8 @@ bool peltoQt::selectNextTarget4Drop()
     setTargets4UIAnimation(next - 1, next);
     emit imagePreLoaded();
     QTimer::singleShot(100, this, &peltoQt::readyToSelectNextTarget);
+    // Not from inside the item's report of the load that brought us here.
+    QTimer::singleShot(0, this, &peltoQt::loadWaitingShot);
     return true;
 }
 
@@ -170,30 +173,100 @@ void peltoQt::dropShot(QString shotPath)
     if (!busy)
         return;
     qCDebug(lcController) << "dropShot";
-    // Only a local file is a shot: a web address or a folder dropped from the
-    // desktop changes nothing.
-    const QUrl url(shotPath);
-    const bool isUrl = url.isValid() && url.scheme().size() > 1;
-    if (isUrl && !url.isLocalFile()) {
-        qCInfo(lcController) << "dropShot: not a local file:" << shotPath;
-        return;
-    }
-    const QString localPath = isUrl ? url.toLocalFile() : shotPath;
-    if (QFileInfo(localPath).isDir()) {
-        qCInfo(lcController) << "dropShot: a folder is not a shot:" << shotPath;
-        return;
-    }
-    m_lastShotPath = localPath;
+    placeDroppedShots({shotPath});
+}
+
+QVariantList peltoQt::dropShots(QStringList urls)
+{
+    Busy busy(m_mutex, "dropShots");
+    if (!busy)
+        return {};
+    qCDebug(lcController) << "dropShots" << urls.size();
+    return placeDroppedShots(urls);
+}
+
+QVariantList peltoQt::placeDroppedShots(const QStringList& urls)
+{
     pq_Job* job = currentOrTemplateJob();
-    const int index = job->currentTargetIndex();
-    if (index < 0 || index >= job->targetInfos().size() || !job->targetInfos().at(index))
-        return;
-    pq_targetInfo* target = job->targetInfos().at(index);
-    target->addShot(shotPath);
-    if (pq_ImageItemIF* item = imageItem()) {
-        item->setShot(target->shotPath(0));
-        publishJobShots(job, index);
+    const pq_targetInfoList& targets = job->targetInfos();
+    const int current = job->currentTargetIndex();
+    const QVector<pq_ShotDropFile> plan =
+        pq_planShotDrop(QVector<const pq_targetInfo*>(targets.begin(), targets.end()), current, urls);
+
+    QVariantList outcomes;
+    QStringList refused;
+    QStringList further;
+    QString shown;  // the current target's shot the item loads
+    for (const pq_ShotDropFile& file : plan) {
+        pq_targetInfo* target = file.isTaken() ? targets.at(file.target) : nullptr;
+        if (target && file.outcome != pq_ShotDropOutcome::Again)
+            target->addShot(file.url);
+        if (target && !file.localPath.isEmpty())
+            m_lastShotPath = file.localPath;
+        const QString name = file.localPath.isEmpty() ? file.url : QFileInfo(file.localPath).fileName();
+        int shot = -1;
+        if (target) {
+            for (int i = 0; i < target->shots.size() && shot < 0; ++i)
+                if (target->shots.at(i) == file.url)
+                    shot = i;
+            if (shot < 0)
+                shot = target->shots.size() - 1;
+        }
+        QVariantMap entry;
+        entry.insert(QStringLiteral("file"), name);
+        entry.insert(QStringLiteral("target"), file.target);
+        entry.insert(QStringLiteral("targetName"), target ? target->name : QString());
+        entry.insert(QStringLiteral("shot"), shot);
+        entry.insert(QStringLiteral("outcome"), pq_shotDropOutcomeKey(file.outcome));
+        outcomes.append(entry);
+
+        const QString where = target ? tr("target %1 (%2)").arg(file.target + 1).arg(target->name) : QString();
+        switch (file.outcome) {
+        case pq_ShotDropOutcome::Added: break;
+        case pq_ShotDropOutcome::Further:
+            further << tr("%1: shot %2 of %3").arg(name).arg(shot + 1).arg(where);
+            break;
+        case pq_ShotDropOutcome::Again:
+            further << tr("%1: already shot %2 of %3").arg(name).arg(shot + 1).arg(where);
+            break;
+        case pq_ShotDropOutcome::Twice: refused << tr("%1: dropped twice, taken once").arg(name); break;
+        case pq_ShotDropOutcome::NotLocal: refused << tr("%1: not a file on this computer").arg(name); break;
+        case pq_ShotDropOutcome::Folder: refused << tr("%1: a folder, not a shot").arg(name); break;
+        case pq_ShotDropOutcome::Missing: refused << tr("%1: cannot be read").arg(name); break;
+        case pq_ShotDropOutcome::NotImage: refused << tr("%1: not an image this program reads").arg(name); break;
+        case pq_ShotDropOutcome::NoTarget: refused << tr("%1: the job has no target for it").arg(name); break;
+        }
+        if (target && file.target == current && shown.isEmpty())
+            shown = file.url;
     }
+    for (const pq_ShotDropFile& file : plan)
+        qCInfo(lcController) << "dropped" << file.url << pq_shotDropOutcomeKey(file.outcome) << "target"
+                             << file.target;
+
+    pq_ImageItemIF* item = imageItem();
+    if (item && !shown.isEmpty()) {
+        item->setShot(shown);
+        publishJobShots(job, current);
+    }
+    if (!refused.isEmpty())
+        alertWarning(tr("Not every file was taken"), (refused + further).join(QLatin1Char('\n')));
+    else if (!further.isEmpty())
+        alertInformation(tr("Further shots"), further.join(QLatin1Char('\n')));
+    return outcomes;
+}
+
+// A target made current after a load that a drop gave its shot already
+// loads that shot; a target without one waits for the next drop.
+void peltoQt::loadWaitingShot()
+{
+    pq_Job* job = currentOrTemplateJob();
+    const pq_targetInfo* target = job->currentTargetInfo();
+    pq_ImageItemIF* item = imageItem();
+    if (!target || target->shots.isEmpty() || !item)
+        return;
+    qCDebug(lcController) << "loading the waiting shot of target" << job->currentTargetIndex();
+    item->setShot(target->shotPath(0));
+    publishJobShots(job, job->currentTargetIndex());
 }
 
 QString peltoQt::shotBrowseFolder()
@@ -243,7 +316,16 @@ void peltoQt::selectTarget4Profiling(int index)
     job->setCurrentTargetIndex(0);
     if (index >= 0 && index < job->targetInfos().size() && job->targetInfos().at(index)) {
         job->setCurrentTargetIndex(index);
-        loadShot4Profiling(0);
+        // The target shows the shot it holds loaded (one chosen among its
+        // shots stays), its first one when none is.
+        const pq_targetInfo* target = job->targetInfos().at(index);
+        int loaded = 0;
+        for (int i = 0; i < target->shots.size(); ++i) {
+            const QUrl url(target->shots.at(i));
+            if ((url.isLocalFile() ? url.toLocalFile() : target->shots.at(i)) == job->chartImagePath())
+                loaded = i;
+        }
+        loadShot4Profiling(loaded);
     }
 }
 

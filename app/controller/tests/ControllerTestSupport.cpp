@@ -11,6 +11,8 @@
 #include <QSettings>
 #include <QTest>
 
+#include <utility>
+
 ScratchHome::ScratchHome()
 {
     const QByteArray root = QFile::encodeName(m_dir.path());
@@ -60,15 +62,39 @@ pq_targetInfo* ScratchHome::colourTarget()
     return description;
 }
 
-void ScratchHome::writeJob(const QString& name, bool initiallyDisabled) const
+void ScratchHome::writeJob(const QString& name, bool initiallyDisabled, int targets) const
 {
     pq_Job job{QString(), QString()};
     job.setJobId(name);
     job.setJobName(name);
     job.setInitiallyDisabled(initiallyDisabled);
     job.addTargetInfo(colourTarget());
+    for (int i = 2; i <= targets; ++i) {
+        pq_targetInfo* further = colourTarget();
+        further->name = QString("Target %1").arg(i);
+        job.addTargetInfo(further);
+    }
     const pq_JobSaveResult saved = pq_JobFileWriter::save(job, jobsFolder());
     QVERIFY2(saved.ok, qPrintable(saved.message));
+}
+
+QString ScratchHome::writeShots() const
+{
+    const QString folder = m_dir.path() + "/Shots";
+    QDir().mkpath(folder + "/Folder");
+    const std::pair<const char*, QByteArray> files[] = {
+        {"a.tif", QByteArray("II*\0\x08\0\0\0", 8)},
+        {"b.dng", QByteArray("MM\0*\0\0\0\x08", 8)},
+        {"c.jpg", QByteArray("\xff\xd8\xff\xe0\0\x10JFIF", 10)},
+        {"d.tif", QByteArray("II*\0\x08\0\0\0", 8)},
+        {"notes.pdf", QByteArray("%PDF-1.4\n")},
+    };
+    for (const auto& [name, bytes] : files) {
+        QFile file(folder + "/" + name);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+    }
+    return folder;
 }
 
 void ScratchHome::writeSet(const QString& name, const QByteArray& bytes) const

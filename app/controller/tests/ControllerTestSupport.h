@@ -22,8 +22,13 @@ public:
     QString path() const { return m_dir.path(); }
     QString jobsFolder() const;
     QString setsFolder() const;
-    // Writes a job of that name with one colour target (no spectral data).
-    void writeJob(const QString& name, bool initiallyDisabled = false) const;
+    // Writes a job of that name with one colour target (no spectral data),
+    // or with that many ("ColorChecker", "Target 2", "Target 3"...).
+    void writeJob(const QString& name, bool initiallyDisabled = false, int targets = 1) const;
+    // A "Shots" folder of files to drop: "a.tif", "b.dng", "c.jpg" and
+    // "d.tif" (their formats' first bytes), "notes.pdf" (no image) and the
+    // folder "Folder"; returns the folder's path.
+    QString writeShots() const;
     static pq_targetInfo* colourTarget();
     void writeSet(const QString& name, const QByteArray& bytes) const;
 

@@ -52,6 +52,7 @@ private slots:
             {"selectNextTarget4Drop()", slot}, {"readyToSelectNextTarget()", slot},
             {"getTargetTint(QString,int)", slot},
             {"changeTargetReferenceFile(QString,QString)", slot}, {"dropShot(QString)", slot},
+            {"dropShots(QStringList)", slot},
             {"dropC1Tif(QString)", slot}, {"loadShot4Profiling(int)", slot},
             {"selectTarget4Profiling(int)", slot}, {"isChartImageFileICC()", slot},
             {"setProfileName(QString,int)", slot}, {"setProfileNameTag(QString)", slot},

@@ -282,34 +282,63 @@ private slots:
         QCOMPARE(QUrl(icon).path(), QString("/Studio #2 %.1"));
     }
 
+    // A shot file of that name in the scratch home: a TIFF's first bytes.
+    QString shotFile(const QString& name)
+    {
+        const QString path = home->path() + "/Shots/" + name;
+        QDir().mkpath(home->path() + "/Shots");
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return QString();
+        file.write(QByteArray("II*\0\x08\0\0\0", 8));
+        return path;
+    }
+
     void shots()
     {
         pq_Job* found = twoTargetJob("A", true);
         QVERIFY(found);
         QVERIFY(controller->setCurrentJob("A", "tileView", false));
         attachItem();
-        controller->dropShot("/shots/one.tif");
-        controller->dropShot("/shots/two.tif");
-        QCOMPARE(found->targetInfos().at(0)->shots, (QStringList{"/shots/one.tif", "/shots/two.tif"}));
-        QCOMPARE(item->calls, (QStringList{"setShot:/shots/one.tif", "setShot:/shots/one.tif"}));
+        const QString one = shotFile("one.tif");
+        const QString two = shotFile("two.tif");
+        const QString three = shotFile("three.tif");
+        // One drop of two files on two waiting targets: one file each; the
+        // second target loads its shot once the first one's load made it current.
+        const QVariantList outcomes = controller->dropShots({one, two});
+        QCOMPARE(outcomes.size(), 2);
+        QCOMPARE(outcomes.at(1).toMap().value("target").toInt(), 1);
+        QCOMPARE(found->targetInfos().at(0)->shots, QStringList{one});
+        QCOMPARE(found->targetInfos().at(1)->shots, QStringList{two});
+        QCOMPARE(item->calls, QStringList{"setShot:" + one});
+        QVERIFY(controller->selectNextTarget4Drop());
+        QTRY_COMPARE(item->calls, (QStringList{"setShot:" + one, "setShot:" + two}));
         QVERIFY(job("currentTargetShots").toString().contains("two.tif"));
+        // On the last target a further file is its further shot, and told.
+        item->calls.clear();
+        controller->dropShot(three);
+        QCOMPARE(found->targetInfos().at(1)->shots, (QStringList{two, three}));
+        QCOMPARE(job("alertInformationTitle").toString(), QString("Further shots"));
+        QVERIFY(job("alertInformationMessage").toString().contains("three.tif: shot 2 of target 2"));
 
-        // A web address or a folder is no shot.
+        // A web address or a folder is no shot, and the alert says why.
         item->calls.clear();
         for (const QString& notAShot : {QString("https://example.com/three.tif"), QDir::tempPath(),
                                         QUrl::fromLocalFile(QDir::tempPath()).toString()})
             controller->dropShot(notAShot);
-        QCOMPARE(found->targetInfos().at(0)->shots, (QStringList{"/shots/one.tif", "/shots/two.tif"}));
+        QCOMPARE(found->targetInfos().at(1)->shots, (QStringList{two, three}));
         QVERIFY(item->calls.isEmpty());
+        QVERIFY(job("alertWarningMessage").toString().contains("a folder, not a shot"));
 
+        found->setCurrentTargetIndex(0);
+        found->targetInfos().at(0)->addShot(three);
         controller->loadShot4Profiling(1);
         controller->loadShot4Profiling(2);
         controller->selectTarget4Profiling(7);
         QCOMPARE(found->currentTargetIndex(), 0);
-        found->targetInfos().at(1)->addShot("/shots/clone.tif");
         controller->selectTarget4Profiling(1);
         // Dual illuminant: 3 for the first target, 2 for the others.
-        QCOMPARE(item->calls, (QStringList{"selectShot:/shots/two.tif:3", "selectShot:/shots/clone.tif:2"}));
+        QCOMPARE(item->calls, (QStringList{"selectShot:" + three + ":3", "selectShot:" + two + ":2"}));
 
         item->calls.clear();
         controller->dropC1Tif("https://example.org/a.tif");

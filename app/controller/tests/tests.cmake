@@ -14,15 +14,19 @@ add_executable(app_controller_tests
   ${CMAKE_CURRENT_LIST_DIR}/test_meta_object.cpp
   ${CMAKE_CURRENT_LIST_DIR}/test_shell.cpp
   ${CMAKE_CURRENT_LIST_DIR}/test_target_templates.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/test_job_state.cpp
   ${CMAKE_CURRENT_LIST_DIR}/main.cpp)
 set_target_properties(app_controller_tests PROPERTIES AUTOMOC ON)
-target_link_libraries(app_controller_tests PRIVATE app_controller_test_support Qt5::Widgets Qt5::Test)
+target_link_libraries(app_controller_tests PRIVATE app_controller_test_support app_driver_charts
+                      Qt5::Widgets Qt5::Test)
 target_include_directories(app_controller_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 vp_test_environment(app_controller_env)
-foreach(class ControllerTest MetaObjectTest ShellTest TargetTemplatesTest)
+set(app_controller_classes ControllerTest MetaObjectTest ShellTest TargetTemplatesTest JobStateTest)
+string(REPLACE ";" "," app_controller_listed "${app_controller_classes}")
+foreach(class IN LISTS app_controller_classes)
   add_test(NAME app_controller_tests_${class} COMMAND app_controller_tests)
   set_tests_properties(app_controller_tests_${class} PROPERTIES TIMEOUT 600
-    ENVIRONMENT "${app_controller_env};VP_TEST_CLASS=${class}")
+    ENVIRONMENT "${app_controller_env};VP_TEST_CLASS=${class};VP_TEST_CLASSES=${app_controller_listed}")
 endforeach()
 
 # The QML harness: the screens' queries over the maps of a real controller.

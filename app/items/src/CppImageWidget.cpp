@@ -11,6 +11,7 @@
 #include "engine/chart_finder.h"
 #include "engine/records.h"
 #include "items/pq_ItemHost.h"
+#include "jobs/pq_targetInfo.h"
 #include "jobs/pq_Job.h"
 #include "jobs/pq_JobIF.h"
 #include "jobs/pq_ProfilingThreadMgrIF.h"
@@ -77,6 +78,7 @@ bool CppImageWidget::deltaEIsGood() const
 
 void CppImageWidget::setShot(const QString& url)
 {
+    setLoadingShot(false);
     m_shot = url;
     m_shotList.append(url);
     const QUrl u(url);
@@ -273,11 +275,38 @@ void CppImageWidget::selectShot(const QString& shot, const QString& lightSource)
     m_shot = shot;
     if (m_engine && m_shotRotations.contains(shot))
         m_engine->setRotationAngle(m_shotRotations.value(shot));
+    // Another shot of the target than the one loaded is loaded first (a
+    // load still running is cancelled); its picture shows once it is in.
+    const QUrl url(shot);
+    const QString path = url.isLocalFile() ? url.toLocalFile() : shot;
+    if (m_job && !path.isEmpty() && path != m_job->chartImagePath()) {
+        if (!m_shotList.contains(shot))
+            m_shotList.append(shot);
+        m_chosenShotLight = lightSource.toInt();
+        setLoadingShot(true);
+        m_job->setChartImagePath(path);
+        return;
+    }
+    setLoadingShot(false);
     refreshImage(lightSource.toInt());
+}
+
+void CppImageWidget::setLoadingShot(bool loading)
+{
+    if (m_loadingChosenShot == loading)
+        return;
+    m_loadingChosenShot = loading;
+    emit signalLoadingShotChanged();
 }
 
 int CppImageWidget::shotIndex() const
 {
+    // The position among the current target's shots, as the selector lists them.
+    if (const pq_targetInfo* target = m_job ? m_job->currentTargetInfo() : nullptr) {
+        const int i = target->shots.indexOf(m_shot);
+        if (i >= 0)
+            return i;
+    }
     const int i = m_shotList.indexOf(m_shot);
     return i < 0 ? 0 : i;
 }
@@ -286,6 +315,7 @@ void CppImageWidget::resetShotState(bool keepRotations)
 {
     m_isLastShot = false;
     m_isFilmCurveMissing = false;
+    setLoadingShot(false);
     if (!keepRotations) {
         m_shotRotations.clear();
         if (m_engine)
@@ -296,6 +326,8 @@ void CppImageWidget::resetShotState(bool keepRotations)
 
 void CppImageWidget::catchImageLoaded(bool success, const QString& missingCurve)
 {
+    const bool chosen = m_loadingChosenShot;
+    setLoadingShot(false);
     if (!success) {
         // The load progress already stood at 100 %: say why nothing shows.
         const QString file = m_job ? QFileInfo(m_job->chartImagePath()).fileName() : m_shot;
@@ -327,6 +359,12 @@ void CppImageWidget::catchImageLoaded(bool success, const QString& missingCurve)
     }
     if (!m_job)
         return;
+    if (chosen) {
+        // A shot chosen among a target's shots: the targets stay as they are.
+        if (m_engine)
+            refreshImage(m_chosenShotLight);
+        return;
+    }
     m_isLastShot = !pq_ItemHost::instance()->selectNextTarget4Drop();
     if (m_isLastShot)
         prepareProfileName();

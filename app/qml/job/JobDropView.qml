@@ -1,5 +1,6 @@
 import QtQuick 2.3
 import QtQuick.Dialogs 1.2
+import QtQuick.XmlListModel 2.0
 import "../misc"
 import "../misc/Theme.js" as Theme
 import "../script.js" as Script
@@ -21,6 +22,25 @@ Item {
     function refresh() {
         iconGeneration += 1;
     }
+    // The target the next drop goes to: the current job's current target.
+    readonly property int nextTarget: isCurrent && currentJob.currentTarget >= 0 ? currentJob.currentTarget : targetIndex
+    readonly property string nextTargetIcon: isCurrent && currentJob.currentTargetIcon !== undefined
+                                             ? currentJob.currentTargetIcon : ""
+    readonly property string nextTargetName: {
+        if (!isCurrent)
+            return "";
+        for (var i = 0; i < targetsModel.count; ++i)
+            if (targetsModel.get(i).targetIndex === nextTarget)
+                return targetsModel.get(i).name;
+        return "";
+    }
+    XmlListModel {
+        id: targetsModel
+        xml: dropView.isCurrent && currentJob.targets !== undefined ? currentJob.targets : ""
+        query: "/targets/target"
+        XmlRole { name: "name"; query: "name/string()" }
+        XmlRole { name: "targetIndex"; query: "index/number()" }
+    }
     Item {
         id: target
         width: parent.width * 0.55
@@ -32,9 +52,12 @@ Item {
             anchors.margins: props.u20
             fillMode: Image.PreserveAspectFit
             cache: false
-            source: dropView.jobName !== ""
-                    ? Script.targetIconUrl(dropView.jobName, dropView.targetIndex) + "#" + dropView.iconGeneration
-                    : "qrc:/images/target-empty.png"
+            objectName: "nextTargetIcon"
+            source: dropView.nextTargetIcon !== ""
+                    ? dropView.nextTargetIcon + "#" + dropView.iconGeneration
+                    : dropView.jobName !== ""
+                      ? Script.targetIconUrl(dropView.jobName, dropView.targetIndex) + "#" + dropView.iconGeneration
+                      : "qrc:/images/target-empty.png"
             onStatusChanged: if (status === Image.Error) source = "qrc:/images/target-empty.png"
             transform: Rotation {
                 origin.x: icon.width / 2
@@ -48,6 +71,19 @@ Item {
             visible: dropView.tint !== "" && dropView.tint !== "transparent"
             color: dropView.tint
             opacity: 0.18
+        }
+        Text {
+            objectName: "nextTargetName"
+            anchors.horizontalCenter: parent.horizontalCenter
+            anchors.top: parent.bottom
+            width: parent.width
+            horizontalAlignment: Text.AlignHCenter
+            elide: Text.ElideRight
+            visible: text !== ""
+            text: dropView.nextTargetName
+            color: Theme.dark
+            font.family: Theme.font
+            font.pixelSize: props.FT_14
         }
         Rectangle {
             objectName: "remainingCount"

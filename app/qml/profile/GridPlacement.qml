@@ -158,6 +158,33 @@ Item {
             onIsFilmCurveMissingChanged: if (isFilmCurveMissing) Script.goFilmCurveMissing()
             onErrorExtractFilmCurveChanged: Script.alertInFilmCurveExtraction(errorExtractFilmCurve)
 
+            // A shot chosen in the selector shows once it has loaded.
+            Rectangle {
+                objectName: "shotLoading"
+                visible: imageWidget.loadingShot
+                anchors.centerIn: parent
+                width: parent.width * 0.4
+                height: props.u60
+                radius: props.u10
+                color: Qt.rgba(1, 1, 1, 0.85)
+                z: 20
+                Column {
+                    anchors.centerIn: parent
+                    width: parent.width - props.u40
+                    spacing: props.u10
+                    ProfileProgressBar {
+                        width: parent.width
+                        value: currentJob.imageProgress === undefined ? 0 : currentJob.imageProgress
+                    }
+                    Text {
+                        objectName: "shotLoadingProgress"
+                        anchors.horizontalCenter: parent.horizontalCenter
+                        text: qsTr("Loading shot %1%").arg(currentJob.imageProgress === undefined ? 0 : currentJob.imageProgress)
+                        font.pixelSize: props.FT_14
+                        color: "#505258"
+                    }
+                }
+            }
             QAPatchInfo {
                 id: patchInfo
                 objectName: "patchInfo"

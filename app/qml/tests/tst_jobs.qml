@@ -60,8 +60,10 @@ TestCase {
         var area = F.findChild(view, "dropArea");
         peltoQt.clearCalls();
         verify(dropHelper.dropUrls(area, ["file:///tmp/shot%201.nef", "http://example.com/x.jpg", "file:///tmp/shot2.tif"]));
+        // The whole drop goes over at once, the web address too: the
+        // controller tells what it refuses.
         compare(peltoQt.calls(), ["setCurrentJob(Studio,dropped,false)", "refreshCurrentJob4UI()",
-                                  "dropShot(file:///tmp/shot 1.nef)", "dropShot(file:///tmp/shot2.tif)"]);
+                                  "dropShots(file:///tmp/shot 1.nef|http://example.com/x.jpg|file:///tmp/shot2.tif)"]);
     }
 
     // Browsing opens where the controller says, with its filters.
@@ -90,7 +92,7 @@ TestCase {
         waitForRendering(slide);
         peltoQt.clearCalls();
         dropHelper.dropUrls(F.findChild(slide, "dropArea"), ["file:///tmp/a.dng"]);
-        compare(peltoQt.calls(), ["setCurrentJob(Smith & Sons,dropped,false)", "dropShot(file:///tmp/a.dng)"]);
+        compare(peltoQt.calls(), ["setCurrentJob(Smith & Sons,dropped,false)", "dropShots(file:///tmp/a.dng)"]);
     }
 
     function test_jobAlertsOnFrontPage() {

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QQmlContext>
+#include <QUrl>
 #include <QQmlEngine>
 #include <QtQuickTest>
 
@@ -47,6 +48,7 @@ public slots:
         m_home->writeJob("Studio");
         m_home->writeJob("Smith & Sons");
         m_home->writeJob("Off", true);
+        const QString shots = m_home->writeShots();
         m_controller = std::make_unique<peltoQt>();
         peltoQt::setInstance(m_controller.get());
         pq_registerQmlItems();
@@ -56,6 +58,7 @@ public slots:
         QQmlContext* context = engine->rootContext();
         m_controller->publishTo(context);
         context->setContextProperty("store", new Store(engine));
+        context->setContextProperty("shotsFolder", QUrl::fromLocalFile(shots).toString());
     }
 
     void cleanupTestCase()

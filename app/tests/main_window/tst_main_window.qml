@@ -177,15 +177,19 @@ TestCase {
         compare(win.mainTitle, "  New Job - Select your Target");
     }
 
-    // Shots dropped together reach the job in the order they were dropped.
+    // Shots dropped together reach the job in the order they were dropped:
+    // on its one target, the second is a further shot; a web address is
+    // refused and named.
     function test_dropOrder() {
         win.script.goFrontPage(false);
-        var urls = ["file:///shots/b-first.tif", "file:///shots/a-second.tif", "https://example.com/c.tif"];
+        var urls = [shotsFolder + "/d.tif", shotsFolder + "/a.tif", "https://example.com/c.tif"];
         compare(win.script.dropShots("Smith & Sons", urls), 2);
         compare(currentJob.name, "Smith & Sons");
         var shots = String(currentJob.currentTargetShots);
-        verify(shots.indexOf("b-first.tif") >= 0 && shots.indexOf("a-second.tif") > shots.indexOf("b-first.tif"),
-               shots);
+        verify(shots.indexOf("d.tif") >= 0 && shots.indexOf("a.tif") > shots.indexOf("d.tif"), shots);
         verify(shots.indexOf("example.com") < 0, shots);
+        verify(String(currentJob.alertWarningMessage).indexOf("c.tif: not a file on this computer") >= 0,
+               currentJob.alertWarningMessage);
+        currentJob.alertWarningTitle = "";
     }
 }

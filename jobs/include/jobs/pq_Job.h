@@ -124,6 +124,12 @@ public:
     void readFromDocument(const QDomDocument &document, const pq_JobReadOutcome &parsed,
                           const QString &path);
 
+    // Moves what the user did in other (shots, chart and Capture One paths and
+    // images, measured targets, grids, the current target and the profile
+    // name) into this job, target by target of the same name and clone flag;
+    // other keeps default entries. Used when a job is read anew from its file.
+    void takeRuntimeState(pq_Job &other);
+
     int currentTargetIndex() const { return m_currentTargetIndex; }
     // A negative index changes nothing.
     void setCurrentTargetIndex(int index);
@@ -194,6 +200,7 @@ private:
     // Replaces the descriptions by newList; entry i of the per-target state
     // becomes old entry from[i] (a default entry when from[i] is -1).
     void rearrangeTargets(const pq_targetInfoList &newList, const QVector<int> &from);
+    void takeTargetDescriptions(const pq_targetInfoList &read);
     QString patchGridFile() const;
     bool readJob(const QDomDocument &document, QStringList *problems,
                  pq_JobReadOutcome::StatusE *status);
@@ -206,6 +213,8 @@ private:
     bool endImageLoad(pq_ImageLoad &load);
     bool isCurrentLoad(const pq_ImageLoad &load, const QString &currentPath) const;
     QString takeOverChartImage();
+    void dropPendingChartLoad();
+    void resumeDroppedChartLoad();
     int takeOverC1Tif();
 
     QString m_filmCurvesFolder;

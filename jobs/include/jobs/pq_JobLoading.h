@@ -5,6 +5,7 @@
 #include "chart/Image.h"
 
 #include <QList>
+#include <QMap>
 #include <QMutex>
 #include <QPointer>
 #include <QString>
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 class QObject;
 
@@ -40,14 +42,24 @@ pq_ImageLoadWorkerFactory pq_setImageLoadWorkerFactory(pq_ImageLoadWorkerFactory
 // One kind of load of a job: at most one worker at a time.
 struct pq_ImageLoad
 {
+    // How long a job's end waits for a worker that does not stop when asked;
+    // such a worker is then left to end on its own, with its holder.
+    static constexpr unsigned long StopWaitMs = 300;
+
     QMutex mutex;  // guards the fields below while a start or a result is handled
     QTimer retryTimer;
-    Image holder;
+    // On the heap, so that a worker left running keeps a holder to write to.
+    std::unique_ptr<Image> holder = std::make_unique<Image>();
     QObject *worker = nullptr;
     QThread *thread = nullptr;
     // The target index and the path the running worker loads for.
     int targetIndex = -1;
     QString path;
+    // The running worker was asked to give way to a newer request.
+    bool replaced = false;
+    // Paths whose load was dropped because another target became current,
+    // by target index; loaded again when that target is current again.
+    QMap<int, QString> dropped;
     // Threads of finished workers that have not yet deleted themselves.
     QList<QPointer<QThread>> endingThreads;
 };

@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <functional>
 #include <memory>
@@ -188,6 +189,12 @@ public slots:
     // The shot browser: its folder as a URL and its name filters.
     QString shotBrowseFolder();
     QStringList shotNameFilters();
+    // The files of one drop, each to the target it goes to (pq_planShotDrop);
+    // one map per file: "file" (its name), "target" (-1 when refused),
+    // "targetName", "shot" (its position among the target's shots) and
+    // "outcome" (pq_shotDropOutcomeKey). Refused and further shots are told
+    // in an alert.
+    QVariantList dropShots(QStringList urls);
     void dropC1Tif(QString path);
     void loadShot4Profiling(int index);
     void selectTarget4Profiling(int index);
@@ -242,7 +249,9 @@ private:
     pq_Job* currentOrTemplateJob() const;
     pq_Job* jobAt(int index) const;
     void createJobList();
-    void rebuildJobList();
+    // Reads the job list anew; every job keeps what the user did in it, and
+    // the job named newName takes it from source (a job about to go).
+    void rebuildJobList(const QString& newName = QString(), pq_Job* source = nullptr);
     void connectCurrentJob();
     void publishExpertBlock(pq_Job* job);
     void writeSetsList();
@@ -258,6 +267,8 @@ private:
     void resetCurrentJobMap();
     void setTargetSelected(const QString& name, bool selected);
     void publishJobShots(pq_Job* job, int currentTargetIndex);
+    QVariantList placeDroppedShots(const QStringList& urls);
+    void loadWaitingShot();
     void callMenuReceiver(const char* slot);
     void alert(const char* kind, const QString& titleKey, const QString& messageKey,
                const QString& title, const QString& message);

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QUrl>
 #include <QtQuickTest>
 
 #include <memory>
@@ -24,11 +25,14 @@ public slots:
         m_home = std::make_unique<ScratchHome>();
         m_home->writeJob("Smith & Sons");
         m_home->writeJob("Plain");
+        m_home->writeJob("Three targets", false, 3);
+        const QString shots = m_home->writeShots();
         m_home->writeSet("A&B", "<Set>\n</Set>\n");
         m_controller = std::make_unique<peltoQt>();
         m_controller->init(QCoreApplication::applicationFilePath());
         QQmlContext* context = engine->rootContext();
         m_controller->publishTo(context);
+        context->setContextProperty("shotsFolder", QUrl::fromLocalFile(shots).toString());
     }
 
     void cleanupTestCase()

@@ -36,6 +36,8 @@ class CppImageWidget : public QQuickPaintedItem, public pq_ImageItemIF {
     Q_PROPERTY(bool isLastShot READ isLastShot NOTIFY signalIsLastShotChanged)
     Q_PROPERTY(bool isFilmCurveMissing READ isFilmCurveMissing NOTIFY signalIsFilmCurveMissingChanged)
     Q_PROPERTY(QString errorExtractFilmCurve READ errorExtractFilmCurve NOTIFY signalErrorExtractFilmCurveChanged)
+    // A shot chosen among the current target's shots is loading.
+    Q_PROPERTY(bool loadingShot READ isLoadingShot NOTIFY signalLoadingShotChanged)
 
 public:
     explicit CppImageWidget(QQuickItem* parent = nullptr);
@@ -54,6 +56,7 @@ public:
     bool isLastShot() const { return m_isLastShot; }
     bool isFilmCurveMissing() const { return m_isFilmCurveMissing; }
     QString errorExtractFilmCurve() const { return m_errorExtractFilmCurve; }
+    bool isLoadingShot() const { return m_loadingChosenShot; }
 
     void setShot(const QString& url) override;
     void setAction(const QString& command);
@@ -115,6 +118,7 @@ signals:
     void signalYellowDeltaChecked(bool checked);
     void signalRedDeltaChecked(bool checked);
     void signalMouseReleased();
+    void signalLoadingShotChanged();
 
 public slots:
     void catchDeltaEThresholdsChanged() override;
@@ -147,6 +151,7 @@ private:
     void reapplyDeltaFlags();
     int targetCount() const;
     void setProgressValue(const QVariant& value);
+    void setLoadingShot(bool loading);
 
     QStringList m_shotList;
     QString m_shot;
@@ -167,6 +172,8 @@ private:
     double m_qaSliderValue = 0.5;
     bool m_isLastShot = false;
     bool m_isFilmCurveMissing = false;
+    bool m_loadingChosenShot = false;  // a shot chosen in the selector is loading
+    int m_chosenShotLight = 0;
     QString m_errorExtractFilmCurve;
     QImage m_frame;
 };

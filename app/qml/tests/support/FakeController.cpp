@@ -211,6 +211,15 @@ void FakeController::log(const QString& slot, const QVariantList& args)
     m_calls << slot + "(" + texts.join(",") + ")";
 }
 
+QVariantList FakeController::dropShots(const QStringList& urls)
+{
+    log("dropShots", {urls.join(QLatin1Char('|'))});
+    QVariantList outcomes;
+    for (const QString& url : urls)
+        outcomes.append(QVariantMap{{"target", url.startsWith("file:") ? 0 : -1}});
+    return outcomes;
+}
+
 void FakeController::storePreviousMainTitle(const QString& title)
 {
     log("storePreviousMainTitle", {title});

@@ -65,6 +65,8 @@ public:
     Q_INVOKABLE void dropShot(const QString& url) { log("dropShot", {url}); }
     Q_INVOKABLE QString shotBrowseFolder() { return answer("shotBrowseFolder", QString()).toString(); }
     Q_INVOKABLE QStringList shotNameFilters() { return answer("shotNameFilters", QStringList()).toStringList(); }
+    // Every local file of the drop taken by the first target.
+    Q_INVOKABLE QVariantList dropShots(const QStringList& urls);
     Q_INVOKABLE QString getTargetTint(const QString& jobName, int index);
     Q_INVOKABLE bool isSortingJobsAuto() { return m_sortingAuto; }
     Q_INVOKABLE void setSortingJobsAuto(bool isAuto);
