@@ -7,6 +7,7 @@ QObject *makeHistogramTest();
 QObject *makeImageWidgetTest();
 QObject *makePatchGridWidgetTest();
 QObject *makeMeasurementTest();
+QObject *makeQualityRoadTest();
 
 // The profiles the tests use as image and display profiles.
 QString srgbProfilePath();

@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     });
     int status = 0;
     for (auto make : {makeHistogramTest, makeImageWidgetTest, makePatchGridWidgetTest,
-                      makeMeasurementTest}) {
+                      makeMeasurementTest, makeQualityRoadTest}) {
         std::unique_ptr<QObject> test(make());
         status |= QTest::qExec(test.get(), argc, argv);
     }

@@ -91,7 +91,11 @@ ChartShot makeChartShot(const ChartShotSpec &spec)
         shot.names.push_back(QStringLiteral("%1%2").arg(QChar('A' + row % 26)).arg(column + 1));
         shot.controls.push_back(control);
         shot.labs.push_back(lab);
-        shot.devices.push_back(chartShotCamera(lab));
+        std::array<double, 3> device = chartShotCamera(lab);
+        if (spec.encoding != 1.0)
+            for (double &v : device)
+                v = std::round(65535.0 * std::pow(v / 65535.0, 1.0 / spec.encoding));
+        shot.devices.push_back(device);
     }
     shot.definition = QStringLiteral("IS12642\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\n"
                                      "SAMPLE_ID CONTROL\nEND_DATA_FORMAT\nNUMBER_OF_SETS %1\n"

@@ -27,6 +27,7 @@ struct ChartShotSpec
     double perspective = 0;   // fraction by which the bottom edge is wider
     double noise = 0;         // standard deviation on the 16-bit scale
     bool tlrOrder = false;    // cell (c, r) shows reference set r + rows * c
+    double encoding = 1.0;    // device values stored as linear^(1 / encoding)
     unsigned seed = 1;
 };
 
