@@ -263,7 +263,7 @@ void requireFigures(Driver& d, const std::vector<cmsCIELab>& measured, const Cha
     const double own[3] = {percentile(differences, 0.1), percentile(differences, 0.5),
                            percentile(differences, 0.9)};
     const std::array<double, 3> figures = shownFigures(d);
-    fprintf(stdout, "%s %s: page %.1f / %.1f / %.1f, evaluated %s / %s / %s\n", qPrintable(what), qPrintable(label),
+    fprintf(stdout, "%s %s page %.1f / %.1f / %.1f, evaluated %s / %s / %s\n", qPrintable(what), qPrintable(label),
             figures[0], figures[1], figures[2], qPrintable(number(own[0])), qPrintable(number(own[1])),
             qPrintable(number(own[2])));
     for (int i = 0; i < 3; ++i)
@@ -610,6 +610,14 @@ void rawJob(Driver& d, const ChartShot& shot, const QString& shotFolder)
     d.waitForFrame();
     d.shoot(QStringLiteral("09-quality-control"));
     checkRawQuality(d, written, shot);
+    // The comparison offers the job's kind only (camera profiles), never the
+    // one being judged.
+    const QString offered = peltoQt::instance()->allProfiles()->value(QStringLiteral("list")).toString();
+    d.require(!offered.contains(QLatin1String("Studio & Co")) &&
+                  !offered.split(QLatin1Char('|')).contains(QFileInfo(written).completeBaseName()),
+              QStringLiteral("the raw job offers \"%1\" for comparison").arg(offered));
+    d.require(!d.findVisible(QStringLiteral("compareCheck"))->isEnabled() || !offered.isEmpty(),
+              QStringLiteral("COMPARE PROFILE can be ticked with nothing to compare"));
     const std::array<double, 3> figures = shownFigures(d);
     d.require(figures[1] < 1.5 && figures[2] < 3.0,
               QStringLiteral("the DCP's matrices miss the reference: mean %1, 90% %2").arg(figures[1]).arg(figures[2]));
