@@ -105,14 +105,11 @@ std::vector<Vector3> throughIcc(const QByteArray &icc, const std::vector<Vector3
     return labs;
 }
 
-// The camera of the chart shots (chartShotCamera): XYZ D50 to camera RGB,
-// and the same with its matrix a little off, so that the figures spread.
+// The camera of the chart shots with its matrix a little off, so that the
+// figures spread.
 Matrix3 shotCamera(double skew)
 {
-    const Matrix3 m = {3.1338561, -1.6168667, -0.4906146, -0.9787684, 1.9161415, 0.0334540,
-                       0.0719453, -0.2289914, 1.4052427};
-    const Matrix3 gains = {0.55, 0, 0, 0, 0.9, 0, 0, 0, 0.7};
-    Matrix3 c = dngroad::product(gains, m);
+    Matrix3 c = chartShotCameraMatrix();
     c[1] += skew;
     c[5] -= skew;
     return c;

@@ -66,6 +66,9 @@ struct ChartShot
 // The camera's linear response to a colour: XYZ (D50) through a fixed matrix
 // with channel gains, on the 16-bit scale.
 std::array<double, 3> chartShotCamera(const std::array<double, 3> &lab);
+// That camera's XYZ (D50) to linear camera RGB matrix, gains included
+// (row-major), before clipping.
+std::array<double, 9> chartShotCameraMatrix();
 
 // A target of columns x rows patches: colours spread over lightness and hue,
 // the last row a grey ramp ("GBW" first, then "GB").
