@@ -8,8 +8,11 @@
 #include "DriverChecks.h"
 #include "DriverCharts.h"
 #include "DriverSteps.h"
+#include "DngRoad.h"
 
+#include "chart/Patch.h"
 #include "chart/PatchGrid.h"
+#include "chart/Target.h"
 #include "colour/Kirr_ColorProfileDCP.h"
 #include "colour/Kirr_colorLibrary.h"
 #include "controller/peltoQt.h"
@@ -126,13 +129,92 @@ void workTheGrid(Driver& d, CppImageWidget* item, const ChartShot& shot)
     d.shoot(QStringLiteral("04-corner-moved"));
 }
 
-// Step 6: the quality-control page and its figures against the test's own.
+// The current target's measured values (value set 1, 16-bit scale), one
+// per cell in row order.
+std::vector<std::array<double, 3>> measuredValues(Driver& d, CppImageWidget* item)
+{
+    TargetIF* target = item->job() ? item->job()->currentTarget() : nullptr;
+    d.require(target != nullptr, QStringLiteral("the job has no current target"));
+    std::vector<std::array<double, 3>> values;
+    for (unsigned row = 0; row < target->rows(); ++row)
+        for (unsigned column = 0; column < target->columns(); ++column) {
+            const PatchIF* patch = target->patch(column, row);
+            values.push_back({patch->value1(0), patch->value1(1), patch->value1(2)});
+        }
+    return values;
+}
+
+// The Lab values of device values through the profile at absolute
+// colorimetric intent (the quality measurement's).
+std::vector<cmsCIELab> labsThroughProfile(Driver& d, const QString& path,
+                                          const std::vector<std::array<double, 3>>& devices)
+{
+    cmsHPROFILE profile = cmsOpenProfileFromFile(QFile::encodeName(path).constData(), "r");
+    d.require(profile != nullptr, QStringLiteral("Little CMS cannot open %1").arg(path));
+    const bool usable = cmsGetColorSpace(profile) == cmsSigRgbData && cmsGetDeviceClass(profile) == cmsSigInputClass;
+    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
+    cmsHTRANSFORM transform = usable ? cmsCreateTransform(profile, TYPE_RGB_16, lab, TYPE_Lab_DBL,
+                                                          INTENT_ABSOLUTE_COLORIMETRIC, 0)
+                                     : nullptr;
+    cmsCloseProfile(lab);
+    cmsCloseProfile(profile);
+    d.require(transform != nullptr, QStringLiteral("%1 is no RGB input profile Little CMS can use").arg(path));
+    std::vector<cmsCIELab> labs;
+    for (const std::array<double, 3>& device : devices) {
+        const cmsUInt16Number in[3] = {cmsUInt16Number(device[0]), cmsUInt16Number(device[1]),
+                                       cmsUInt16Number(device[2])};
+        cmsCIELab out;
+        cmsDoTransform(transform, in, &out, 1);
+        labs.push_back(out);
+    }
+    cmsDeleteTransform(transform);
+    return labs;
+}
+
+// The figures a line of the quality page shows: 10 %, mean and 90 %.
+std::array<double, 3> shownFigures(Driver& d)
+{
+    const QString shown = d.text(QStringLiteral("deltaStatistics"));
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("10%/mean/90% ΔE: ([0-9.]+) / ([0-9.]+) / ([0-9.]+)")).match(shown);
+    d.require(match.hasMatch(), QStringLiteral("the quality figures read \"%1\"").arg(shown));
+    return {match.captured(1).toDouble(), match.captured(2).toDouble(), match.captured(3).toDouble()};
+}
+
+// One decimal on the page against the evaluation's own value.
+bool sameShown(double shown, double own) { return std::fabs(shown - own) <= 0.051 + 0.05; }
+
+// The page's three figures against those of the Lab values an independent
+// evaluation gives the current target's patches; prints both.
+void requireFigures(Driver& d, const std::vector<cmsCIELab>& measured, const ChartShot& shot, const QString& what)
+{
+    const QString label = d.text(QStringLiteral("deltaLabel"));
+    std::vector<double> differences;
+    for (std::size_t i = 0; i < measured.size(); ++i) {
+        const cmsCIELab reference{shot.labs[i][0], shot.labs[i][1], shot.labs[i][2]};
+        differences.push_back(deltaE(label, measured[i], reference));
+    }
+    const double own[3] = {percentile(differences, 0.1), percentile(differences, 0.5),
+                           percentile(differences, 0.9)};
+    const std::array<double, 3> figures = shownFigures(d);
+    fprintf(stdout, "%s %s page %.1f / %.1f / %.1f, evaluated %s / %s / %s\n", qPrintable(what), qPrintable(label),
+            figures[0], figures[1], figures[2], qPrintable(number(own[0])), qPrintable(number(own[1])),
+            qPrintable(number(own[2])));
+    for (int i = 0; i < 3; ++i)
+        d.require(sameShown(figures[std::size_t(i)], own[i]),
+                  QStringLiteral("%1: the page shows %2 / %3 / %4; evaluated %5 / %6 / %7")
+                      .arg(what).arg(figures[0]).arg(figures[1]).arg(figures[2])
+                      .arg(number(own[0]), number(own[1]), number(own[2])));
+}
+
+// Step 6: the quality-control page and its figures against Little CMS.
 void checkQuality(Driver& d, const QString& profilePath, const ChartShot& shot)
 {
     closeAlert(d, QStringLiteral("alertInformation"));
     d.item(QStringLiteral("qaTopBar"));
     d.item(QStringLiteral("qaBottomBar"));
-    requireQualityFigures(d, profilePath, shot);
+    requireFigures(d, labsThroughProfile(d, profilePath, measuredValues(d, imageItem(d))), shot,
+                   QStringLiteral("quality through Little CMS"));
     d.waitForFrame();
     d.shoot(QStringLiteral("06-quality-control"));
 }
@@ -234,6 +316,78 @@ void profileExists(Driver& d, const QString& job, const QString& shotPath, const
     d.item(QStringLiteral("frontPage"));
 }
 
+// A second profile of the same job from a darker shot of the chart, then
+// COMPARE PROFILE with the first: the figures become the first profile's own
+// on this shot. A comparison profile damaged meanwhile clears every figure
+// and says why.
+void compareProfiles(Driver& d, const QString& job, const ChartShot& shot, const QString& shotFolder,
+                     const QString& first)
+{
+    ChartShot darker = shot;
+    const double exposure = 0.8;
+    for (int y = 0; y < darker.image.height(); ++y)
+        for (int x = 0; x < 3 * darker.image.width(); ++x) {
+            quint16& v = darker.image.rowData16(y)[x];
+            v = quint16(std::lround(v * exposure));
+        }
+    for (std::array<double, 3>& device : darker.devices)
+        for (double& v : device)
+            v = std::round(v * exposure);
+    const QString path = shotFolder + QStringLiteral("/ColorChecker darker.tif");
+    d.require(darker.writeTiff(path), QStringLiteral("cannot write %1").arg(path));
+    dropShot(d, job, path, darker, QStringLiteral("11"));
+    d.replaceText(QStringLiteral("profileName"), QStringLiteral("darker"));
+    const QString second = makeProfile(d, QStringLiteral("11"));
+    d.require(QFileInfo(second) != QFileInfo(first), QStringLiteral("the second profile overwrote %1").arg(first));
+    closeAlert(d, QStringLiteral("alertInformation"));
+    d.item(QStringLiteral("qaBottomBar"));
+    CppImageWidget* item = imageItem(d);
+    const std::vector<std::array<double, 3>> measured = measuredValues(d, item);
+    d.require(std::fabs(measured[0][1] - darker.devices[0][1]) <= 2,
+              QStringLiteral("the page measures %1, not the darker shot's %2")
+                  .arg(measured[0][1]).arg(darker.devices[0][1]));
+    requireFigures(d, labsThroughProfile(d, second, measured), darker, QStringLiteral("second profile"));
+    const std::array<double, 3> own = shownFigures(d);
+    d.require(QFileInfo(peltoQt::instance()->compareProfilePath()) == QFileInfo(first),
+              QStringLiteral("COMPARE PROFILE offers \"%1\" (%2), not the first profile %3")
+                  .arg(currentJob().value(QStringLiteral("compareProfileName")).toString(),
+                       peltoQt::instance()->compareProfilePath(), first));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("11-second-profile"));
+
+    d.click(QStringLiteral("compareCheck"));
+    d.waitFor([&] { return shownFigures(d) != own; }, QStringLiteral("the figures of the compared profile"));
+    requireFigures(d, labsThroughProfile(d, first, measured), darker, QStringLiteral("compared with the first"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("11-compared"));
+
+    // The first profile damaged on disk, then chosen again.
+    d.click(QStringLiteral("compareCheck"));
+    d.waitFor([&] { return shownFigures(d) == own; }, QStringLiteral("the second profile's figures again"));
+    QFile damaged(first);
+    d.require(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate) && damaged.write("damaged") == 7,
+              QStringLiteral("cannot damage %1").arg(first));
+    damaged.close();
+    d.click(QStringLiteral("compareCheck"));
+    const QString why = QStringLiteral("The profile '%1' cannot be opened.").arg(QFileInfo(first).fileName());
+    d.waitFor([&] { return d.text(QStringLiteral("deltaStatistics")) == why; },
+              QStringLiteral("the page to say why it has no figures"));
+    d.require(d.text(QStringLiteral("deltaValue")).isEmpty(), QStringLiteral("the slider's figure stays"));
+    d.require(!item->engine()->hasImageToLabMatch(), QStringLiteral("the patches keep their rating marks"));
+    const QPointF centre = darker.cellCentre(2, 1);
+    d.hover(item, item->engine()->imageToItem(centre.x(), centre.y()));
+    d.pause(200);
+    d.require(!peltoQt::instance()->qaPatchInfo()->value(QStringLiteral("visible")).toBool(),
+              QStringLiteral("a patch shows figures of no profile"));
+    fprintf(stdout, "unopenable comparison: \"%s\"\n", qPrintable(why));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("11-compare-unopenable"));
+    d.click(QStringLiteral("compareCheck"));
+    d.waitFor([&] { return shownFigures(d) == own; }, QStringLiteral("the second profile's figures again"));
+    d.click(QStringLiteral("qaRestart"));
+    d.item(QStringLiteral("frontPage"));
+}
+
 // A chart turned by 45 degrees, where the finder cannot tell columns from
 // rows: the picture stays upright and whole in view with the grid over it,
 // the user is told to place the grid, drags its corners onto the chart's,
@@ -300,6 +454,78 @@ void gridByHand(Driver& d, const QString& shotFolder)
     d.item(QStringLiteral("frontPage"));
 }
 
+// The measured patches of the current target through the written DCP by the
+// DNG road worked out from its tags (DngRoad.h), at the temperature the
+// program gives the profile: Lab per cell in row order.
+std::vector<cmsCIELab> labsThroughDngRoad(Driver& d, CppImageWidget* item, const QString& path)
+{
+    std::unique_ptr<Kirr_ColorProfileIF> opened(Kirr_profileFromFile(path));
+    auto* dcp = dynamic_cast<Kirr_ColorProfileDCP*>(opened.get());
+    d.require(dcp != nullptr, QStringLiteral("%1 does not open as a DNG camera profile").arg(path));
+    dngroad::Tags tags;
+    tags.colorMatrix1 = dcp->colorMatrix1();
+    tags.illuminant1 = dcp->calibrationIlluminant1();
+    if (dcp->hasColorMatrix2()) {
+        tags.colorMatrix2 = dcp->colorMatrix2();
+        tags.illuminant2 = dcp->calibrationIlluminant2();
+    }
+    tags.exposureOffset = dcp->baselineExposureOffset();
+    const Kirr_ColorProfileIF* shown = item->engine()->imageProfile();
+    d.require(shown && shown->isDCP(), QStringLiteral("the quality page measures through no DCP"));
+    TargetIF* target = item->job()->currentTarget();
+    d.require(target != nullptr, QStringLiteral("the raw job has no current target"));
+    std::vector<dngroad::Vector3> camera, reference;
+    for (unsigned row = 0; row < target->rows(); ++row)
+        for (unsigned column = 0; column < target->columns(); ++column) {
+            const PatchIF* patch = target->patch(column, row);
+            camera.push_back({patch->value1(0) / 65535.0, patch->value1(1) / 65535.0, patch->value1(2) / 65535.0});
+            reference.push_back({patch->referenceLab(0), patch->referenceLab(1), patch->referenceLab(2)});
+        }
+    std::vector<cmsCIELab> labs;
+    for (const dngroad::Vector3& lab : dngroad::labs(tags, shown->temperature(), camera, reference))
+        labs.push_back({lab[0], lab[1], lab[2]});
+    return labs;
+}
+
+// The quality page of the raw job: its three figures and five hovered
+// patches against the DNG road on the same measured values.
+void checkRawQuality(Driver& d, const QString& path, const ChartShot& shot)
+{
+    CppImageWidget* item = imageItem(d);
+    const std::vector<cmsCIELab> labs = labsThroughDngRoad(d, item, path);
+    requireFigures(d, labs, shot, QStringLiteral("raw job quality through the DNG road"));
+    const QString label = d.text(QStringLiteral("deltaLabel"));
+    pq_ImagePatchGridWidget* engine = item->engine();
+    QQmlPropertyMap& info = *peltoQt::instance()->qaPatchInfo();
+    const int cells[5][2] = {{0, 0}, {2, 1}, {5, 1}, {3, 2}, {0, 3}};
+    for (const auto& cell : cells) {
+        const int column = cell[0], row = cell[1];
+        const QPointF centre = shot.cellCentre(column, row);
+        d.hover(item, engine->imageToItem(centre.x(), centre.y()));
+        const QString at = QString::number(column) + QLatin1Char(',') + QString::number(row);
+        d.waitFor([&] { return info.value(QStringLiteral("visible")).toBool(); },
+                  QStringLiteral("the information of patch %1").arg(at));
+        d.require(d.text(QStringLiteral("value_profL")) == info.value(QStringLiteral("profL")).toString(),
+                  QStringLiteral("the patch information box of %1 shows another patch").arg(at));
+        const std::size_t i = std::size_t(shot.setAt(column, row));
+        const cmsCIELab reference{shot.labs[i][0], shot.labs[i][1], shot.labs[i][2]};
+        const double shownL = info.value(QStringLiteral("profL")).toString().toDouble();
+        const double shownA = info.value(QStringLiteral("profA")).toString().toDouble();
+        const double shownB = info.value(QStringLiteral("profB")).toString().toDouble();
+        const double shownE = info.value(QStringLiteral("delE")).toString().toDouble();
+        const double ownE = deltaE(label, labs[i], reference);
+        fprintf(stdout, "patch %s: page Lab %.1f %.1f %.1f dE %.1f, DNG road Lab %.2f %.2f %.2f dE %.2f\n",
+                qPrintable(at), shownL, shownA, shownB, shownE, labs[i].L, labs[i].a, labs[i].b, ownE);
+        d.require(sameShown(shownL, labs[i].L) && sameShown(shownA, labs[i].a) && sameShown(shownB, labs[i].b) &&
+                      sameShown(shownE, ownE),
+                  QStringLiteral("patch %1 shows Lab %2 %3 %4 dE %5; the DNG road gives %6 %7 %8 dE %9")
+                      .arg(at).arg(shownL).arg(shownA).arg(shownB).arg(shownE)
+                      .arg(number(labs[i].L), number(labs[i].a), number(labs[i].b), number(ownE)));
+        d.waitForFrame();
+        d.shoot(QStringLiteral("09-patch-") + QString::number(column) + QString::number(row));
+    }
+}
+
 // The second job: a small DNG of the same chart ends with a DCP in the
 // camera-profile folder.
 void rawJob(Driver& d, const ChartShot& shot, const QString& shotFolder)
@@ -313,18 +539,22 @@ void rawJob(Driver& d, const ChartShot& shot, const QString& shotFolder)
     const QString folder = Kirr_cameraProfileFolder();
     d.require(!folder.isEmpty() && QFileInfo(written).absolutePath() == QDir(folder).absolutePath(),
               QStringLiteral("the DCP %1 is not in the camera-profile folder %2").arg(written, folder));
-    const std::vector<double> differences = differencesThroughDcp(d, written, shot);
-    const double median = percentile(differences, 0.5);
-    const double high = percentile(differences, 0.9);
-    fprintf(stdout, "DCP through its colour matrix: median %s, 90%% %s CIEDE2000\n", qPrintable(number(median)),
-            qPrintable(number(high)));
-    d.require(median < 3.0 && high < 6.0, QStringLiteral("the DCP's matrices miss the reference: median %1, 90% %2")
-                                               .arg(number(median), number(high)));
     closeAlert(d, QStringLiteral("alertInformation"));
     d.item(QStringLiteral("qaTopBar"));
     d.waitForFrame();
     d.shoot(QStringLiteral("09-quality-control"));
-    fprintf(stdout, "raw job quality: %s\n", qPrintable(d.text(QStringLiteral("deltaStatistics")).simplified()));
+    checkRawQuality(d, written, shot);
+    // The comparison offers the job's kind only (camera profiles), never the
+    // one being judged.
+    const QString offered = peltoQt::instance()->allProfiles()->value(QStringLiteral("list")).toString();
+    d.require(!offered.contains(QLatin1String("Studio & Co")) &&
+                  !offered.split(QLatin1Char('|')).contains(QFileInfo(written).completeBaseName()),
+              QStringLiteral("the raw job offers \"%1\" for comparison").arg(offered));
+    d.require(!d.findVisible(QStringLiteral("compareCheck"))->isEnabled() || !offered.isEmpty(),
+              QStringLiteral("COMPARE PROFILE can be ticked with nothing to compare"));
+    const std::array<double, 3> figures = shownFigures(d);
+    d.require(figures[1] < 1.5 && figures[2] < 3.0,
+              QStringLiteral("the DCP's matrices miss the reference: mean %1, 90% %2").arg(figures[1]).arg(figures[2]));
     d.click(QStringLiteral("qaRestart"));
     d.item(QStringLiteral("frontPage"));
 }
@@ -364,6 +594,7 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
     hoverAndPick(d, shot);
     restart(d, jobPath, name, QStringLiteral("08"));
     profileExists(d, name, shotPath, profile);
+    compareProfiles(d, name, shot, shotFolder, profile);
     rawJob(d, shot, shotFolder);
     gridByHand(d, shotFolder);
     return 0;

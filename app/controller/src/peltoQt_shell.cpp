@@ -372,8 +372,13 @@ void peltoQt::setProfilingStage(QString stage)
 {
     m_profilingStage = stage;
     const bool qualityControl = stage == QLatin1String("Quality Control");
-    if (qualityControl)
+    if (qualityControl) {
         hideColorPicker();
+        // The page opens on the judged profile's own figures, its comparison
+        // list read afresh.
+        m_compareActive = false;
+        refreshProfileList();
+    }
     if (pq_ImageItemIF* item = imageItem()) {
         item->setGridMovable(!qualityControl);
         item->setLightnessControlVisible(!qualityControl);
@@ -510,7 +515,7 @@ void peltoQt::showProfileInFinder(QString profileName)
 void peltoQt::setCreatedProfilePath(const QString& path)
 {
     m_createdProfilePath = path;
-    m_compareProfilePath = path;
+    refreshProfileList();
 }
 
 // Shell.

@@ -14,7 +14,10 @@
 #include "platform/desktop.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSet>
+
+#include <iterator>
 
 using namespace platform;
 
@@ -192,6 +195,12 @@ void peltoQt::refreshProfileList()
             prefix.remove(QLatin1Char(' '));
             filter = true;
             m_profileList = scannerProfiles();
+        }
+        // The profile being judged is no comparison for itself.
+        if (!m_createdProfilePath.isEmpty()) {
+            const QFileInfo judged(m_createdProfilePath);
+            for (auto it = m_profileList.begin(); it != m_profileList.end();)
+                it = QFileInfo(it.value()) == judged ? m_profileList.erase(it) : std::next(it);
         }
     }
     const QString text = profileListText(m_profileList, prefix, filter);

@@ -431,9 +431,14 @@ private slots:
         start();
         attachItem();
         controller->toggleColorPicker(true);
+        controller->setCompareProfileActiveChecked(true);
+        item->calls.clear();
         controller->setProfilingStage("Quality Control");
         QCOMPARE(controller->getProfilingStage(), QString("Quality Control"));
         QCOMPARE(controller->qaColorPicker()->value("visible").toBool(), false);
+        // The page opens on the judged profile: a comparison chosen now waits
+        // for the check box.
+        controller->selectedProfileCompareChanged("Cam1");
         QCOMPARE(item->calls, (QStringList{"setGridMovable:0", "setLightnessControlVisible:0"}));
         item->calls.clear();
         controller->setProfilingStage("Grid");
@@ -632,6 +637,20 @@ private slots:
         QVERIFY(!iccList.contains("broken"));
         QVERIFY(iccList.split('|').contains(job("compareProfileName").toString()));
         QVERIFY(QFileInfo::exists(controller->compareProfilePath()));
+
+        // The profile being judged is no comparison for itself; making one
+        // and opening the quality page read the list afresh.
+        const QString judged = colour + "/Canon EOS 20D.icc";
+        controller->selectedProfileCompareChanged("Canon EOS 20D");
+        controller->setCreatedProfilePath(judged);
+        QString offered = controller->allProfiles()->value("list").toString();
+        QVERIFY2(!offered.contains("Canon EOS 20D") && offered.contains("Canon EOS 40D"), qPrintable(offered));
+        QVERIFY(offered.split('|').contains(job("compareProfileName").toString()));
+        QVERIFY(QFileInfo(controller->compareProfilePath()) != QFileInfo(judged));
+        QVERIFY(QFile::copy(shared + "/iccprofiles/input/Canon EOS 450D.icc", colour + "/Canon EOS 450D.icc"));
+        controller->setProfilingStage("Quality Control");
+        offered = controller->allProfiles()->value("list").toString();
+        QVERIFY2(offered.contains("Canon EOS 450D") && !offered.contains("Canon EOS 20D"), qPrintable(offered));
 
         QFile chart(home->path() + "/dcp chart.txt");
         QVERIFY(chart.open(QIODevice::WriteOnly));

@@ -73,7 +73,7 @@ CppImageWidget::~CppImageWidget()
 
 bool CppImageWidget::deltaEIsGood() const
 {
-    return pq_Settings::instance()->overallDeltaEThreshold() >= m_medianDeltaE;
+    return m_statistics && pq_Settings::instance()->overallDeltaEThreshold() >= m_medianDeltaE;
 }
 
 void CppImageWidget::setShot(const QString& url)
@@ -784,13 +784,13 @@ void CppImageWidget::catchProfileCreationDone(const QString& path)
                            tr("Profile creation successfully completed"));
 }
 
-void CppImageWidget::setImageProfileFromPath(const QString& path)
+bool CppImageWidget::setImageProfileFromPath(const QString& path)
 {
     if (!m_engine)
-        return;
+        return false;
     if (path.isEmpty()) {
         m_engine->clearImageProfile();
-        return;
+        return false;
     }
     QString chosen = path;
     if (makesDcp()) {
@@ -805,18 +805,21 @@ void CppImageWidget::setImageProfileFromPath(const QString& path)
     if (profile) {
         m_engine->setImageProfile(profile);
         delete profile;
-    } else {
-        m_engine->clearImageProfile();
+        return true;
     }
+    m_engine->clearImageProfile();
+    return false;
 }
 
 void CppImageWidget::measureQuality(const QString& profilePath)
 {
-    setImageProfileFromPath(profilePath);
+    const bool opened = setImageProfileFromPath(profilePath);
     if (m_engine)
         m_engine->setDeltaColorsEnabled(true);
-    if (!m_job || !m_engine)
+    if (!m_job || !m_engine) {
+        clearStatistics(tr("No chart to measure."));
         return;
+    }
     pq_ItemHost* host = pq_ItemHost::instance();
     m_statistics = std::make_unique<pq_DeltaEHistogram>();
     bool allPassed = true;
@@ -835,8 +838,13 @@ void CppImageWidget::measureQuality(const QString& profilePath)
         if (metamorfoze)
             evaluated = true;
     }
-    if (m_statistics->isEmpty())
-        m_statistics.reset();
+    const QString name = QFileInfo(profilePath).fileName();
+    if (!opened)
+        clearStatistics(profilePath.isEmpty()
+                            ? tr("No profile to measure.")
+                            : tr("The profile '%1' cannot be opened.").arg(name));
+    else if (m_statistics->isEmpty())
+        clearStatistics(tr("No patch could be measured through the profile '%1'.").arg(name));
     else
         catchStatistics(m_statistics->percentile(0.1), m_statistics->percentile(0.5),
                         m_statistics->percentile(0.9), allPassed, evaluated);
@@ -863,6 +871,21 @@ void CppImageWidget::catchStatistics(double p10, double p50, double p90, bool pa
     else if (m_job)
         text += QLatin1Char('(') + optimisation + QLatin1Char(')');
     m_deltaEStatistics = text;
+    emit signalDeltaEChanged();
+}
+
+// A measurement without figures: nothing of the previous profile stays on
+// the page, and the reason takes the figures' place.
+void CppImageWidget::clearStatistics(const QString& reason)
+{
+    m_statistics.reset();
+    if (m_engine) {
+        m_engine->setDeltaColorsLimitForShow(-1.0);
+        reapplyDeltaFlags();
+    }
+    m_deltaEValue.clear();
+    m_medianDeltaE = 0;
+    m_deltaEStatistics = reason;
     emit signalDeltaEChanged();
 }
 

@@ -844,6 +844,24 @@ private slots:
         const double top = item.engine()->deltaColorsLimitForShow();
         item.qaSliderChanged(0.0);
         QVERIFY(item.engine()->deltaColorsLimitForShow() < top);
+
+        // A measurement without figures leaves none of the previous profile's.
+        const QString cases[][2] = {
+            {"/nonexistent/Gone.icc", "The profile 'Gone.icc' cannot be opened."},
+            {"", "No profile to measure."},
+            {QFINDTESTDATA("test_items.cpp"), "The profile 'test_items.cpp' cannot be opened."}};
+        for (const auto& c : cases) {
+            item.measureQuality(QStringLiteral("/usr/share/color/icc/colord/sRGB.icc"));
+            QVERIFY(!item.deltaEValue().isEmpty());
+            QSignalSpy cleared(&item, &CppImageWidget::signalDeltaEChanged);
+            item.measureQuality(c[0]);
+            QCOMPARE(cleared.count(), 1);
+            QCOMPARE(item.deltaEStatistics(), c[1]);
+            QVERIFY(item.deltaEValue().isEmpty());
+            QVERIFY(!item.deltaEIsGood());
+            QVERIFY(!item.engine()->hasImageToLabMatch());
+            QCOMPARE(item.engine()->deltaColorsLimitForShow(), -1.0);
+        }
     }
 
     void magnifier_data()

@@ -32,6 +32,8 @@ Item {
         qaTopBar.selector.reset()
         gridToolBar.state = "QA"
         qaTopBar.init()
+        // The controller opens the page on the judged profile, not a comparison.
+        qaBottomBar.compareCheck.checked = false
     }
 
     function setGridTitle() {

@@ -27,7 +27,7 @@ Rectangle {
     }
     function reselectCompareProfile() {
         var i = indexOfProfile(Rules.text(currentJob.compareProfileName))
-        if (i >= 0 && compareCombo.currentIndex !== i)
+        if (compareCombo.currentIndex !== i)
             compareCombo.currentIndex = i
     }
 
@@ -142,6 +142,8 @@ Rectangle {
                     id: compareCheck
                     objectName: "compareCheck"
                     anchors.verticalCenter: parent.verticalCenter
+                    // Nothing to compare: the job has no other profile of its kind.
+                    enabled: checked || bar.profiles.length > 0
                     onClicked: {
                         peltoQt.setCompareProfileActiveChecked(checked)
                         bar.reselectCompareProfile()

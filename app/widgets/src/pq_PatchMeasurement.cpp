@@ -17,6 +17,7 @@
 #include "colour/Kirr_Spline1.h"
 #include "colour/Kirr_colorDifference.h"
 #include "colour/Kirr_colorLibrary.h"
+#include "engine/colour_maths.h"
 #include "engine/entries.h"
 #include "jobs/pq_JobIF.h"
 #include "jobs/pq_jobExpertSettingsIF.h"
@@ -149,6 +150,55 @@ bool pq_ImagePatchGridWidget::measuredLab(Kirr_ColorImageIF &device, Kirr_ColorI
         return false;
     pq_decodeLab16Pixel(lab16, lab);
     return std::isfinite(lab[0]) && std::isfinite(lab[1]) && std::isfinite(lab[2]);
+}
+
+void pq_ImagePatchGridWidget::exposeToTargetWhite(TargetIF *target, const DeviceFormat &format,
+                                                  Kirr_ColorImageIF &device,
+                                                  Kirr_ColorImageIF &lab16)
+{
+    if (!m_imageToLabMatch || !m_imageProfile || !m_imageProfile->isDCP() || !target)
+        return;
+    m_imageToLabMatch->setSourceExposure(0.0);
+    PatchIF *white = nullptr;
+    double whiteL = -1;
+    for (unsigned r = 0; r < target->rows(); ++r)
+        for (unsigned c = 0; c < target->columns(); ++c) {
+            PatchIF *p = target->patch(c, r);
+            if (!isUsed(p) || valueOneIsZero(*p))
+                continue;
+            bool clipped = false;
+            for (int ch = 0; ch < format.channels && !clipped; ++ch)
+                clipped = !(finiteOr(p->value1(ch), 65535.0) < 0.999 * 65535.0);
+            double ref[3];
+            referenceLab(*p, ref);
+            if (!clipped && ref[0] > whiteL) {
+                white = p;
+                whiteL = ref[0];
+            }
+        }
+    if (!white || !(whiteL > 0))
+        return;
+    const auto luminance = [](double L) {
+        const double lab[3] = {L, 0, 0};
+        double xyz[3];
+        cm_lab_to_xyz(lab, cm_icc_d50_white, xyz);
+        return xyz[1];
+    };
+    fillDevicePixel(*white, format, device);
+    // Measured where its lightness is not clipped at 100 (a profile's own
+    // exposure offset may lift the white above it).
+    for (double tried = 0; tried >= -24; tried -= 6) {
+        m_imageToLabMatch->setSourceExposure(tried);
+        double measured[3];
+        if (!measuredLab(device, lab16, measured) || !(measured[0] > 0))
+            break;
+        if (measured[0] < 99) {
+            const double stops = tried + std::log2(luminance(whiteL) / luminance(measured[0]));
+            m_imageToLabMatch->setSourceExposure(std::isfinite(stops) ? stops : 0.0);
+            return;
+        }
+    }
+    m_imageToLabMatch->setSourceExposure(0.0);
 }
 
 void pq_ImagePatchGridWidget::referenceLab(PatchIF &patch, double lab[3]) const
@@ -485,6 +535,7 @@ void pq_ImagePatchGridWidget::computeStatistics()
     std::unique_ptr<Kirr_ColorImageIF> lab16 = pq_onePixel(Kirr_sig("Lab "), 16, 3);
     if (!device || !lab16)
         return;
+    exposeToTargetWhite(target, format, *device, *lab16);
     const QTransform inverse = displayTransform(false).inverted();
     pq_GainModulation gainMod;
     for (unsigned r = 0; r < target->rows(); ++r) {

@@ -178,6 +178,7 @@ void pq_ImagePatchGridWidget::paintPatches(QPainter *painter, PatchGridIF *grid,
     std::unique_ptr<Kirr_ColorImageIF> rgb16 = pq_onePixel(Kirr_sig("RGB "), 16, 3);
     if (!device || !lab16)
         return;
+    exposeToTargetWhite(target, format, *device, *lab16);
     const bool report = m_imageToLabMatch != nullptr;
     const int formula =
         m_job && m_job->expertSettings() ? m_job->expertSettings()->deltaEFormula() : 2;
@@ -426,6 +427,7 @@ void pq_ImagePatchGridWidget::hoverMoveEvent(QHoverEvent *event)
         pq_ImageWidget::hoverMoveEvent(event);
         return;
     }
+    exposeToTargetWhite(target, format, *device, *lab16);
     fillDevicePixel(*found, format, *device);
     if (!measuredLab(*device, *lab16, prof)) {
         hide(isGrey);

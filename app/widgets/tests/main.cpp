@@ -2,6 +2,7 @@
 
 #include "settings/pq_Settings.h"
 #include "colour/Kirr_colorLibrary.h"
+#include "widgets/pq_DeltaEHistogram.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -14,6 +15,15 @@
 QString srgbProfilePath() { return QStringLiteral(VP_TEST_ICC_DIR "/sRGB.icc"); }
 
 QString adobeRgbProfilePath() { return QStringLiteral(VP_TEST_ICC_DIR "/AdobeRGB1998.icc"); }
+
+std::vector<double> histogramValues(const pq_DeltaEHistogram &histogram)
+{
+    std::vector<double> values;
+    for (const auto &e : histogram.entries())
+        for (int i = 0; i < e.second; ++i)
+            values.push_back(e.first);
+    return values;
+}
 
 int main(int argc, char **argv)
 {
@@ -37,7 +47,7 @@ int main(int argc, char **argv)
     });
     int status = 0;
     for (auto make : {makeHistogramTest, makeImageWidgetTest, makePatchGridWidgetTest,
-                      makeMeasurementTest}) {
+                      makeMeasurementTest, makeQualityRoadTest}) {
         std::unique_ptr<QObject> test(make());
         status |= QTest::qExec(test.get(), argc, argv);
     }

@@ -6,6 +6,7 @@ vp_add_qtest(widgets_tests
     tests/test_image_widget.cpp
     tests/test_patch_grid_widget.cpp
     tests/test_measurement.cpp
+    tests/test_quality_road.cpp
   LIBS widgets_test_support PkgConfig::LCMS2)
 target_compile_definitions(widgets_tests PRIVATE
   VP_TEST_ICC_DIR="/usr/share/color/icc/colord")

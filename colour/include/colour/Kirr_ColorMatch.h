@@ -36,6 +36,7 @@ public:
     void setIntent(int intent) override;
     double sourceTemperature() const override;
     void setSourceTemperature(double kelvin) override;
+    void setSourceExposure(double stops) override;
     bool readSourceXYZTag(quint32 tag, double xyz[3]) const override;
     bool writeSourceXYZTag(quint32 tag, const double xyz[3]) override;
     bool readDestinationXYZTag(quint32 tag, double xyz[3]) const override;

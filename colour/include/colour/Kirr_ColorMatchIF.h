@@ -41,6 +41,9 @@ public:
     virtual void setIntent(int intent) = 0;
     virtual double sourceTemperature() const = 0;
     virtual void setSourceTemperature(double kelvin) = 0;
+    // The shot's exposure in stops for a DNG camera-profile source (its
+    // conversion to XYZ scales by it); other sources ignore it.
+    virtual void setSourceExposure(double stops) = 0;
     virtual bool readSourceXYZTag(quint32 tag, double xyz[3]) const = 0;
     virtual bool writeSourceXYZTag(quint32 tag, const double xyz[3]) = 0;
     virtual bool readDestinationXYZTag(quint32 tag, double xyz[3]) const = 0;

@@ -101,6 +101,11 @@ public:
     // rendering look and are never applied.
     void setApplyHueSatMap(bool apply);
     bool appliesHueSatMap() const;
+    // The shot's baseline exposure in stops (0 until set; not finite: 0).
+    // The transforms scale their XYZ by 2 to the power of it plus the
+    // profile's BaselineExposureOffset, as a DNG reader exposes a raw image.
+    void setExposure(double stops);
+    double exposure() const;
 
     // Linear camera RGB (any scale) to XYZ D50 with Y = 1 for a camera value
     // equal to the white. With a null white the neutral of the blended

@@ -204,6 +204,13 @@ void Kirr_ColorMatch::setSourceTemperature(double kelvin)
     dropWorld();
 }
 
+void Kirr_ColorMatch::setSourceExposure(double stops)
+{
+    // Applied before the world, which starts from XYZ: the world stays.
+    if (auto *dcp = dynamic_cast<Kirr_ColorProfileDCP *>(m_source))
+        dcp->setExposure(stops);
+}
+
 bool Kirr_ColorMatch::readSourceXYZTag(quint32 tag, double xyz[3]) const
 {
     return m_source && xyz && m_source->readXYZTag(tag, xyz[0], xyz[1], xyz[2]);

@@ -104,6 +104,7 @@ struct Kirr_ColorProfileDCP::Data
     bool valid = false;
     QString error;
     double temperature = 0.0;  // <= 0: the default
+    double exposure = 0.0;     // stops
     bool applyHueSatMap = true;
 };
 
@@ -332,6 +333,13 @@ bool Kirr_ColorProfileDCP::appliesHueSatMap() const
     return d->applyHueSatMap && !d->profile.hueSat1.data.isEmpty();
 }
 
+void Kirr_ColorProfileDCP::setExposure(double stops)
+{
+    d->exposure = std::isfinite(stops) ? stops : 0.0;
+}
+
+double Kirr_ColorProfileDCP::exposure() const { return d->exposure; }
+
 namespace {
 
 // The conversion for one temperature: balanced camera values to XYZ D50,
@@ -342,6 +350,7 @@ struct Pipeline
     double neutral[3] = {1, 1, 1};
     dcp::Table map;
     int encoding = 0;
+    double gain = 1.0;  // the exposure, after the map as in a DNG reader
 };
 
 void applyMap(const dcp::Table &m, int encoding, double xyz[3])
@@ -468,6 +477,8 @@ bool buildPipeline(const Kirr_ColorProfileDCP &p, const dcp::Profile &raw, bool 
                 out->map.data[i] = float(w * a.data[i] + (1 - w) * b.data[i]);
         out->encoding = raw.hueSatEncoding;
     }
+    const double stops = p.exposure() + raw.baselineExposureOffset;
+    out->gain = std::isfinite(stops) ? std::exp2(std::max(-30.0, std::min(30.0, stops))) : 1.0;
     return true;
 }
 
@@ -479,6 +490,8 @@ void convert(const Pipeline &pl, const double camera[3], const double *balance, 
     apply(pl.toXYZ, b, xyz);
     if (!pl.map.data.isEmpty())
         applyMap(pl.map, pl.encoding, xyz);
+    for (int i = 0; i < 3; ++i)
+        xyz[i] *= pl.gain;
 }
 
 bool goodBalance(const double *balance)

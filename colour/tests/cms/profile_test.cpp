@@ -190,6 +190,12 @@ private slots:
                 for (int k = 0; k < 3; ++k)
                     QVERIFY2(qAbs(xyz[k] - cm_icc_d50_white[k]) < 1e-9, qPrintable(f.fileName()));
             }
+            // The shot's exposure scales the XYZ by its power of two.
+            double brighter[3];
+            dcp->setExposure(1.0);
+            QVERIFY(dcp->cameraToXYZ(ones, ones, brighter));
+            for (int k = 0; k < 3; ++k)
+                QVERIFY2(qAbs(brighter[k] - 2 * xyz[k]) < 1e-9, qPrintable(f.fileName()));
         }
     }
 

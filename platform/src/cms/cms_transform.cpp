@@ -148,14 +148,21 @@ void *make_lcms_transform(void *context, void *const *profiles, std::size_t coun
     // steps, such a chain is evaluated stage by stage instead (images take
     // the exact road of ExactChain, which gives the same words faster).
     const bool xyz_table = camera && wants_exact_road(chain.front(), intent, in_format);
+    // Camera values to 16-bit Lab are measurements of single patches (no
+    // picture takes that road): evaluated stage by stage, they are the
+    // profile's own, where a grid would be up to 0.1 delta E off in the
+    // shadows of a linear camera's table.
+    const bool measuring = camera && T_BYTES(in_format) == 2 &&
+                           (T_COLORSPACE(out_format) == PT_Lab || T_COLORSPACE(out_format) == PT_LabV2);
+    const bool exact = xyz_table || measuring;
     cmsHPROFILE links[2] = {nullptr, nullptr};
-    if (camera && !xyz_table && perceptual_links(ctx, links))
+    if (camera && !exact && perceptual_links(ctx, links))
         chain.insert(chain.begin(), links, links + 2);
     // Only a camera's input curves are kept in front of the grid: those of a
     // display or working space (sRGB's) already make the data near-perceptual,
     // and a grid behind them in linear light is coarser in the shadows.
     cmsUInt32Number flags = cmsFLAGS_HIGHRESPRECALC;
-    if (xyz_table)
+    if (exact)
         flags = cmsFLAGS_NOOPTIMIZE;
     else if (camera)
         flags = cmsFLAGS_CLUT_PRE_LINEARIZATION |

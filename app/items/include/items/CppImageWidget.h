@@ -91,7 +91,9 @@ public:
     void prepareProfileName();
     void startProfiling();
     void cancelProfiling();
-    void setImageProfileFromPath(const QString& path);
+    // Gives the engine the profile at path (its DCP twin preferred for
+    // jobs that make DCPs); false when none opens.
+    bool setImageProfileFromPath(const QString& path);
 
     pq_JobIF* job() const { return m_job; }
     pq_ImagePatchGridWidget* engine() const { return m_engine.get(); }
@@ -133,6 +135,7 @@ private slots:
     void catchErrorExtractFilmCurve(int code);
     void catchMouseReleased();
     void catchStatistics(double p10, double p50, double p90, bool passed, bool evaluated);
+    void clearStatistics(const QString& reason);
 
 protected:
     void updatePolish() override;

@@ -106,6 +106,12 @@ private:
                          Kirr_ColorImageIF &pixel) const;
     bool measuredLab(Kirr_ColorImageIF &device, Kirr_ColorImageIF &lab16, double lab[3]);
     void referenceLab(PatchIF &patch, double lab[3]) const;
+    // Through a DNG camera profile: sets the match's exposure so that the
+    // target's white (the brightest reference among the unclipped patches)
+    // meets its reference lightness. The profile carries no exposure; its
+    // fit held the chart's white to the reference white.
+    void exposeToTargetWhite(TargetIF *target, const DeviceFormat &format,
+                             Kirr_ColorImageIF &device, Kirr_ColorImageIF &lab16);
     QColor labToDisplay(const double lab[3]) const;
     QColor patchDisplayColour(const PatchIF &patch, const DeviceFormat &format,
                               Kirr_ColorImageIF &device, Kirr_ColorImageIF *rgb16);

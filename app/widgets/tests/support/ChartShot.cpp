@@ -25,18 +25,33 @@ std::array<double, 3> labToXyzD50(const std::array<double, 3> &lab)
 
 }  // namespace
 
+namespace {
+
+// XYZ (D50) to a linear RGB, then the camera's own channel gains.
+const double kCameraLinear[3][3] = {{3.1338561, -1.6168667, -0.4906146},
+                                    {-0.9787684, 1.9161415, 0.0334540},
+                                    {0.0719453, -0.2289914, 1.4052427}};
+const double kCameraGains[3] = {0.55, 0.9, 0.7};
+
+}  // namespace
+
+std::array<double, 9> chartShotCameraMatrix()
+{
+    std::array<double, 9> out{};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            out[std::size_t(r * 3 + c)] = kCameraGains[r] * kCameraLinear[r][c];
+    return out;
+}
+
 std::array<double, 3> chartShotCamera(const std::array<double, 3> &lab)
 {
     const std::array<double, 3> xyz = labToXyzD50(lab);
-    // XYZ (D50) to a linear RGB, then the camera's own channel gains.
-    static const double m[3][3] = {{3.1338561, -1.6168667, -0.4906146},
-                                   {-0.9787684, 1.9161415, 0.0334540},
-                                   {0.0719453, -0.2289914, 1.4052427}};
-    static const double gains[3] = {0.55, 0.9, 0.7};
+    const auto &m = kCameraLinear;
     std::array<double, 3> out{};
     for (int i = 0; i < 3; ++i) {
         double v = m[i][0] * xyz[0] + m[i][1] * xyz[1] + m[i][2] * xyz[2];
-        v = std::min(1.0, std::max(0.0, v)) * gains[i];
+        v = std::min(1.0, std::max(0.0, v)) * kCameraGains[i];
         out[std::size_t(i)] = std::round(v * 65535.0);
     }
     return out;
@@ -91,7 +106,11 @@ ChartShot makeChartShot(const ChartShotSpec &spec)
         shot.names.push_back(QStringLiteral("%1%2").arg(QChar('A' + row % 26)).arg(column + 1));
         shot.controls.push_back(control);
         shot.labs.push_back(lab);
-        shot.devices.push_back(chartShotCamera(lab));
+        std::array<double, 3> device = chartShotCamera(lab);
+        if (spec.encoding != 1.0)
+            for (double &v : device)
+                v = std::round(65535.0 * std::pow(v / 65535.0, 1.0 / spec.encoding));
+        shot.devices.push_back(device);
     }
     shot.definition = QStringLiteral("IS12642\nNUMBER_OF_FIELDS 2\nBEGIN_DATA_FORMAT\n"
                                      "SAMPLE_ID CONTROL\nEND_DATA_FORMAT\nNUMBER_OF_SETS %1\n"

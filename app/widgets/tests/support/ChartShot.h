@@ -27,6 +27,7 @@ struct ChartShotSpec
     double perspective = 0;   // fraction by which the bottom edge is wider
     double noise = 0;         // standard deviation on the 16-bit scale
     bool tlrOrder = false;    // cell (c, r) shows reference set r + rows * c
+    double encoding = 1.0;    // device values stored as linear^(1 / encoding)
     unsigned seed = 1;
 };
 
@@ -65,6 +66,9 @@ struct ChartShot
 // The camera's linear response to a colour: XYZ (D50) through a fixed matrix
 // with channel gains, on the 16-bit scale.
 std::array<double, 3> chartShotCamera(const std::array<double, 3> &lab);
+// That camera's XYZ (D50) to linear camera RGB matrix, gains included
+// (row-major), before clipping.
+std::array<double, 9> chartShotCameraMatrix();
 
 // A target of columns x rows patches: colours spread over lightness and hue,
 // the last row a grey ramp ("GBW" first, then "GB").
