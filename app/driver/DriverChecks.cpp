@@ -73,7 +73,8 @@ std::array<QPointF, 4> shownCorners(CppImageWidget* item, const ChartShot& shot)
 
 double diagonal(const ChartShot& shot) { return std::hypot(shot.image.width(), shot.image.height()); }
 
-std::vector<cmsCIELab> labsThroughProfile(Driver& d, const QString& path, const ChartShot& shot)
+std::vector<cmsCIELab> labsThroughProfile(Driver& d, const QString& path,
+                                          const std::vector<std::array<double, 3>>& devices)
 {
     cmsHPROFILE profile = cmsOpenProfileFromFile(QFile::encodeName(path).constData(), "r");
     d.require(profile != nullptr, QStringLiteral("Little CMS cannot open %1").arg(path));
@@ -86,17 +87,24 @@ std::vector<cmsCIELab> labsThroughProfile(Driver& d, const QString& path, const 
     cmsCloseProfile(profile);
     d.require(transform != nullptr, QStringLiteral("%1 is no RGB input profile Little CMS can use").arg(path));
     std::vector<cmsCIELab> labs;
-    for (int row = 0; row < shot.spec.rows; ++row)
-        for (int column = 0; column < shot.spec.columns; ++column) {
-            const std::array<double, 3> device = shot.deviceAt(column, row);
-            const cmsUInt16Number in[3] = {cmsUInt16Number(device[0]), cmsUInt16Number(device[1]),
-                                           cmsUInt16Number(device[2])};
-            cmsCIELab out;
-            cmsDoTransform(transform, in, &out, 1);
-            labs.push_back(out);
-        }
+    for (const std::array<double, 3>& device : devices) {
+        const cmsUInt16Number in[3] = {cmsUInt16Number(device[0]), cmsUInt16Number(device[1]),
+                                       cmsUInt16Number(device[2])};
+        cmsCIELab out;
+        cmsDoTransform(transform, in, &out, 1);
+        labs.push_back(out);
+    }
     cmsDeleteTransform(transform);
     return labs;
+}
+
+std::vector<cmsCIELab> labsThroughProfile(Driver& d, const QString& path, const ChartShot& shot)
+{
+    std::vector<std::array<double, 3>> devices;
+    for (int row = 0; row < shot.spec.rows; ++row)
+        for (int column = 0; column < shot.spec.columns; ++column)
+            devices.push_back(shot.deviceAt(column, row));
+    return labsThroughProfile(d, path, devices);
 }
 
 double percentile(std::vector<double> values, double p)

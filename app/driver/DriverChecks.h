@@ -32,6 +32,9 @@ double diagonal(const ChartShot& shot);
 // The Lab values through the ICC profile at absolute colorimetric intent (the
 // quality measurement's), one per patch of the shot in row order.
 std::vector<cmsCIELab> labsThroughProfile(Driver& d, const QString& path, const ChartShot& shot);
+// The same for given device values (16-bit scale).
+std::vector<cmsCIELab> labsThroughProfile(Driver& d, const QString& path,
+                                          const std::vector<std::array<double, 3>>& devices);
 // The percentile as the quality figures take it: the value at rank n * p,
 // halfway to the one below when the rank falls between two.
 double percentile(std::vector<double> values, double p);

@@ -144,33 +144,6 @@ std::vector<std::array<double, 3>> measuredValues(Driver& d, CppImageWidget* ite
     return values;
 }
 
-// The Lab values of device values through the profile at absolute
-// colorimetric intent (the quality measurement's).
-std::vector<cmsCIELab> labsThroughProfile(Driver& d, const QString& path,
-                                          const std::vector<std::array<double, 3>>& devices)
-{
-    cmsHPROFILE profile = cmsOpenProfileFromFile(QFile::encodeName(path).constData(), "r");
-    d.require(profile != nullptr, QStringLiteral("Little CMS cannot open %1").arg(path));
-    const bool usable = cmsGetColorSpace(profile) == cmsSigRgbData && cmsGetDeviceClass(profile) == cmsSigInputClass;
-    cmsHPROFILE lab = cmsCreateLab4Profile(nullptr);
-    cmsHTRANSFORM transform = usable ? cmsCreateTransform(profile, TYPE_RGB_16, lab, TYPE_Lab_DBL,
-                                                          INTENT_ABSOLUTE_COLORIMETRIC, 0)
-                                     : nullptr;
-    cmsCloseProfile(lab);
-    cmsCloseProfile(profile);
-    d.require(transform != nullptr, QStringLiteral("%1 is no RGB input profile Little CMS can use").arg(path));
-    std::vector<cmsCIELab> labs;
-    for (const std::array<double, 3>& device : devices) {
-        const cmsUInt16Number in[3] = {cmsUInt16Number(device[0]), cmsUInt16Number(device[1]),
-                                       cmsUInt16Number(device[2])};
-        cmsCIELab out;
-        cmsDoTransform(transform, in, &out, 1);
-        labs.push_back(out);
-    }
-    cmsDeleteTransform(transform);
-    return labs;
-}
-
 // The figures a line of the quality page shows: 10 %, mean and 90 %.
 std::array<double, 3> shownFigures(Driver& d)
 {
