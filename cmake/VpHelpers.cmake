@@ -27,15 +27,20 @@ macro(vp_add_areas)
   endif()
 endmacro()
 
-# The environment of every CTest entry: no display, and the one leak
-# suppression file of the project (VP_LSAN_SUPPRESSIONS), which the test
-# command names too.
+# The environment of every CTest entry: no display, the one leak suppression
+# file of the project (VP_LSAN_SUPPRESSIONS), which the test command names too,
+# and in a ThreadSanitizer build its suppressions (VP_TSAN_SUPPRESSIONS).
 function(vp_test_environment out)
   if(NOT VP_LSAN_SUPPRESSIONS)
     message(FATAL_ERROR "VP_LSAN_SUPPRESSIONS names no file")
   endif()
-  set(${out} "QT_QPA_PLATFORM=offscreen"
-    "LSAN_OPTIONS=suppressions=${VP_LSAN_SUPPRESSIONS}:print_suppressions=0" PARENT_SCOPE)
+  set(environment "QT_QPA_PLATFORM=offscreen"
+    "LSAN_OPTIONS=suppressions=${VP_LSAN_SUPPRESSIONS}:print_suppressions=0")
+  if(VP_SANITIZE_KIND STREQUAL "thread")
+    list(APPEND environment
+      "TSAN_OPTIONS=suppressions=${VP_TSAN_SUPPRESSIONS}:ignore_noninstrumented_modules=1:halt_on_error=1:second_deadlock_stack=1")
+  endif()
+  set(${out} "${environment}" PARENT_SCOPE)
 endfunction()
 
 # vp_add_test(NAME COMMAND command args...)

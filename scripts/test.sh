@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer, builds
 # the fuzz targets with clang and runs each for a fixed number of inputs, then
-# runs every test with CTest. Compiler warnings fail both builds.
+# runs every test with CTest, then the threaded tests once more under
+# ThreadSanitizer. Compiler warnings fail every build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,5 +39,14 @@ for entry in "${fuzzers[@]}"; do
     > "build/fuzz/$name.log" 2>&1 || { tail -40 "build/fuzz/$name.log"; exit 1; }
 done
 
-cd build/asan
-ctest --output-on-failure -j "$jobs"
+# The jobs and controller tests once more under ThreadSanitizer: image loads,
+# the job list's parsing and profiling runs have threads of their own. Only
+# what those tests need is built.
+tsan_tests=(jobs_tests app_controller_tests profiling_manager_tests profile_creation_tests
+            profiling_engine_tests)
+cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVP_SANITIZE=thread -DVP_WERROR=ON
+cmake --build build/tsan -j "$jobs" --target "${tsan_tests[@]}"
+
+(cd build/asan && ctest --output-on-failure -j "$jobs")
+tsan_pattern=$(IFS='|'; echo "^(${tsan_tests[*]})$")
+(cd build/tsan && ctest --output-on-failure -j "$jobs" -R "$tsan_pattern")

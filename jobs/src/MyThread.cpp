@@ -5,6 +5,7 @@
 #include "jobs/MyProgressEvent.h"
 #include "jobs/MyTextEvent.h"
 #include "jobs/pq_ProfilingThreadMgrIF.h"
+#include "jobs/pq_threadCheck.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -95,26 +96,29 @@ bool MyThread::setJob(int index, const char *referencePath, const char *devicePa
 
 void MyThread::requestAbort()
 {
-    QMutexLocker lock(&m_mutex);
     m_abortRequested = true;
 }
 
 void MyThread::clearAbort()
 {
-    QMutexLocker lock(&m_mutex);
     m_abortRequested = false;
 }
 
 bool MyThread::abortRequested() const
 {
-    QMutexLocker lock(&m_mutex);
     return m_abortRequested;
+}
+
+void MyThread::postToManager(QEvent *event)
+{
+    pq_handOver(event);
+    QCoreApplication::postEvent(m_manager, event);
 }
 
 void MyThread::postProgress(int percent)
 {
     if (m_manager)
-        QCoreApplication::postEvent(m_manager, new MyProgressEvent(percent * 10));
+        postToManager(new MyProgressEvent(percent * 10));
 }
 
 void MyThread::run()
@@ -137,7 +141,7 @@ void MyThread::run()
             firstOutput = output;
         ++executed;
         if (m_manager)
-            QCoreApplication::postEvent(m_manager, new MyTextEvent(output));
+            postToManager(new MyTextEvent(output));
         m_result = execute(run, engine);
         if (m_result != 0)
             break;
@@ -182,7 +186,7 @@ void MyThread::postEnd(int executed, const QString &firstOutput)
         end = new MyDoneEvent(pq_ProfilingThreadMgrIF::NoRunExecuted, QString());
     else
         end = new MyDoneEvent(m_result, m_result == 0 ? firstOutput : QString());
-    QCoreApplication::postEvent(m_manager, end);
+    postToManager(end);
 }
 
 int reportProfilingProgress(int done, int total)

@@ -6,6 +6,7 @@
 #include "jobs/pq_Job.h"
 #include "jobs/pq_JobLoading.h"
 #include "jobs/pq_targetInfo.h"
+#include "jobs/pq_threadCheck.h"
 #include "jobs_logging.h"
 
 #include "chart/pq_LoadImageWorker.h"
@@ -19,9 +20,10 @@
 #include <QPointer>
 #include <QRegularExpression>
 
-#include <atomic>
 #include <cmath>
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace {
 
@@ -78,6 +80,65 @@ QString findCurveFile(const QString &folder, const QString &fileName)
     return QString();
 }
 
+// Runs on a load's thread as it ends: all it did is seen by whoever waits
+// for it.
+void handOverEndingThread()
+{
+    pq_handOver(QThread::currentThread());
+}
+
+// Workers that did not stop when their job ended, with the holders they load
+// into, by the thread they run on. A standard mutex, so that the hand-over
+// to the worker's thread is visible to the thread checker.
+struct LeftWorker
+{
+    QObject *worker = nullptr;
+    Image *holder = nullptr;
+};
+std::mutex leftWorkersMutex;
+std::map<QThread *, LeftWorker> &leftWorkers()
+{
+    static std::map<QThread *, LeftWorker> workers;
+    return workers;
+}
+
+// Deletes the worker and the holder left on thread, once.
+void releaseLeftWorker(QThread *thread)
+{
+    LeftWorker left;
+    {
+        const std::lock_guard<std::mutex> lock(leftWorkersMutex);
+        const auto it = leftWorkers().find(thread);
+        if (it == leftWorkers().end())
+            return;
+        left = it->second;
+        leftWorkers().erase(it);
+    }
+    delete left.worker;
+    delete left.holder;
+}
+
+// Runs on the worker's thread after its event loop has ended, so the worker
+// is done with the holder.
+void releaseOnThisThread()
+{
+    releaseLeftWorker(QThread::currentThread());
+}
+
+// Leaves a worker that does not stop to end on its own: it and its holder are
+// deleted when its thread ends, or here when it has ended already.
+void leaveToEndAlone(QThread *thread, QObject *worker, Image *holder)
+{
+    {
+        const std::lock_guard<std::mutex> lock(leftWorkersMutex);
+        leftWorkers()[thread] = {worker, holder};
+    }
+    QObject::connect(thread, &QThread::finished, thread, &releaseOnThisThread,
+                     Qt::DirectConnection);
+    if (thread->isFinished() && thread->wait())
+        releaseLeftWorker(thread);
+}
+
 }  // namespace
 
 pq_ImageLoadWorkerFactory pq_setImageLoadWorkerFactory(pq_ImageLoadWorkerFactory factory)
@@ -124,7 +185,10 @@ void pq_Job::stopImageLoad(pq_ImageLoad &load)
     auto waitFor = [&](QThread *thread) {
         thread->quit();
         const qint64 left = qint64(pq_ImageLoad::StopWaitMs) - waited.elapsed();
-        return thread->wait(left > 0 ? unsigned(left) : 0);
+        if (!thread->wait(left > 0 ? unsigned(left) : 0))
+            return false;
+        pq_takeOver(thread);
+        return true;
     };
     if (worker) {
         disconnect(worker, nullptr, this, nullptr);
@@ -132,23 +196,8 @@ void pq_Job::stopImageLoad(pq_ImageLoad &load)
         if (workerThread && !waitFor(workerThread)) {
             qCWarning(lcJob) << "An image load did not stop when asked; it ends on its own:"
                              << load.path;
-            Image *holder = load.holder.release();
+            leaveToEndAlone(workerThread, worker, load.holder.release());
             load.holder = std::make_unique<Image>();
-            // Whichever comes first deletes the two: the thread's end (on the
-            // worker's thread, after its event loop has ended, so the worker
-            // is done with the holder) or the check below when the thread
-            // ended before the connection was made.
-            auto claimed = std::make_shared<std::atomic<bool>>(false);
-            auto release = [worker, holder, claimed] {
-                if (claimed->exchange(true))
-                    return;
-                delete worker;
-                delete holder;
-            };
-            connect(workerThread.data(), &QThread::finished, workerThread.data(), release,
-                    Qt::DirectConnection);
-            if (workerThread->isFinished() && workerThread->wait())
-                release();
             worker = nullptr;
             workerThread = nullptr;
         }
@@ -201,6 +250,7 @@ bool pq_Job::startImageLoad(pq_ImageLoad &load, const QString &path, const char 
         && connect(worker, SIGNAL(finished()), this, finishedSlot)
         && connect(worker, SIGNAL(finished()), thread, SLOT(quit()))
         && connect(thread, &QThread::finished, thread, &QObject::deleteLater)
+        && connect(thread, &QThread::finished, thread, &handOverEndingThread, Qt::DirectConnection)
         && connect(worker, SIGNAL(progress(double)), this, progressSlot)
         && connect(worker, SIGNAL(success(bool)), this, loadedSlot);
     if (!wired) {

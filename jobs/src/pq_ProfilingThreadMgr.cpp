@@ -1,4 +1,5 @@
 #include "jobs/pq_ProfilingThreadMgr.h"
+#include "jobs/pq_threadCheck.h"
 
 #include "jobs/MyAbortEvent.h"
 #include "jobs/MyDoneEvent.h"
@@ -118,6 +119,7 @@ bool pq_ProfilingThreadMgr::setEngineEntry(pq_EngineJobEntry entry)
 
 void pq_ProfilingThreadMgr::customEvent(QEvent *event)
 {
+    pq_takeOver(event);
     switch (int(event->type())) {
     case MyProgressEvent::EventType:
         emit signalProfileCreationProgress(static_cast<MyProgressEvent *>(event)->value()

@@ -1,5 +1,7 @@
 #include "ProfilingTestSupport.h"
 
+#include "jobs/pq_threadCheck.h"
+
 #include "jobs/pq_Job.h"
 #include "jobs/pq_targetInfo.h"
 #include "jobs/pq_templatesFolder.h"
@@ -78,6 +80,7 @@ bool RunRecorder::waitForEnd(int timeoutMs)
 
 bool RunRecorder::eventFilter(QObject *watched, QEvent *event)
 {
+    pq_takeOver(event);
     if (int(event->type()) >= 1000 && int(event->type()) <= 1003)
         events.append(int(event->type()));
     return QObject::eventFilter(watched, event);

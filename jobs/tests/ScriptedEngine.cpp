@@ -5,11 +5,12 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QTest>
 #include <QThread>
-#include <QWaitCondition>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace scripted {
 
@@ -17,8 +18,9 @@ namespace {
 
 struct State
 {
-    QMutex mutex;
-    QWaitCondition released;
+    // Standard ones, so that the thread checker sees the hand-over.
+    std::mutex mutex;
+    std::condition_variable released;
     Script script;
     bool releasedFlag = false;
     bool holding = false;
@@ -58,7 +60,7 @@ void install(const Script &script)
 {
     State &s = state();
     {
-        QMutexLocker lock(&s.mutex);
+        std::unique_lock<std::mutex> lock(s.mutex);
         s.script = script;
         s.releasedFlag = false;
         s.holding = false;
@@ -76,9 +78,9 @@ void uninstall()
 void release()
 {
     State &s = state();
-    QMutexLocker lock(&s.mutex);
+    std::unique_lock<std::mutex> lock(s.mutex);
     s.releasedFlag = true;
-    s.released.wakeAll();
+    s.released.notify_all();
 }
 
 bool waitUntilHolding(int timeoutMs)
@@ -87,7 +89,7 @@ bool waitUntilHolding(int timeoutMs)
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         {
-            QMutexLocker lock(&s.mutex);
+            std::unique_lock<std::mutex> lock(s.mutex);
             if (s.holding)
                 return true;
         }
@@ -98,13 +100,13 @@ bool waitUntilHolding(int timeoutMs)
 
 int callCount()
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     return state().calls;
 }
 
 Call lastCall()
 {
-    QMutexLocker lock(&state().mutex);
+    std::unique_lock<std::mutex> lock(state().mutex);
     return state().last;
 }
 
@@ -166,7 +168,7 @@ int entry(const char *reference_path, const char *measured_path, const char *out
     State &s = state();
     Script script;
     {
-        QMutexLocker lock(&s.mutex);
+        std::unique_lock<std::mutex> lock(s.mutex);
         ++s.calls;
         s.last = call;
         script = s.script;
@@ -174,10 +176,10 @@ int entry(const char *reference_path, const char *measured_path, const char *out
     for (const auto &step : script.progress)
         progress(step.first, step.second);
     if (script.hold) {
-        QMutexLocker lock(&s.mutex);
+        std::unique_lock<std::mutex> lock(s.mutex);
         s.holding = true;
         while (!s.releasedFlag && !(script.pollAbort && abort())) {
-            s.released.wait(&s.mutex, 2);
+            s.released.wait_for(lock, std::chrono::milliseconds(2));
         }
         s.holding = false;
     }

@@ -11,9 +11,10 @@
 
 #include <chart/Image.h>
 
-#include <QMutex>
 #include <QObject>
 #include <QString>
+
+#include <atomic>
 
 class pq_LoadImageWorker : public QObject {
     Q_OBJECT
@@ -46,7 +47,7 @@ private:
     bool m_normalizeTiff;
     int m_columns;
     int m_rows;
-    QMutex m_mutex;
-    bool m_cancel = false;
+    // Set from any thread, read by the decoder's progress hook.
+    std::atomic<bool> m_cancel{false};
     double m_lastProgress = -1.0;
 };

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMutexLocker>
 #include <QTemporaryDir>
 
 namespace {
@@ -32,13 +31,11 @@ pq_LoadImageWorker::~pq_LoadImageWorker() = default;
 
 void pq_LoadImageWorker::requestCancel()
 {
-    QMutexLocker lock(&m_mutex);
     m_cancel = true;
 }
 
 bool pq_LoadImageWorker::isCancelRequested()
 {
-    QMutexLocker lock(&m_mutex);
     return m_cancel;
 }
 

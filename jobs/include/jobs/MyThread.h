@@ -90,10 +90,12 @@ protected:
 private:
     int execute(const QueuedRun &run, pq_EngineJobEntry engine);
     void postEnd(int executed, const QString &firstOutput);
+    // Posts an event to the manager; the event is handed over to its thread.
+    void postToManager(QEvent *event);
 
     QObject *m_manager;
-    mutable QMutex m_mutex;  // guards m_abortRequested and the current-thread pointer
-    bool m_abortRequested = false;
+    mutable QMutex m_mutex;  // guards the current-thread pointer
+    std::atomic<bool> m_abortRequested{false};
     int m_result = 0;
     std::vector<QueuedRun> m_runs;
     std::atomic<pq_EngineJobEntry> m_engine{nullptr};
