@@ -48,5 +48,6 @@ cmake -S . -B build/tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVP_SANITIZE=thread 
 cmake --build build/tsan -j "$jobs" --target "${tsan_tests[@]}"
 
 (cd build/asan && ctest --output-on-failure -j "$jobs")
-tsan_pattern=$(IFS='|'; echo "^(${tsan_tests[*]})$")
+# The controller's tests have one entry per test class (app_controller_tests_<class>).
+tsan_pattern=$(IFS='|'; echo "^(${tsan_tests[*]})(_[A-Za-z]+)?$")
 (cd build/tsan && ctest --output-on-failure -j "$jobs" -R "$tsan_pattern")
