@@ -19,6 +19,8 @@
 #include <QTest>
 #include <QUrl>
 
+#include <functional>
+
 namespace {
 
 const QString kAmpersandJob = QStringLiteral("Smith & Sons");
@@ -206,19 +208,32 @@ private:
         d.item(QStringLiteral("jobInfoView_") + kAmpersandJob);
         shoot(QStringLiteral("front-page-ampersand-job"));
 
-        // Neither a web address nor a folder is a shot: nothing changes.
+        // Neither a web address nor a folder is a shot: each drop is refused
+        // in words, and nothing else changes.
         QQuickItem* view = d.item(QStringLiteral("jobInfoView_") + kAmpersandJob);
         QQuickItem* drop = d.findVisibleIn(view, QStringLiteral("dropArea"));
         d.require(drop, QStringLiteral("the job has no drop area"));
-        d.dropUrls(drop, {QUrl(QStringLiteral("https://example.com/chart.tif"))});
-        d.dropFiles(drop, {QStandardPaths::writableLocation(QStandardPaths::TempLocation)});
-        d.pause(500);
+        const auto refuse = [&](const QString& what, const std::function<void()>& dropIt) {
+            dropIt();
+            d.waitFor([&] { return d.isVisible(QStringLiteral("jobAlertWarning")); },
+                      QStringLiteral("the refusal of %1").arg(what), 5000);
+            const QString message = d.evaluate(QStringLiteral("currentJob.alertWarningMessage")).toString();
+            d.require(message.contains(QLatin1String("not a file on this computer")) ||
+                          message.contains(QLatin1String("a folder, not a shot")),
+                      QStringLiteral("%1 is refused with \"%2\"").arg(what, message));
+            shoot(QStringLiteral("front-page-refused-") + what);
+            d.click(d.findVisibleIn(d.item(QStringLiteral("jobAlertWarning")), QStringLiteral("alertOK")));
+            d.waitFor([&] { return !d.isVisible(QStringLiteral("jobAlertWarning")); },
+                      QStringLiteral("the refusal of %1 to close").arg(what), 5000);
+        };
+        refuse(QStringLiteral("web-address"),
+               [&] { d.dropUrls(drop, {QUrl(QStringLiteral("https://example.com/chart.tif"))}); });
+        refuse(QStringLiteral("folder"),
+               [&] { d.dropFiles(drop, {QStandardPaths::writableLocation(QStandardPaths::TempLocation)}); });
         expectOnlyPage(QStringLiteral("frontPage"));
         const QString shots = d.evaluate(QStringLiteral("String(currentJob.currentTargetShots)")).toString();
         d.require(!shots.contains(QLatin1String("<path>")),
                   QStringLiteral("a dropped web address or folder became a shot: %1").arg(shots));
-        d.require(!d.isVisible(QStringLiteral("jobAlertWarning")) && !d.isVisible(QStringLiteral("jobAlertCritical")),
-                  QStringLiteral("a dropped web address or folder raised an alert"));
         shoot(QStringLiteral("front-page-after-bad-drops"));
 
         // No shot yet: the kind depends on the shot, raw to a DCP, others to ICC.

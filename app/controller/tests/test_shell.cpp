@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
+#include <QImage>
 #include <QQmlProperty>
 #include <QSignalSpy>
 #include <QTest>
@@ -360,7 +361,12 @@ private slots:
         QCOMPARE(controller->shotBrowseFolder(), QUrl::fromLocalFile(pictures).toString());
         const QString shots = home + "/shoot 1";
         QVERIFY(QDir().mkpath(shots));
-        controller->dropShot(QUrl::fromLocalFile(shots + "/IMG_0001.CR2").toString());
+        // Only a file that reads as a picture is taken as a shot.
+        const QString shot = shots + "/IMG_0001.png";
+        QImage picture(8, 8, QImage::Format_RGB32);
+        picture.fill(Qt::gray);
+        QVERIFY(picture.save(shot));
+        controller->dropShot(QUrl::fromLocalFile(shot).toString());
         QCOMPARE(controller->shotBrowseFolder(), QUrl::fromLocalFile(shots).toString());
         // A folder or a web address is no shot and leaves the folder.
         controller->dropShot(QUrl::fromLocalFile(pictures).toString());

@@ -24,6 +24,7 @@ class FakeImageWidget : public QQuickPaintedItem
     Q_PROPERTY(QString errorExtractFilmCurve MEMBER m_errorExtractFilmCurve
                NOTIFY signalErrorExtractFilmCurveChanged)
     Q_PROPERTY(bool qualityColours MEMBER m_qualityColours NOTIFY qualityColoursChanged)
+    Q_PROPERTY(bool loadingShot MEMBER m_loadingShot NOTIFY signalLoadingShotChanged)
 
 public:
     explicit FakeImageWidget(QQuickItem* parent = nullptr);
@@ -47,6 +48,7 @@ public:
 signals:
     void actionsChanged();
     void qualityColoursChanged();
+    void signalLoadingShotChanged();
     void signalDeltaEChanged();
     void signalIsLastShotChanged();
     void signalIsFilmCurveMissingChanged();
@@ -71,6 +73,7 @@ private:
     bool m_isFilmCurveMissing = false;
     QString m_errorExtractFilmCurve;
     bool m_qualityColours = false;
+    bool m_loadingShot = false;
     int m_rotation = 0;
     double m_zoom = 1.0;
 };
