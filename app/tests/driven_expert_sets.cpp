@@ -227,6 +227,8 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
         const std::unique_ptr<pq_Job> stored = storedJob(d, third);
         d.require(stored->jobExpertSettings().exposureOffsetValue() == 1.5,
                   QStringLiteral("the third job file lost the settings of the deleted set"));
+        d.require(stored->expertSetName().isEmpty(),
+                  QStringLiteral("the third job file names the deleted set \"%1\"").arg(stored->expertSetName()));
         fprintf(stdout, "third job saved after the delete: set name \"%s\", exposure offset %.1f\n",
                 qPrintable(stored->expertSetName()), stored->jobExpertSettings().exposureOffsetValue());
     }
