@@ -161,6 +161,13 @@ void applySet(Driver& d)
     d.pause(500);
     d.waitForFrame();
     d.shoot(QStringLiteral("55-set-applied"));
+    // The first tab shows the settings every kind of profile shares.
+    d.click(QStringLiteral("segment_ALL"));
+    d.item(QStringLiteral("expert_profileOptimization"));
+    d.require(!d.isVisible(QStringLiteral("expert_exposureOffset")),
+              QStringLiteral("the tab of all profiles shows the camera's exposure offset"));
+    d.waitForFrame();
+    d.shoot(QStringLiteral("55-all-profiles"));
 }
 
 // A third job's settings: the set chosen and deleted; the job keeps the
