@@ -51,15 +51,6 @@ pq_jobExpertSettings storedSet(Driver& d, const QString& path)
     return expert;
 }
 
-std::unique_ptr<pq_Job> storedJob(Driver& d, const QString& path)
-{
-    auto stored = std::make_unique<pq_Job>(QString(), QString());
-    stored->readFromXML(path);
-    d.require(stored->lastReadOutcome().isWhole(),
-              QStringLiteral("%1 reads back in part: %2").arg(path, stored->lastReadOutcome().message));
-    return stored;
-}
-
 // The first visible item below root whose text reads text, or null.
 QQuickItem* visibleText(QQuickItem* root, const QString& text)
 {
@@ -102,15 +93,7 @@ void chooseSet(Driver& d, const QString& name)
 
 void chooseExposureOffset(Driver& d, const QString& value)
 {
-    d.click(QStringLiteral("segment_CAMERA"));
-    const QString entry = QStringLiteral("popupEntry_") + value;
-    // The settings slide in: the list is opened once they rest.
-    for (int attempt = 0; attempt < 5 && !d.isVisible(entry); ++attempt) {
-        d.pause(500);
-        d.click(QStringLiteral("comboBox_exposureOffset"));
-        d.pause(300);
-    }
-    d.click(entry);
+    chooseExpertValue(d, QStringLiteral("CAMERA"), QStringLiteral("exposureOffset"), value);
     d.waitFor([&] { return jobHasOffset(value); },
               QStringLiteral("the exposure offset \"%1\" to be chosen").arg(value));
 }
