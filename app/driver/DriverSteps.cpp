@@ -2,6 +2,7 @@
 
 #include "controller/peltoQt.h"
 #include "items/CppImageWidget.h"
+#include "jobs/pq_Job.h"
 #include "platform/program_folders.h"
 
 #include <QDomDocument>
@@ -179,3 +180,25 @@ QString waitForProfile(Driver& d, const QString& prefix)
     return written;
 }
 
+std::unique_ptr<pq_Job> storedJob(Driver& d, const QString& path)
+{
+    auto stored = std::make_unique<pq_Job>(QString(), QString());
+    stored->readFromXML(path);
+    d.require(stored->lastReadOutcome().isWhole(),
+              QStringLiteral("%1 reads back in part: %2").arg(path, stored->lastReadOutcome().message));
+    return stored;
+}
+
+void chooseExpertValue(Driver& d, const QString& tab, const QString& setting, const QString& value)
+{
+    d.click(QStringLiteral("segment_") + tab);
+    const QString entry = QStringLiteral("popupEntry_") + value;
+    // The settings slide in: the list is opened once they rest.
+    for (int attempt = 0; attempt < 5 && !d.isVisible(entry); ++attempt) {
+        d.pause(500);
+        d.click(QStringLiteral("comboBox_") + setting);
+        d.pause(300);
+    }
+    d.click(entry);
+    d.pause(300);
+}

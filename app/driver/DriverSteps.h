@@ -8,8 +8,10 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class CppImageWidget;
+class pq_Job;
 class QQmlPropertyMap;
 class QQuickItem;
 
@@ -44,3 +46,8 @@ void pressStartProfiling(Driver& d, const QString& prefix);
 // Waits for the run to end with "Successfully completed" on the progress
 // page; returns the written profile's path.
 QString waitForProfile(Driver& d, const QString& prefix);
+// The job file read back; fails unless it reads whole.
+std::unique_ptr<pq_Job> storedJob(Driver& d, const QString& path);
+// On the job settings, the tab ("CAMERA", "ICC"...) chosen and the setting
+// (its name in the settings, "exposureOffset") given the value from its list.
+void chooseExpertValue(Driver& d, const QString& tab, const QString& setting, const QString& value);

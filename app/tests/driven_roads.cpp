@@ -47,16 +47,6 @@ pq_Job* jobNamed(Driver& d, const QString& name)
     return job;
 }
 
-// The job file read back.
-std::unique_ptr<pq_Job> storedJob(Driver& d, const QString& path)
-{
-    auto stored = std::make_unique<pq_Job>(QString(), QString());
-    stored->readFromXML(path);
-    d.require(stored->lastReadOutcome().isWhole(),
-              QStringLiteral("%1 reads back in part: %2").arg(path, stored->lastReadOutcome().message));
-    return stored;
-}
-
 // A further target added to a saved job in the job editor: the target asked
 // for, the job saved over its file, back on the front page.
 void addTarget(Driver& d, const QString& job, const QString& target, const QString& prefix)
@@ -308,16 +298,8 @@ void twoLights(Driver& d, const QString& folder)
     d.require(tungsten.writeDng(tungstenPath) && daylight.writeDng(daylightPath),
               QStringLiteral("cannot write the two lights' shots"));
     const QString jobPath = createJob(d, name, QStringLiteral("Spectral24"), QStringLiteral("41"), true, [&] {
-        d.click(QStringLiteral("segment_CAMERA"));
-        const QString entry = QStringLiteral("popupEntry_D65 + Std. Illuminant A");
-        // The settings slide in: the list is opened once they rest.
-        for (int attempt = 0; attempt < 5 && !d.isVisible(entry); ++attempt) {
-            d.pause(500);
-            d.click(QStringLiteral("comboBox_cameraIlluminant"));
-            d.pause(300);
-        }
-        d.click(entry);
-        d.pause(300);
+        chooseExpertValue(d, QStringLiteral("CAMERA"), QStringLiteral("cameraIlluminant"),
+                          QStringLiteral("D65 + Std. Illuminant A"));
     });
     {
         const std::unique_ptr<pq_Job> stored = storedJob(d, jobPath);

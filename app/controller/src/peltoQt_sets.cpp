@@ -189,8 +189,16 @@ void peltoQt::deleteSet(QString name)
     QString path;
     if (!QFileInfo(setsFolderPath()).isDir() || !resolveName(setsFolderPath(), name, &path, "deleteSet"))
         return;
-    if (QFileInfo::exists(path) && !QFile::remove(path))
+    if (QFileInfo::exists(path) && !QFile::remove(path)) {
         qCWarning(lcSets) << "deleteSet: cannot remove" << path;
+    } else {
+        // The job keeps the settings but no longer names a set that is gone.
+        pq_Job* job = currentOrTemplateJob();
+        if (job->expertSetName() == name) {
+            job->setExpertSetName(QString());
+            m_currentJob.insert(QStringLiteral("expertSetName"), QString());
+        }
+    }
     writeSetsList();
 }
 

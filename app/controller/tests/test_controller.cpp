@@ -463,6 +463,14 @@ private slots:
         QCOMPARE(controller->allSets()->value("list").toString(), QString("A&B|Studio v1.2"));
         controller->deleteSet("A&B (*)");
         QCOMPARE(controller->allSets()->value("list").toString(), QString("Studio v1.2"));
+        QCOMPARE(job("expertSetName").toString(), QString("Studio v1.2"));
+        // Deleting the job's own set keeps its settings but drops the name.
+        controller->deleteSet("Studio v1.2");
+        QCOMPARE(controller->allSets()->value("list").toString(), QString());
+        QCOMPARE(job("expertSetName").toString(), QString());
+        QCOMPARE(controller->templateJob()->expertSetName(), QString());
+        QCOMPARE(controller->templateJob()->jobExpertSettings().illuminantCamera(),
+                 QString("D65 + Std. Illuminant A"));
     }
 
     void setThatCannotBeWritten()

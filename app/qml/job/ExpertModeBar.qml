@@ -26,6 +26,8 @@ Rectangle {
             return;
         modified = true;
         field.text = setName + " (*)";
+        // The settings are no longer the set's: choosing it again applies it.
+        setsCombo.currentIndex = -1;
     }
     function plainSetName() {
         var text = field.text;

@@ -9,7 +9,11 @@ Item {
     property bool processMode: false
     signal settingChanged()
     readonly property string source: processMode ? currentJob.expertTrimmed : currentJob.expert
-    readonly property var tabQueries: ({ "ALL": "itemAll", "CAMERA": "itemCamera", "C1": "itemC1", "ICC": "itemIcc" })
+    // A setting of every workflow is written once per workflow: the ALL tab
+    // shows it once, as its camera entry.
+    readonly property var tabQueries: ({
+        "ALL": "(itemAll | itemCamera[name = ../itemC1/name and name = ../itemIcc/name])",
+        "CAMERA": "itemCamera", "C1": "itemC1", "ICC": "itemIcc" })
     function init() {
         tabs.init();
     }

@@ -292,6 +292,32 @@ TestCase {
         compare(peltoQt.calls(), ["saveSet(Museum)"]);
     }
 
+    // The controller writes a setting of every workflow once per workflow:
+    // the ALL tab shows each such setting once and no setting of one workflow.
+    function test_allTabShowsTheSharedSettings() {
+        showTargets(1);
+        function entry(set, name, value) {
+            return "<" + set + "><name>" + name + "</name><value>" + value
+                + "</value><locked>false</locked><lockFixed>false</lockFixed></" + set + ">";
+        }
+        peltoQt.setMap("currentJob", "expert", "<expertSettings>\n"
+            + entry("itemCamera", "profileOptimization", "ΔE 2000") + entry("itemC1", "profileOptimization", "ΔE 2000")
+            + entry("itemIcc", "profileOptimization", "ΔE 2000") + entry("itemCamera", "exposureOffset", "None")
+            + entry("itemC1", "gray", "On") + entry("itemIcc", "gray", "On") + "\n</expertSettings>\n");
+        mouseClick(find("expertMode"));
+        var optimization = waitForItem("expert_profileOptimization");
+        tryCompare(optimization, "visible", true);
+        var expert = optimization.parent;
+        var names = [];
+        for (var i = 0; i < expert.children.length; ++i) {
+            if (String(expert.children[i].objectName).indexOf("expert_") === 0)
+                names.push(expert.children[i].objectName);
+        }
+        compare(names, ["expert_profileOptimization"]);
+        mouseClick(F.findChild(find("expertModeToggle"), "segment_CAMERA"));
+        tryVerify(function () { return F.findChild(win.contentItem, "expert_exposureOffset") !== null; }, 5000);
+    }
+
     // A set the controller refuses leaves the bar on the job's own set and
     // says why; one it applies becomes the bar's set.
     function test_refusedSetLeavesTheBar() {
