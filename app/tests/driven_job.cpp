@@ -348,9 +348,15 @@ void compareProfiles(Driver& d, const QString& job, const ChartShot& shot, const
     d.require(d.text(QStringLiteral("deltaValue")).isEmpty(), QStringLiteral("the slider's figure stays"));
     d.require(!item->engine()->hasImageToLabMatch(), QStringLiteral("the patches keep their rating marks"));
     const QPointF centre = darker.cellCentre(2, 1);
-    d.hover(item, item->engine()->imageToItem(centre.x(), centre.y()));
-    d.pause(200);
-    d.require(!peltoQt::instance()->qaPatchInfo()->value(QStringLiteral("visible")).toBool(),
+    const QPointF at = item->engine()->imageToItem(centre.x(), centre.y());
+    QQmlPropertyMap& info = *peltoQt::instance()->qaPatchInfo();
+    d.hover(item, at);
+    d.waitFor([&] {
+        return std::abs(info.value(QStringLiteral("x")).toInt() - int(at.x())) <= 1
+               && std::abs(info.value(QStringLiteral("y")).toInt() - int(at.y())) <= 1;
+    }, QStringLiteral("the pointer over the patch to be reported"));
+    d.pause(100);
+    d.require(!info.value(QStringLiteral("visible")).toBool() && !d.isVisible(QStringLiteral("patchInfo")),
               QStringLiteral("a patch shows figures of no profile"));
     fprintf(stdout, "unopenable comparison: \"%s\"\n", qPrintable(why));
     d.waitForFrame();

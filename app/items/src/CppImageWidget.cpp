@@ -982,3 +982,15 @@ void CppImageWidget::hoverMoveEvent(QHoverEvent* event)
     if (m_engine)
         m_engine->hoverMoveEvent(event);
 }
+
+void CppImageWidget::hoverEnterEvent(QHoverEvent* event)
+{
+    if (m_engine)
+        m_engine->hoverEnterEvent(event);
+}
+
+void CppImageWidget::hoverLeaveEvent(QHoverEvent* event)
+{
+    if (m_engine)
+        m_engine->hoverLeaveEvent(event);
+}

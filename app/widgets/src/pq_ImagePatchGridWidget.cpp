@@ -169,6 +169,7 @@ void pq_ImagePatchGridWidget::clearImageProfile()
     if (m_imageToLabMatch) {
         delete m_imageToLabMatch;
         m_imageToLabMatch = nullptr;
+        hidePatchInfo(m_lastHoverPos.x(), m_lastHoverPos.y());
         computeStatistics();
         requestRepaint();
     }
@@ -181,6 +182,8 @@ void pq_ImagePatchGridWidget::setImageProfile(Kirr_ColorProfileIF *imageProfile)
         delete m_imageToLabMatch;
         m_imageToLabMatch = nullptr;
     }
+    // Figures shown at the pointer were the old profile's.
+    hidePatchInfo(m_lastHoverPos.x(), m_lastHoverPos.y());
     pq_ImageWidget::setImageProfile(imageProfile);
     if (m_imageProfile) {
         std::unique_ptr<Kirr_ColorProfileIF> lab(Kirr_genericLabProfile());

@@ -372,6 +372,27 @@ void pq_ImagePatchGridWidget::paintPatches(QPainter *painter, PatchGridIF *grid,
     emit statisticsChanged(minimum, mean, maximum);
 }
 
+void pq_ImagePatchGridWidget::hidePatchInfo(int x, int y, bool isGrey)
+{
+    const QColor black(Qt::black);
+    emit patchInfo(false, x, y, isGrey, black, black, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                   0, 0, 0);
+}
+
+// The pointer entering straight onto a patch shows it as a move would.
+void pq_ImagePatchGridWidget::hoverEnterEvent(QHoverEvent *event)
+{
+    hoverMoveEvent(event);
+}
+
+// Figures stay only while the pointer is over their patch.
+void pq_ImagePatchGridWidget::hoverLeaveEvent(QHoverEvent *event)
+{
+    m_lastHoverPos = event->pos();
+    hidePatchInfo(m_lastHoverPos.x(), m_lastHoverPos.y());
+    pq_ImageWidget::hoverLeaveEvent(event);
+}
+
 void pq_ImagePatchGridWidget::hoverMoveEvent(QHoverEvent *event)
 {
     PatchGridIF *grid = nullptr;
@@ -379,11 +400,8 @@ void pq_ImagePatchGridWidget::hoverMoveEvent(QHoverEvent *event)
     const QPointF pos = event->posF();
     const int x = int(pos.x());
     const int y = int(pos.y());
-    const QColor black(Qt::black);
-    auto hide = [&](bool isGrey) {
-        emit patchInfo(false, x, y, isGrey, black, black, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                       0, 0, 0, 0);
-    };
+    m_lastHoverPos = QPoint(x, y);
+    auto hide = [&](bool isGrey) { hidePatchInfo(x, y, isGrey); };
     if (!gridAndTarget(grid, target)) {
         pq_ImageWidget::hoverMoveEvent(event);
         return;

@@ -523,6 +523,24 @@ private slots:
         QCOMPARE(info.at(1).at(0).toBool(), false);
         QCOMPARE(picker.count(), 2);
         QCOMPARE(picker.at(1).at(0).toInt(), 1);
+
+        // Entering straight onto a patch shows it; leaving the image, or the
+        // profile going away, hides what was shown.
+        QHoverEvent enter(QEvent::HoverEnter, at, at, Qt::NoModifier);
+        w.hoverEnterEvent(&enter);
+        QCOMPARE(info.count(), 3);
+        QCOMPARE(info.at(2).at(0).toBool(), true);
+        QHoverEvent leave(QEvent::HoverLeave, QPointF(-5, 3), at, Qt::NoModifier);
+        w.hoverLeaveEvent(&leave);
+        QCOMPARE(info.count(), 4);
+        QCOMPARE(info.at(3).at(0).toBool(), false);
+        w.hoverEnterEvent(&enter);
+        QCOMPARE(info.last().at(0).toBool(), true);
+        const int before = info.count();
+        w.clearImageProfile();
+        QCOMPARE(info.count(), before + 1);
+        QCOMPARE(info.last().at(0).toBool(), false);
+        QCOMPARE(info.last().at(1).toInt(), int(at.x()));
     }
 
     void hoverWithoutImageProfileHides()

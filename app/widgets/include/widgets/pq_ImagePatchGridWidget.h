@@ -29,6 +29,8 @@ public:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void hoverMoveEvent(QHoverEvent *event) override;
+    void hoverEnterEvent(QHoverEvent *event) override;
+    void hoverLeaveEvent(QHoverEvent *event) override;
 
     void markForUpdate() override;
     void paintOverlay(QPainter *painter, bool updateGrid) override;
@@ -99,6 +101,8 @@ private:
     struct PatchLab;
 
     bool gridAndTarget(PatchGridIF *&grid, TargetIF *&target) const;
+    // Tells the listener that no patch figures are shown at the pointer.
+    void hidePatchInfo(int x, int y, bool isGrey = false);
     DeviceFormat deviceFormat(TargetIF *target) const;
     // The device pixel of a patch's value set 1, with channel factors, tone
     // curve and scale; false when the image cannot be made.
@@ -133,6 +137,7 @@ private:
     // Where the drag's moves are measured from: advanced only by what was
     // applied in whole image pixels, so slow moves add up.
     QPointF m_lastMousePos{0, 0};
+    QPoint m_lastHoverPos{0, 0};
     bool m_draggingGrid = false;
     pq_DeltaEHistogram m_histogram;
     bool m_metamorfozeMode = false;
