@@ -266,6 +266,12 @@ bool peltoQt::setCurrentJob(QString name, QString origin, bool force)
         qCDebug(lcController) << "New job requiring freeing targets\n";
         pq_targetInfoList& infos = const_cast<pq_targetInfoList&>(m_templateJob->targetInfos());
         deleteTargetInfos(infos);
+        // A new job starts from the defaults, not from what the last new
+        // job was given.
+        m_templateJob->jobExpertSettings() = pq_jobExpertSettings();
+        m_templateJob->jobInfo() = pq_jobInfo();
+        m_templateJob->setExpertSetName(QString());
+        m_templateJob->setC1InsteadOfDCP(false);
         m_templateJob->resetRuntimeState();
         m_allTargets.insert(QStringLiteral("xml"), makeAllTargetsUIXMLString());
         m_currentJob.insert(QStringLiteral("targetCount"), 0);

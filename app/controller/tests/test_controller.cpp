@@ -325,6 +325,44 @@ private slots:
         QVERIFY(!controller->isJobModified("Nope"));
     }
 
+    // A second new job does not inherit the first one's settings, set,
+    // information or kind; the first keeps them in its file.
+    void newJobStartsFromDefaults()
+    {
+        start();
+        const pq_jobExpertSettings defaults;
+        controller->setCurrentJob("First", "new job", false);
+        controller->refreshCurrentJob4UI();
+        controller->expertParamChanged("cameraIlluminant", "D65 + Std. Illuminant A", false);
+        controller->infoParamChanged("CREATOR", "Kim");
+        QVERIFY(controller->saveSet("Studio"));
+        QCOMPARE(job("expertSetName").toString(), QString("Studio"));
+        controller->currentJobMap()->insert("name", "First");
+        QVERIFY(controller->saveCurrentJob(true));
+        QVERIFY(controller->currentJob());
+        QCOMPARE(controller->currentJob()->jobExpertSettings().illuminantCamera(),
+                 QString("D65 + Std. Illuminant A"));
+
+        now += 5000;  // past the guard that follows a save
+        controller->setCurrentJob("Second", "new job", false);
+        controller->refreshCurrentJob4UI();
+        QVERIFY(!controller->currentJob());
+        const pq_Job* fresh = controller->templateJob();
+        QCOMPARE(fresh->jobExpertSettings().illuminantCamera(), defaults.illuminantCamera());
+        QCOMPARE(fresh->expertSetName(), QString());
+        QVERIFY(!fresh->isC1InsteadOfDCP());
+        QCOMPARE(job("expertSetName").toString(), QString());
+        QCOMPARE(job("illuminantCamera").toString(), defaults.illuminantCamera());
+        QCOMPARE(job("isC1InsteadOfDCP").toBool(), false);
+        QVERIFY(!job("info").toString().contains("Kim"));
+
+        pq_Job stored{QString(), QString()};
+        stored.readFromXML(home->jobsFolder() + "/First.xml");
+        QCOMPARE(stored.jobExpertSettings().illuminantCamera(), QString("D65 + Std. Illuminant A"));
+        QCOMPARE(stored.expertSetName(), QString("Studio"));
+        QVERIFY(stored.isC1InsteadOfDCP());
+    }
+
     void newJobIsCheckedForSpectralData()
     {
         start();
