@@ -41,10 +41,18 @@ double percentile(std::vector<double> values, double p);
 // The colour difference the label names (ΔE76, ΔE94, else CIEDE2000).
 double deltaE(const QString& label, const cmsCIELab& a, const cmsCIELab& b);
 
-// The quality-control page's figures ("deltaStatistics", in the colour
-// difference of "deltaLabel") against the shot's own through the profile;
-// returns the figures shown. Over several targets' shots, the figures of all
-// their patches together.
+// The figures the quality-control page shows ("deltaStatistics"): 10 %, mean and 90 %.
+std::array<double, 3> shownFigures(Driver& d);
+// A figure shown with one decimal against an evaluation's own value.
+bool sameShown(double shown, double own);
+// The quality-control page's figures (in the colour difference of
+// "deltaLabel") against those of the measured Lab values, one per patch of
+// the shots in row order, shot after shot, and the shots' references; prints
+// both under what and returns the figures shown.
+QString requireQualityFigures(Driver& d, const std::vector<cmsCIELab>& measured,
+                              const std::vector<const ChartShot*>& shots, const QString& what);
+// The same with the shots' own device values through the profile. Over
+// several targets' shots, the figures of all their patches together.
 QString requireQualityFigures(Driver& d, const QString& profilePath, const ChartShot& shot);
 QString requireQualityFigures(Driver& d, const QString& profilePath, const std::vector<const ChartShot*>& shots);
 

@@ -46,7 +46,7 @@ void skipIntro(Driver& d)
 }
 
 QString createJob(Driver& d, const QString& name, const QString& target, const QString& prefix, bool viaExpert,
-                  const std::function<void()>& inSettings)
+                  const std::function<void()>& inSettings, const std::function<void()>& inNameForm)
 {
     d.click(QStringLiteral("segment_JOB EDITOR"));
     d.item(QStringLiteral("manageJobs"));
@@ -91,6 +91,8 @@ QString createJob(Driver& d, const QString& name, const QString& target, const Q
     d.replaceText(QStringLiteral("jobNameField"), name);
     d.require(d.text(QStringLiteral("jobNameField")) == name,
               QStringLiteral("the name field reads \"%1\"").arg(d.text(QStringLiteral("jobNameField"))));
+    if (inNameForm)
+        inNameForm();
     d.shoot(prefix + QStringLiteral("-job-name"));
     d.click(start);
 

@@ -32,9 +32,10 @@ void skipIntro(Driver& d);
 // first target's next choices: PROFILING (save and the front page) or, with
 // viaExpert, EXPERT, the job settings' SAVE JOB and START PROFILING. Returns
 // the job file's path once it exists and parses.
-// inSettings, when given, works the job settings before they are saved.
+// inSettings, when given, works the job settings before they are saved;
+// inNameForm the form that takes the job's name, once the name is typed.
 QString createJob(Driver& d, const QString& name, const QString& target, const QString& prefix, bool viaExpert,
-                  const std::function<void()>& inSettings = {});
+                  const std::function<void()>& inSettings = {}, const std::function<void()>& inNameForm = {});
 // The drop area of the job's view on the front page; the job is picked in
 // the strip below when another one is shown.
 QQuickItem* jobDropArea(Driver& d, const QString& job);

@@ -144,50 +144,14 @@ std::vector<std::array<double, 3>> measuredValues(Driver& d, CppImageWidget* ite
     return values;
 }
 
-// The figures a line of the quality page shows: 10 %, mean and 90 %.
-std::array<double, 3> shownFigures(Driver& d)
-{
-    const QString shown = d.text(QStringLiteral("deltaStatistics"));
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("10%/mean/90% ΔE: ([0-9.]+) / ([0-9.]+) / ([0-9.]+)")).match(shown);
-    d.require(match.hasMatch(), QStringLiteral("the quality figures read \"%1\"").arg(shown));
-    return {match.captured(1).toDouble(), match.captured(2).toDouble(), match.captured(3).toDouble()};
-}
-
-// One decimal on the page against the evaluation's own value.
-bool sameShown(double shown, double own) { return std::fabs(shown - own) <= 0.051 + 0.05; }
-
-// The page's three figures against those of the Lab values an independent
-// evaluation gives the current target's patches; prints both.
-void requireFigures(Driver& d, const std::vector<cmsCIELab>& measured, const ChartShot& shot, const QString& what)
-{
-    const QString label = d.text(QStringLiteral("deltaLabel"));
-    std::vector<double> differences;
-    for (std::size_t i = 0; i < measured.size(); ++i) {
-        const cmsCIELab reference{shot.labs[i][0], shot.labs[i][1], shot.labs[i][2]};
-        differences.push_back(deltaE(label, measured[i], reference));
-    }
-    const double own[3] = {percentile(differences, 0.1), percentile(differences, 0.5),
-                           percentile(differences, 0.9)};
-    const std::array<double, 3> figures = shownFigures(d);
-    fprintf(stdout, "%s %s page %.1f / %.1f / %.1f, evaluated %s / %s / %s\n", qPrintable(what), qPrintable(label),
-            figures[0], figures[1], figures[2], qPrintable(number(own[0])), qPrintable(number(own[1])),
-            qPrintable(number(own[2])));
-    for (int i = 0; i < 3; ++i)
-        d.require(sameShown(figures[std::size_t(i)], own[i]),
-                  QStringLiteral("%1: the page shows %2 / %3 / %4; evaluated %5 / %6 / %7")
-                      .arg(what).arg(figures[0]).arg(figures[1]).arg(figures[2])
-                      .arg(number(own[0]), number(own[1]), number(own[2])));
-}
-
 // Step 6: the quality-control page and its figures against Little CMS.
 void checkQuality(Driver& d, const QString& profilePath, const ChartShot& shot)
 {
     closeAlert(d, QStringLiteral("alertInformation"));
     d.item(QStringLiteral("qaTopBar"));
     d.item(QStringLiteral("qaBottomBar"));
-    requireFigures(d, labsThroughProfile(d, profilePath, measuredValues(d, imageItem(d))), shot,
-                   QStringLiteral("quality through Little CMS"));
+    requireQualityFigures(d, labsThroughProfile(d, profilePath, measuredValues(d, imageItem(d))), {&shot},
+                          QStringLiteral("quality through Little CMS"));
     d.waitForFrame();
     d.shoot(QStringLiteral("06-quality-control"));
 }
@@ -319,7 +283,7 @@ void compareProfiles(Driver& d, const QString& job, const ChartShot& shot, const
     d.require(std::fabs(measured[0][1] - darker.devices[0][1]) <= 2,
               QStringLiteral("the page measures %1, not the darker shot's %2")
                   .arg(measured[0][1]).arg(darker.devices[0][1]));
-    requireFigures(d, labsThroughProfile(d, second, measured), darker, QStringLiteral("second profile"));
+    requireQualityFigures(d, labsThroughProfile(d, second, measured), {&darker}, QStringLiteral("second profile"));
     const std::array<double, 3> own = shownFigures(d);
     d.require(QFileInfo(peltoQt::instance()->compareProfilePath()) == QFileInfo(first),
               QStringLiteral("COMPARE PROFILE offers \"%1\" (%2), not the first profile %3")
@@ -330,7 +294,7 @@ void compareProfiles(Driver& d, const QString& job, const ChartShot& shot, const
 
     d.click(QStringLiteral("compareCheck"));
     d.waitFor([&] { return shownFigures(d) != own; }, QStringLiteral("the figures of the compared profile"));
-    requireFigures(d, labsThroughProfile(d, first, measured), darker, QStringLiteral("compared with the first"));
+    requireQualityFigures(d, labsThroughProfile(d, first, measured), {&darker}, QStringLiteral("compared with the first"));
     d.waitForFrame();
     d.shoot(QStringLiteral("11-compared"));
 
@@ -472,7 +436,7 @@ void checkRawQuality(Driver& d, const QString& path, const ChartShot& shot)
 {
     CppImageWidget* item = imageItem(d);
     const std::vector<cmsCIELab> labs = labsThroughDngRoad(d, item, path);
-    requireFigures(d, labs, shot, QStringLiteral("raw job quality through the DNG road"));
+    requireQualityFigures(d, labs, {&shot}, QStringLiteral("raw job quality through the DNG road"));
     const QString label = d.text(QStringLiteral("deltaLabel"));
     pq_ImagePatchGridWidget* engine = item->engine();
     QQmlPropertyMap& info = *peltoQt::instance()->qaPatchInfo();

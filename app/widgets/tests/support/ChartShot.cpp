@@ -197,23 +197,62 @@ ChartShot makeChartShot(const ChartShotSpec &spec)
     return shot;
 }
 
-bool ChartShot::writeTiff(const QString &path, const QByteArray &icc) const
+namespace {
+
+TIFF *openRgbTiff(const QString &path, int width, int height, int bits)
 {
     TIFF *tiff = TIFFOpen(path.toLocal8Bit().constData(), "w");
     if (!tiff)
-        return false;
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(image.width()));
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(image.height()));
+        return nullptr;
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
     TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(3));
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(image.bitsPerSample()));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(bits));
     TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_RGB));
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
     TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(1));
+    return tiff;
+}
+
+}  // namespace
+
+bool ChartShot::writeTiff(const QString &path, const QByteArray &icc) const
+{
+    TIFF *tiff = openRgbTiff(path, image.width(), image.height(), image.bitsPerSample());
+    if (!tiff)
+        return false;
     if (!icc.isEmpty())
         TIFFSetField(tiff, TIFFTAG_ICCPROFILE, uint32_t(icc.size()), icc.constData());
     bool ok = true;
     for (int y = 0; y < image.height() && ok; ++y)
         ok = TIFFWriteScanline(tiff, const_cast<std::uint8_t *>(image.rowBytes(y)), uint32_t(y), 0) >= 0;
+    TIFFClose(tiff);
+    return ok;
+}
+
+bool ChartShot::writeDevelopedTiff(const QString &path, const std::function<double(double)> &tone,
+                                   const char *make, const char *model) const
+{
+    TIFF *tiff = openRgbTiff(path, image.width(), image.height(), 16);
+    if (!tiff)
+        return false;
+    std::vector<std::uint16_t> ramp(65536);
+    for (std::size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = std::uint16_t(i);
+    TIFFSetField(tiff, TIFFTAG_TRANSFERFUNCTION, ramp.data(), ramp.data(), ramp.data());
+    TIFFSetField(tiff, TIFFTAG_MAKE, make);
+    TIFFSetField(tiff, TIFFTAG_MODEL, model);
+    std::vector<std::uint16_t> row(std::size_t(image.width()) * 3);
+    bool ok = true;
+    for (int y = 0; y < image.height() && ok; ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            for (int c = 0; c < 3; ++c) {
+                const double linear = image.sample16(x, y, c) / 65535.0;
+                const double level = std::min(1.0, std::max(0.0, tone(linear)));
+                row[std::size_t(x) * 3 + std::size_t(c)] = std::uint16_t(std::lround(level * 65535.0));
+            }
+        ok = TIFFWriteScanline(tiff, row.data(), uint32_t(y), 0) >= 0;
+    }
     TIFFClose(tiff);
     return ok;
 }

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 struct ChartShotSpec
@@ -57,6 +58,11 @@ struct ChartShot
     QPointF gridPoint(double u, double v) const;
     // A TIFF of the shot, with an embedded profile when icc is not empty.
     bool writeTiff(const QString &path, const QByteArray &icc = QByteArray()) const;
+    // The shot as a raw converter exports it: every linear value (0..1)
+    // through the tone curve, 16 bits, with the camera's make and model and an
+    // identity transfer function.
+    bool writeDevelopedTiff(const QString &path, const std::function<double(double)> &tone,
+                            const char *make = "Testmaker", const char *model = "Testmaker TM-1") const;
     // A small DNG: an RGGB mosaic of the shot's linear values on the 16-bit
     // scale, white level 65535, black 0, an identity colour matrix.
     bool writeDng(const QString &path, const char *make = "Testmaker",
