@@ -160,7 +160,10 @@ function resetMainTitle() {
         mainRect.mainTitle = previous;
 }
 
+// A TIFF found unfit after it was taken brings the user back to the page.
 function alertInFilmCurveExtraction(errorText) {
+    if (!filmCurveExtraction.visible)
+        goFilmCurveExtraction();
     filmCurveExtraction.showAlert(errorText);
 }
 

@@ -1,9 +1,9 @@
 // The Capture One road through the program's window: a job of the C1 kind,
-// a raw shot of a camera without a film curve, the film-curve pages, a TIFF
-// that cannot be read and one of another camera refused in words, then the
-// camera's own TIFF: its film curve written into the film-curves folder and a
-// profile made through it. A second job of the same camera finds the curve
-// and makes no other. A screenshot follows every step.
+// a raw shot of a camera without a film curve, the film-curve pages, TIFFs
+// refused in words (unreadable, of another camera, of another chart), then
+// the camera's own TIFF: its film curve written into the film-curves folder
+// and a profile made through it. A second job of the same camera finds the
+// curve and makes no other. A screenshot follows every step.
 //   --keep DIR  keeps the screenshots in DIR
 #include "Driver.h"
 #include "DriverChecks.h"
@@ -173,8 +173,14 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
     const QString developed = folder + QStringLiteral("/Chart.tif");
     const QString unreadable = folder + QStringLiteral("/Damaged.tif");
     const QString otherCamera = folder + QStringLiteral("/Other camera.tif");
+    const QString otherChart = folder + QStringLiteral("/Other chart.tif");
+    // Another chart of the same size from the same camera: its patches in
+    // the opposite order, so that colours lie where the shot has its greys.
+    const std::vector<ReferencePatch> reversed(patches.rbegin(), patches.rend());
+    const ChartShot other = referenceChartShot(spec, reversed, {white[1] / white[0], 1.0, white[1] / white[2]});
     d.require(shot.writeDng(raw) && shot.writeDevelopedTiff(developed, filmCurve)
-                  && shot.writeDevelopedTiff(otherCamera, filmCurve, "Othermaker", "Othermaker OM-2"),
+                  && shot.writeDevelopedTiff(otherCamera, filmCurve, "Othermaker", "Othermaker OM-2")
+                  && other.writeDevelopedTiff(otherChart, filmCurve),
               QStringLiteral("cannot write the shots"));
     {
         QFile damaged(unreadable);
@@ -215,6 +221,8 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
     requireRefusal(d, unreadable, QStringLiteral("Could not read the Capture One TIFF!"),
                    QStringLiteral("54-unreadable-tiff"));
     requireRefusal(d, otherCamera, QStringLiteral("File is from wrong camera!"), QStringLiteral("54-other-camera"));
+    requireRefusal(d, otherChart, QStringLiteral("File does not match the chart of the shot!"),
+                   QStringLiteral("54-other-chart"));
     d.require(!QFileInfo::exists(curvePath) && QDir(curves).entryList(QDir::Files).isEmpty(),
               QStringLiteral("a refused TIFF left a film curve"));
     d.require(digest(jobPath) == jobBefore, QStringLiteral("a refused TIFF changed the job file"));

@@ -237,6 +237,9 @@ void CppImageWidget::initializeWidget()
             &pq_ImagePatchGridWidget::setYellowDeltaColorsEnabled);
     connect(this, &CppImageWidget::signalRedDeltaChecked, engine,
             &pq_ImagePatchGridWidget::setRedDeltaColorsEnabled);
+    // Queued: the engine may measure while it paints.
+    connect(engine, &pq_ImagePatchGridWidget::filmCurveRefused, this,
+            &CppImageWidget::catchFilmCurveRefused, Qt::QueuedConnection);
     if (QObject* receiver = pq_ItemHost::instance()->reportReceiver()) {
         const QMetaObject* meta = receiver->metaObject();
         const char* patchInfo =
@@ -430,6 +433,14 @@ void CppImageWidget::catchC1TifLoaded(int code)
         catchErrorExtractFilmCurve(code);
 }
 
+// The TIFF's greys are not the shot's: it is let go, nothing was stored, and
+// the film-curve page says why.
+void CppImageWidget::catchFilmCurveRefused()
+{
+    setC1TifPath(QString());
+    catchErrorExtractFilmCurve(5);
+}
+
 void CppImageWidget::catchErrorExtractFilmCurve(int code)
 {
     QString text;
@@ -438,6 +449,7 @@ void CppImageWidget::catchErrorExtractFilmCurve(int code)
     case 2: text = tr("File is not a Capture One TIFF!"); break;
     case 3: text = tr("File is from wrong camera!"); break;
     case 4: text = tr("File has wrong aspect ratio!"); break;
+    case 5: text = tr("File does not match the chart of the shot!"); break;
     default: return;
     }
     m_errorExtractFilmCurve = text;

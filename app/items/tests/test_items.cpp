@@ -22,6 +22,7 @@
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQmlPropertyMap>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -817,6 +818,21 @@ private slots:
         QVERIFY(item.isFilmCurveMissing());
         QCOMPARE(missing.count(), 1);
         QVERIFY(g_finderSizes.isEmpty());
+    }
+
+    // A TIFF whose greys lie elsewhere than the shot's gives no film curve:
+    // the item says so once the engine has measured it.
+    void tiffOfAnotherChartIsRefused()
+    {
+        const ChartShot chart = roomyShot();
+        auto job = makeJob(chart);
+        CppImageWidget item;
+        item.setJobByName(QStringLiteral("Studio"));
+        QSignalSpy errors(&item, &CppImageWidget::signalErrorExtractFilmCurveChanged);
+        emit item.engine()->filmCurveRefused();
+        QCOMPARE(errors.count(), 0);
+        QVERIFY(errors.wait(2000));
+        QCOMPARE(item.errorExtractFilmCurve(), QString("File does not match the chart of the shot!"));
     }
 
     void measureQualityPublishesTheFigures()

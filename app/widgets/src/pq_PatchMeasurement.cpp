@@ -479,11 +479,22 @@ float pq_ImagePatchGridWidget::computeQuickProfile(bool force)
             curve.setPoint(x, y, 0);
         }
         curve.setPoint(1, 1, 0);
-        m_job->extractFilmCurve(curve, m_job->cameraName());
-        curve.swapAxes(0);
-        m_job->setToneCurveLut(curve.bezierLut(0));
-        m_job->setToneCurveSpline(curve.spline(0));
-        requestRepaint();
+        // Levels that fall where the TIFF's rise come from a picture of
+        // something else: such a curve is neither stored nor used.
+        bool rising = true;
+        for (int i = 1; i < curve.pointCount(0) && rising; ++i)
+            rising = curve.pointY(0, i) >= curve.pointY(0, i - 1);
+        if (rising) {
+            m_job->extractFilmCurve(curve, m_job->cameraName());
+            curve.swapAxes(0);
+            m_job->setToneCurveLut(curve.bezierLut(0));
+            m_job->setToneCurveSpline(curve.spline(0));
+            requestRepaint();
+        } else {
+            qCWarning(lcWidgets) << "computeQuickProfile: the TIFF's grey levels do not rise with the shot's;"
+                                 << "no film curve made";
+            emit filmCurveRefused();
+        }
     }
     if (ok && error1 < m_bestQuickProfileError) {
         std::unique_ptr<Kirr_ColorProfileIF> quick(

@@ -9,6 +9,7 @@
 #include "colour/Kirr_colorLibrary.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTransform>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -184,21 +185,29 @@ private slots:
     void filmCurve_data()
     {
         QTest::addColumn<bool>("c1");
+        QTest::addColumn<bool>("otherChart");
         QTest::addColumn<bool>("available");
         QTest::addColumn<int>("made");
-        QTest::addRow("TIFF loaded, no curve yet") << true << false << 1;
-        QTest::addRow("no TIFF") << false << false << 0;
-        QTest::addRow("curve exists") << true << true << 0;
+        QTest::addRow("TIFF loaded, no curve yet") << true << false << false << 1;
+        QTest::addRow("no TIFF") << false << false << false << 0;
+        QTest::addRow("curve exists") << true << false << true << 0;
+        // Its greys lie elsewhere: the levels under the shot's greys do not rise.
+        QTest::addRow("TIFF of another chart") << true << true << false << 0;
     }
 
     void filmCurve()
     {
         QFETCH(bool, c1);
+        QFETCH(bool, otherChart);
         QFETCH(bool, available);
         QFETCH(int, made);
         ShotScene scene(spec(6, 4));
+        ChartShotSpec other = spec(6, 4);
+        other.tlrOrder = true;
+        if (otherChart)
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("no film curve made"));
         if (c1)
-            scene.job.setC1Image(scene.shot.image);
+            scene.job.setC1Image(otherChart ? makeChartShot(other).image : scene.shot.image);
         scene.job.filmCurveAvailable = available;
         pq_ImagePatchGridWidget &w = scene.owner.engine;
         w.setJob(&scene.job);  // a quick profile is due

@@ -135,6 +135,7 @@ private slots:
     void catchImageLoaded(bool success, const QString& missingCurve);
     void catchC1TifLoaded(int code);
     void catchErrorExtractFilmCurve(int code);
+    void catchFilmCurveRefused();
     void catchMouseReleased();
     void catchStatistics(double p10, double p50, double p90, bool passed, bool evaluated);
     void clearStatistics(const QString& reason);

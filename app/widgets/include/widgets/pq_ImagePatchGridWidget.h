@@ -74,6 +74,9 @@ signals:
                    double delL = 0, double delA = 0, double delB = 0, double delC = 0,
                    double delH = 0, double delE = 0, double avgDE = 0, double maxDE = 0);
     void pickerInfo(int x, int y);
+    // The Capture One TIFF's grey levels do not rise with the shot's: no film
+    // curve was made from it.
+    void filmCurveRefused();
 
 public slots:
     void setGridMovable(bool movable);
