@@ -52,6 +52,14 @@ QString chartDefinition(int columns, int rows, const std::vector<ReferencePatch>
     return text + QStringLiteral("END_DATA\n");
 }
 
+ChartShotSpec roomySpec()
+{
+    ChartShotSpec spec;
+    spec.cell = 40;
+    spec.margin = 40;
+    return spec;
+}
+
 ChartShot referenceChartShot(ChartShotSpec spec, const std::vector<ReferencePatch>& patches,
                              const std::array<double, 3>& tint)
 {

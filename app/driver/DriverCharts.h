@@ -31,6 +31,10 @@ std::vector<ReferencePatch> referencePatchesOf(const QString& path, int columns,
 // ramp, white first ("GBW"), black last ("BK").
 QString chartDefinition(int columns, int rows, const std::vector<ReferencePatch>& patches);
 
+// A chart shot of cells of 40 pixels with margins of 40: one the finder
+// places at once.
+ChartShotSpec roomySpec();
+
 // The fixture's shot with every cell painted in the camera's response
 // (chartShotCamera) to the reference colour of its patch; the shot's names,
 // labs, devices, definition and reference follow the reference. The spec's

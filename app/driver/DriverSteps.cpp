@@ -5,6 +5,7 @@
 #include "jobs/pq_Job.h"
 #include "platform/program_folders.h"
 
+#include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,22 @@ void keepScreenshots(Driver& d, const QStringList& arguments)
 }
 
 QQmlPropertyMap& currentJob() { return *peltoQt::instance()->currentJobMap(); }
+
+pq_Job* jobNamed(Driver& d, const QString& name)
+{
+    int index = -1;
+    int enabled = -1;
+    auto* job = qobject_cast<pq_Job*>(peltoQt::instance()->findJob(name, index, enabled));
+    d.require(job != nullptr, QStringLiteral("no job \"%1\" in the job list").arg(name));
+    return job;
+}
+
+QString shotsFolder(Driver& d)
+{
+    const QString folder = QDir::homePath() + QStringLiteral("/Shots");
+    d.require(QDir().mkpath(folder), QStringLiteral("cannot make %1").arg(folder));
+    return folder;
+}
 
 CppImageWidget* imageItem(Driver& d)
 {

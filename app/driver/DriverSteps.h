@@ -20,6 +20,10 @@ void keepScreenshots(Driver& d, const QStringList& arguments);
 
 // The controller's map of the current job.
 QQmlPropertyMap& currentJob();
+// The job of that name in the job list; fails without one.
+pq_Job* jobNamed(Driver& d, const QString& name);
+// The folder of the run's shot files in the scratch home, made when missing.
+QString shotsFolder(Driver& d);
 QString mainTitle(Driver& d);
 // The grid page's image item.
 CppImageWidget* imageItem(Driver& d);

@@ -39,15 +39,6 @@ double filmCurve(double linear) { return std::pow(std::max(0.0, linear), 1.0 / 2
 
 QString number(double v) { return QString::number(v, 'f', 3); }
 
-pq_Job* jobNamed(Driver& d, const QString& name)
-{
-    int index = -1;
-    int enabled = -1;
-    auto* job = qobject_cast<pq_Job*>(peltoQt::instance()->findJob(name, index, enabled));
-    d.require(job != nullptr, QStringLiteral("no job \"%1\" in the job list").arg(name));
-    return job;
-}
-
 QByteArray digest(const QString& path)
 {
     QFile file(path);
@@ -161,11 +152,8 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
 {
     keepScreenshots(d, arguments);
     const std::vector<ReferencePatch> patches = requireReferencePatches(d, QString::fromLatin1(kReference), 6, 4);
-    const QString folder = QDir::homePath() + QStringLiteral("/Shots");
-    d.require(QDir().mkpath(folder), QStringLiteral("cannot make %1").arg(folder));
-    ChartShotSpec spec;
-    spec.cell = 40;
-    spec.margin = 40;
+    const QString folder = shotsFolder(d);
+    const ChartShotSpec spec = roomySpec();
     // The camera's channels evened out on white, so that its greys are near neutral.
     const std::array<double, 3> white = chartShotCamera({100.0, 0.0, 0.0});
     const ChartShot shot = referenceChartShot(spec, patches, {white[1] / white[0], 1.0, white[1] / white[2]});

@@ -508,9 +508,7 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
 {
     keepScreenshots(d, arguments);
     const std::vector<ReferencePatch> patches = requireReferencePatches(d, QString::fromLatin1(kReference), 6, 4);
-    ChartShotSpec spec;
-    spec.cell = 40;
-    spec.margin = 40;
+    const ChartShotSpec spec = roomySpec();
     const ChartShot shot = referenceChartShot(spec, patches);
     const QString shotFolder = QDir::homePath() + QStringLiteral("/Shots");
     const QString shotPath = shotFolder + QStringLiteral("/ColorChecker shot.tif");

@@ -20,7 +20,6 @@
 #include "platform/program_folders.h"
 #include "widgets/pq_ImagePatchGridWidget.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QQmlPropertyMap>
 #include <QQuickItem>
@@ -37,15 +36,6 @@ const char* const kReference = "/usr/share/color/argyll/ref/ColorChecker.cie";
 QString number(double v) { return QString::number(v, 'f', 2); }
 
 QString fileUrl(const QString& path) { return QUrl::fromLocalFile(path).toString(); }
-
-pq_Job* jobNamed(Driver& d, const QString& name)
-{
-    int index = -1;
-    int enabled = -1;
-    auto* job = qobject_cast<pq_Job*>(peltoQt::instance()->findJob(name, index, enabled));
-    d.require(job != nullptr, QStringLiteral("no job \"%1\" in the job list").arg(name));
-    return job;
-}
 
 // A further target added to a saved job in the job editor: the target asked
 // for, the job saved over its file, back on the front page.
@@ -199,9 +189,7 @@ void twoTargets(Driver& d, const ChartShot& checker, const ChartShot& fixture, c
 void twoShots(Driver& d, const std::vector<ReferencePatch>& patches, const QString& folder)
 {
     const QString name = QStringLiteral("Two shots");
-    ChartShotSpec spec;
-    spec.cell = 40;
-    spec.margin = 40;
+    ChartShotSpec spec = roomySpec();
     const ChartShot first = referenceChartShot(spec, patches);
     spec.cell = 32;
     spec.margin = 110;
@@ -287,9 +275,7 @@ void twoLights(Driver& d, const QString& folder)
     const QString name = QStringLiteral("Two lights");
     const QString reference = pq_templatesFolder() + QStringLiteral("/Spectral24.cie");
     const std::vector<ReferencePatch> patches = requireReferencePatches(d, reference, 6, 4);
-    ChartShotSpec spec;
-    spec.cell = 40;
-    spec.margin = 40;
+    ChartShotSpec spec = roomySpec();
     const ChartShot tungsten = referenceChartShot(spec, patches, {1.5, 1.0, 0.45});
     spec.margin = 60;
     const ChartShot daylight = referenceChartShot(spec, patches, {0.8, 1.0, 1.2});
@@ -363,11 +349,8 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
 {
     keepScreenshots(d, arguments);
     const std::vector<ReferencePatch> patches = requireReferencePatches(d, QString::fromLatin1(kReference), 6, 4);
-    const QString folder = QDir::homePath() + QStringLiteral("/Shots");
-    d.require(QDir().mkpath(folder), QStringLiteral("cannot make %1").arg(folder));
-    ChartShotSpec spec;
-    spec.cell = 40;
-    spec.margin = 40;
+    const QString folder = shotsFolder(d);
+    ChartShotSpec spec = roomySpec();
     const ChartShot checker = referenceChartShot(spec, patches);
     ChartShotSpec fixtureSpec;
     fixtureSpec.cell = 36;
