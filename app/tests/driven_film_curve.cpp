@@ -223,7 +223,7 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
     QList<int> progressSteps;
     // What the job reports, as the controller hands it to the page.
     const QMetaObject::Connection watch =
-        QObject::connect(job, &pq_JobIF::chartC1TifProgress, [&](double fraction) {
+        QObject::connect(job, &pq_JobIF::chartC1TifProgress, [&](double) {
             const int shown = currentJob().value(QStringLiteral("C1TifProgress")).toInt();
             progressSteps.append(shown);
             // The page as it stands halfway, its bar bound to the value.
@@ -231,7 +231,6 @@ int vp_driverScenario(Driver& d, const QStringList& arguments)
                 progressSeen = shown;
                 d.shoot(QStringLiteral("55-tiff-progress"));
             }
-            Q_UNUSED(fraction)
         });
     d.dropFiles(d.item(QStringLiteral("filmCurveDropArea")), {developed});
     d.waitFor([&] {
