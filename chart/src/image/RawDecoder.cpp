@@ -11,11 +11,11 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -409,12 +409,12 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
     std::vector<std::thread> helpers;
     const unsigned cores = std::thread::hardware_concurrency();
     const int helperCount = std::min(bands - 1, int(std::min(cores, 4u)) - 1);
-    for (int i = 0; i < helperCount; ++i) {
-        try {
+    try {
+        helpers.reserve(std::size_t(std::max(0, helperCount)));
+        for (int i = 0; i < helperCount; ++i)
             helpers.emplace_back(work, false);
-        } catch (const std::system_error&) {
-            break;  // the threads already started and this one do the work
-        }
+    } catch (const std::exception&) {
+        // No thread or no room for one: the threads started and this one do the work.
     }
     work(true);
     for (std::thread& helper : helpers)

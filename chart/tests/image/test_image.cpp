@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 Q_DECLARE_METATYPE(TiffSpec)
@@ -111,6 +112,8 @@ private slots:
     void dngDecodes();
     void shrunkMosaicKeepsPatchColours_data();
     void shrunkMosaicKeepsPatchColours();
+    void rawDecodeStopsWhenAsked_data();
+    void rawDecodeStopsWhenAsked();
     void rawFailureIsNotSuccess();
     void flatRawStretchAndLinearize();
     void stretchedPreviewFollowsStretch();
@@ -544,6 +547,47 @@ void ImageTest::shrunkMosaicKeepsPatchColours()
             worst = std::max(worst, cm_delta_e2000(labA, labB));
         }
     QVERIFY2(worst < 0.05, qPrintable(QStringLiteral("worst patch: delta E 2000 %1").arg(worst)));
+}
+
+void ImageTest::rawDecodeStopsWhenAsked_data()
+{
+    QTest::addColumn<double>("stopAt");
+    QTest::addColumn<int>("maxSize");
+    QTest::addRow("reading the raw data") << 0.0 << 300;
+    QTest::addRow("writing the shrunk picture") << 0.93 << 300;
+    QTest::addRow("writing the full picture") << 0.93 << 0;
+}
+
+// An abort asked for at any stage ends the decode as cancelled, with no
+// picture left in the sink.
+void ImageTest::rawDecodeStopsWhenAsked()
+{
+    QFETCH(double, stopAt);
+    QFETCH(int, maxSize);
+    const std::uint16_t rgb[3] = {100, 200, 300};
+    QVERIFY(writeDng(path("stop.dng"), 1200, 800, rgb, false));
+    // The abort function is polled from another thread too.
+    struct Stop {
+        double at = 0;
+        std::atomic<double> reached{-1};
+    } stop;
+    stop.at = stopAt;
+    RawDecoderHooks hooks;
+    hooks.context = &stop;
+    hooks.progress = [](void* context, double fraction) {
+        auto* s = static_cast<Stop*>(context);
+        s->reached = std::max(s->reached.load(), fraction);
+    };
+    hooks.abort = [](void* context) {
+        const auto* s = static_cast<const Stop*>(context);
+        return s->reached.load() >= s->at;
+    };
+    const QByteArray name = path("stop.dng").toLocal8Bit();
+    const char* args[] = {"dcraw", "-4", "-o", "0", "-r", "1", "1", "1", "1", name.constData()};
+    RawImage sink;
+    QCOMPARE(rawDecoderMain(10, args, &sink, maxSize, hooks), RAW_DECODE_CANCELLED);
+    QVERIFY(sink.isNull());
+    QVERIFY(stop.reached >= stopAt);
 }
 
 void ImageTest::rawFailureIsNotSuccess()
