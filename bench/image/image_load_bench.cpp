@@ -1,6 +1,7 @@
 // Image loading benchmark. Writes a CFA DNG and a large 16-bit RGB TIFF into a
-// temporary folder, then prints how long the loader takes for each: the DNG
-// through Image::loadImage and, when it is installed, through the dcraw
+// temporary folder, then prints how long the loader takes for each and how
+// long their previews take: the DNG through Image::loadImage (with the time
+// of its decoder's stages) and, when it is installed, through the dcraw
 // program with the same options; the TIFF with the loader's shrinking.
 //
 //   image_load_bench [--dng WxH] [--tiff WxH]
@@ -63,13 +64,43 @@ double megapixels(const Size& s)
     return double(s.width) * double(s.height) / 1e6;
 }
 
-// Loads path through Image::loadImage; false when the load fails.
-bool timeLoad(const QString& path, Image& image, double& seconds)
+// When the load's progress first reached each of the raw decoder's stage
+// fractions: 0.06 once the raw data is read (processing starts), 0.92 once
+// it is processed (writing the stored picture starts).
+struct StageTimes {
+    std::chrono::steady_clock::time_point start;
+    double processStarts = -1;
+    double writeStarts = -1;
+};
+
+void stageProgress(void* data, double fraction)
+{
+    auto* times = static_cast<StageTimes*>(data);
+    if (fraction >= 0.06 && times->processStarts < 0)
+        times->processStarts = secondsSince(times->start);
+    if (fraction >= 0.92 && times->writeStarts < 0)
+        times->writeStarts = secondsSince(times->start);
+}
+
+// Loads path through Image::loadImage, then builds the previews; false when
+// the load fails.
+bool timeLoad(const QString& path, Image& image, double& seconds, StageTimes* stages = nullptr,
+              double* previewSeconds = nullptr)
 {
     g_quiet = true;
+    if (stages)
+        image.setLoadHooks(&stageProgress, nullptr, stages);
     const auto start = std::chrono::steady_clock::now();
+    if (stages)
+        stages->start = start;
     const Image::imageLoadingE result = image.loadImage(path, false);
     seconds = secondsSince(start);
+    if (result == Image::imageLoaded && previewSeconds) {
+        const auto previewStart = std::chrono::steady_clock::now();
+        image.createPixmapFromRawImage();
+        *previewSeconds = secondsSince(previewStart);
+    }
+    image.setLoadHooks(nullptr, nullptr, nullptr);
     g_quiet = false;
     return result == Image::imageLoaded;
 }
@@ -86,8 +117,9 @@ int benchDng(const QTemporaryDir& dir, const Size& size)
                 megapixels(size), double(QFile(path).size()) / 1e6);
 
     Image image;
-    double seconds = 0;
-    if (!timeLoad(path, image, seconds)) {
+    double seconds = 0, previews = 0;
+    StageTimes stages;
+    if (!timeLoad(path, image, seconds, &stages, &previews)) {
         std::fprintf(stderr, "Image::loadImage failed on %s\n", qPrintable(path));
         QFile::remove(path);
         return 1;
@@ -95,6 +127,11 @@ int benchDng(const QTemporaryDir& dir, const Size& size)
     const RawImage& raw = image.rawImage();
     std::printf("  Image::loadImage:  %8.3f s  (stored %d x %d, full %d x %d)\n", seconds, raw.width(),
                 raw.height(), raw.fullWidth(), raw.fullHeight());
+    if (stages.processStarts >= 0 && stages.writeStarts >= stages.processStarts)
+        std::printf("    reading the raw data %.3f s, processing %.3f s, the stored picture %.3f s\n",
+                    stages.processStarts, stages.writeStarts - stages.processStarts,
+                    seconds - stages.writeStarts);
+    std::printf("  previews:          %8.3f s\n", previews);
     image = Image();
 
     const QString dcraw = QStandardPaths::findExecutable(QStringLiteral("dcraw"));
@@ -143,8 +180,8 @@ int benchTiff(const QTemporaryDir& dir, const Size& size)
                 double(QFile(path).size()) / 1e6);
 
     Image image;
-    double seconds = 0;
-    const bool loaded = timeLoad(path, image, seconds);
+    double seconds = 0, previews = 0;
+    const bool loaded = timeLoad(path, image, seconds, nullptr, &previews);
     QFile::remove(path);
     if (!loaded) {
         std::fprintf(stderr, "Image::loadImage failed on %s\n", qPrintable(path));
@@ -153,6 +190,7 @@ int benchTiff(const QTemporaryDir& dir, const Size& size)
     const RawImage& raw = image.rawImage();
     std::printf("  Image::loadImage:  %8.3f s  (stored %d x %d, full %d x %d)\n", seconds, raw.width(),
                 raw.height(), raw.fullWidth(), raw.fullHeight());
+    std::printf("  previews:          %8.3f s\n", previews);
     return 0;
 }
 

@@ -41,6 +41,32 @@ bool decoderAbort(void* image)
     return Image::imageAbortHook(static_cast<Image*>(image));
 }
 
+// table[v] = the stretched byte of the 16-bit sample v: (v - black) x scale,
+// clamped to 0..1, raised to gamma, scaled to 0..255. The byte rises with v,
+// so each byte's first sample is searched for, and the power is taken only
+// there.
+void fillStretchTable(int black, double scale, double gamma, std::uint8_t* table)
+{
+    auto stretched = [&](int v) {
+        const double t = std::clamp((v - black) * scale, 0.0, 1.0);
+        return int(std::lround(std::pow(t, gamma) * 255.0));
+    };
+    int from = 0;
+    for (int byte = stretched(0); from < 65536; ++byte) {
+        // The first sample above from whose byte is beyond this one.
+        int lo = from, hi = 65536;
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (stretched(mid) > byte)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        std::fill(table + from, table + lo, std::uint8_t(byte));
+        from = lo;
+    }
+}
+
 }  // namespace
 
 Image::Image() = default;
@@ -338,11 +364,8 @@ void Image::createPixmapFromRawImage()
             second.fill(Qt::black);
             lut.resize(3 * 65536);
             for (int c = 0; c < 3; ++c)
-                for (int v = 0; v < 65536; ++v) {
-                    const double t = std::clamp((v - m_stretch.black[c]) * m_stretch.scale[c], 0.0, 1.0);
-                    lut[std::size_t(c) * 65536 + v] =
-                        std::uint8_t(std::lround(std::pow(t, m_stretch.gamma) * 255.0));
-                }
+                fillStretchTable(m_stretch.black[c], m_stretch.scale[c], m_stretch.gamma,
+                                 lut.data() + std::size_t(c) * 65536);
         }
     }
 

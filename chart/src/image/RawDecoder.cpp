@@ -11,11 +11,13 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <new>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -188,25 +190,51 @@ public:
         m_x[c] = (m_x[c] * m_count[c] + x) / (m_count[c] + 1);
         ++m_count[c];
     }
-    std::uint16_t sample(const ushort (*image)[4], int width, int height, int c, int row,
-                         int col) const
+    // The two blocks around a frame coordinate along one axis and the weight
+    // of the second, for a colour whose sites lie at site within a block:
+    // the block whose site is at block coordinate k lies at frame
+    // coordinate 2 k + site.
+    struct Tap {
+        int i0, i1;
+        double w;
+    };
+    static Tap tap(double site, int coordinate, int blocks)
     {
-        // Block coordinates of the pixel, as the block whose site is at
-        // block coordinate k lies at frame coordinate 2 k + site.
-        const double by = std::clamp((row - m_y[c]) / 2.0, 0.0, height - 1.0);
-        const double bx = std::clamp((col - m_x[c]) / 2.0, 0.0, width - 1.0);
-        const int y0 = int(by), x0 = int(bx);
-        const int y1 = std::min(y0 + 1, height - 1), x1 = std::min(x0 + 1, width - 1);
-        const double fy = by - y0, fx = bx - x0;
-        auto at = [&](int y, int x) { return double(image[std::size_t(y) * width + x][c]); };
-        const double v = (at(y0, x0) * (1 - fx) + at(y0, x1) * fx) * (1 - fy)
-                         + (at(y1, x0) * (1 - fx) + at(y1, x1) * fx) * fy;
-        return std::uint16_t(std::clamp(std::lround(v), 0L, 65535L));
+        const double b = std::clamp((coordinate - site) / 2.0, 0.0, blocks - 1.0);
+        const int i0 = int(b);
+        return {i0, std::min(i0 + 1, blocks - 1), b - i0};
+    }
+    Tap rowTap(int c, int row, int blocks) const { return tap(m_y[c], row, blocks); }
+    Tap columnTap(int c, int col, int blocks) const { return tap(m_x[c], col, blocks); }
+    static std::uint16_t sample(const ushort (*image)[4], int width, int c, const Tap& y,
+                                const Tap& x)
+    {
+        const ushort(*r0)[4] = image + std::size_t(y.i0) * width;
+        const ushort(*r1)[4] = image + std::size_t(y.i1) * width;
+        const double v = (r0[x.i0][c] * (1 - x.w) + r0[x.i1][c] * x.w) * (1 - y.w)
+                         + (r1[x.i0][c] * (1 - x.w) + r1[x.i1][c] * x.w) * y.w;
+        // A mean of samples with weights that add up to 1: never below 0.
+        return std::uint16_t(std::min(v + 0.5, 65535.0));
     }
 
 private:
     double m_y[3] = {0, 0, 0}, m_x[3] = {0, 0, 0};
     int m_count[3] = {0, 0, 0};
+};
+
+// The library's decoder without the work whose result nothing here reads:
+// with the camera's own colours kept, the colour conversion's pass over the
+// picture only counts a histogram for the library's own writers.
+class Decoder : public LibRaw {
+public:
+    Decoder() : LibRaw(LIBRAW_OPTIONS_NONE) {}
+
+protected:
+    void convert_to_rgb_loop(float outCam[3][4]) override
+    {
+        if (!libraw_internal_data.internal_output_params.raw_color)
+            LibRaw::convert_to_rgb_loop(outCam);
+    }
 };
 
 // The sink's shrink factor for a frame whose longer side is longer.
@@ -242,7 +270,7 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
         return RAW_DECODE_BAD_ARGUMENTS;
     sink->clear();
 
-    std::unique_ptr<LibRaw> raw(new (std::nothrow) LibRaw(LIBRAW_OPTIONS_NONE));
+    std::unique_ptr<Decoder> raw(new (std::nothrow) Decoder);
     if (!raw)
         return RAW_DECODE_NO_MEMORY;
     Decode decode(hooks);
@@ -305,8 +333,8 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
     // The frame in the decoded image's pixels before any flip.
     const int shift = halfSize ? 1 : 0;  // frame pixels per block side, as a shift
     const int fullWidth = halfSize ? frameWidth : iw, fullHeight = halfSize ? frameHeight : ih;
-    if (!image || iw < 1 || ih < 1 || colors < 1 || colors > 4 || fullWidth < 1
-        || fullHeight < 1 || ((fullWidth - 1) >> shift) >= iw
+    if (!image || iw < 1 || ih < 1 || colors < 1 || colors > 4 || (halfSize && colors != 3)
+        || fullWidth < 1 || fullHeight < 1 || ((fullWidth - 1) >> shift) >= iw
         || ((fullHeight - 1) >> shift) >= ih)
         return RAW_DECODE_FAILED;
     const int w = (flip & 4) ? fullHeight : fullWidth;
@@ -318,32 +346,82 @@ RawDecoderResult rawDecoderMain(int argc, const char* const* argv, RawImage* sin
                         w, h))
         return RAW_DECODE_NO_MEMORY;
 
-    for (int row = 0; row < oh; ++row) {
-        std::uint16_t* out = sink->rowData16(row);
-        for (int col = 0; col < ow; ++col) {
-            int r = row * f, c = col * f;
-            if (flip & 4)
-                std::swap(r, c);
-            if (flip & 2)
-                r = fullHeight - 1 - r;
-            if (flip & 1)
-                c = fullWidth - 1 - c;
-            if (halfSize) {
-                for (int k = 0; k < colors; ++k)
-                    *out++ = sites.sample(image, iw, ih, k, r, c);
-                continue;
-            }
-            const ushort* px = image[std::size_t(r) * iw + c];
+    // The frame row and column of each taken pixel before the flip: an output
+    // pixel (row, col) lies at frame row rows[row] and column columns[col],
+    // or, when the flip swaps the axes, at rows[col] and columns[row].
+    const bool swapAxes = (flip & 4) != 0;
+    std::vector<int> rows(std::size_t(swapAxes ? ow : oh)), columns(std::size_t(swapAxes ? oh : ow));
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        rows[i] = (flip & 2) ? fullHeight - 1 - int(i) * f : int(i) * f;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        columns[i] = (flip & 1) ? fullWidth - 1 - int(i) * f : int(i) * f;
+    std::vector<BlockSites::Tap> rowTaps, columnTaps;
+    if (halfSize) {
+        rowTaps.resize(rows.size() * std::size_t(colors));
+        columnTaps.resize(columns.size() * std::size_t(colors));
+        for (std::size_t i = 0; i < rows.size(); ++i)
             for (int k = 0; k < colors; ++k)
-                *out++ = px[k];
-        }
-        if ((row & 63) == 63 || row == oh - 1) {
-            decode.report(0.92 + 0.08 * double(row + 1) / oh);
-            if (decode.abortRequested()) {
-                sink->clear();
-                return RAW_DECODE_CANCELLED;
+                rowTaps[i * std::size_t(colors) + std::size_t(k)] = sites.rowTap(k, rows[i], ih);
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            for (int k = 0; k < colors; ++k)
+                columnTaps[i * std::size_t(colors) + std::size_t(k)] =
+                    sites.columnTap(k, columns[i], iw);
+    }
+
+    auto writeRows = [&](int first, int last) {
+        for (int row = first; row < last; ++row) {
+            std::uint16_t* out = sink->rowData16(row);
+            for (int col = 0; col < ow; ++col) {
+                const std::size_t ri = std::size_t(swapAxes ? col : row);
+                const std::size_t ci = std::size_t(swapAxes ? row : col);
+                if (halfSize) {
+                    const BlockSites::Tap* ty = &rowTaps[ri * std::size_t(colors)];
+                    const BlockSites::Tap* tx = &columnTaps[ci * std::size_t(colors)];
+                    for (int k = 0; k < colors; ++k)
+                        *out++ = BlockSites::sample(image, iw, k, ty[k], tx[k]);
+                    continue;
+                }
+                const ushort* px = image[std::size_t(rows[ri]) * iw + std::size_t(columns[ci])];
+                for (int k = 0; k < colors; ++k)
+                    *out++ = px[k];
             }
         }
+    };
+    // Bands of rows shared among a few threads; this thread reports progress
+    // and polls the abort function after each band it finishes, the others
+    // stop at the next band once the decode is cancelled.
+    constexpr int kBandRows = 64;
+    const int bands = (oh + kBandRows - 1) / kBandRows;
+    std::atomic<int> nextBand{0}, bandsDone{0};
+    auto work = [&](bool reporting) {
+        while (!decode.cancelled()) {
+            const int band = nextBand++;
+            if (band >= bands)
+                return;
+            writeRows(band * kBandRows, std::min(oh, (band + 1) * kBandRows));
+            const int done = ++bandsDone;
+            if (reporting) {
+                decode.report(0.92 + 0.08 * double(done) / bands);
+                decode.abortRequested();
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    const unsigned cores = std::thread::hardware_concurrency();
+    const int helperCount = std::min(bands - 1, int(std::min(cores, 4u)) - 1);
+    try {
+        helpers.reserve(std::size_t(std::max(0, helperCount)));
+        for (int i = 0; i < helperCount; ++i)
+            helpers.emplace_back(work, false);
+    } catch (const std::exception&) {
+        // No thread or no room for one: the threads started and this one do the work.
+    }
+    work(true);
+    for (std::thread& helper : helpers)
+        helper.join();
+    if (decode.abortRequested()) {
+        sink->clear();
+        return RAW_DECODE_CANCELLED;
     }
     return RAW_DECODE_OK;
 }

@@ -254,13 +254,34 @@ double RawImage::sampleValue(int x, int y, int c) const
 bool RawImage::channelMinMax(int c, double& min, double& max) const
 {
     min = max = 0.0;
-    if (!m_data || c < 0 || c >= m_channels)
+    if (!m_data || c < 0 || c >= m_channels || m_width < 1 || m_height < 1)
         return false;
+    const std::size_t n = static_cast<std::size_t>(m_width) * m_channels;
+    const std::size_t first = static_cast<std::size_t>(c), step = static_cast<std::size_t>(m_channels);
+    // Integer samples: the range over every row, read straight from the rows.
+    auto integerRange = [&](auto rowOf) {
+        auto lo = rowOf(0)[first], hi = lo;
+        for (int y = 0; y < m_height; ++y) {
+            const auto* p = rowOf(y);
+            for (std::size_t i = first; i < n; i += step) {
+                lo = std::min(lo, p[i]);
+                hi = std::max(hi, p[i]);
+            }
+        }
+        min = lo;
+        max = hi;
+        return true;
+    };
+    if (m_bits == 8)
+        return integerRange([this](int y) { return rowData8(y); });
+    if (m_bits == 16)
+        return integerRange([this](int y) { return rowData16(y); });
     bool any = false;
     double lo = 0.0, hi = 0.0;
     for (int y = 0; y < m_height; ++y) {
-        for (int x = 0; x < m_width; ++x) {
-            const double v = sampleValue(x, y, c);
+        const float* p = rowDataFloat(y);
+        for (std::size_t i = first; i < n; i += step) {
+            const double v = p[i];
             if (std::isnan(v))
                 continue;
             if (!any) {

@@ -18,6 +18,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 Q_DECLARE_METATYPE(TiffSpec)
@@ -111,8 +112,11 @@ private slots:
     void dngDecodes();
     void shrunkMosaicKeepsPatchColours_data();
     void shrunkMosaicKeepsPatchColours();
+    void rawDecodeStopsWhenAsked_data();
+    void rawDecodeStopsWhenAsked();
     void rawFailureIsNotSuccess();
     void flatRawStretchAndLinearize();
+    void stretchedPreviewFollowsStretch();
     void copyAndSwap();
     void workerProgressAndSwap();
     void workerCancelLeavesTarget();
@@ -441,9 +445,13 @@ void ImageTest::dngDecodes()
 void ImageTest::shrunkMosaicKeepsPatchColours_data()
 {
     QTest::addColumn<int>("maxSize");
-    QTest::addRow("shrunk by 2") << 300;
-    QTest::addRow("shrunk by 3") << 194;
-    QTest::addRow("shrunk by 5") << 116;
+    QTest::addColumn<int>("orientation");
+    QTest::addRow("shrunk by 2") << 300 << 1;
+    QTest::addRow("shrunk by 3") << 194 << 1;
+    QTest::addRow("shrunk by 5") << 116 << 1;
+    QTest::addRow("shrunk by 2, turned half round") << 300 << 3;
+    QTest::addRow("shrunk by 3, turned a quarter clockwise") << 194 << 6;
+    QTest::addRow("shrunk by 2, turned a quarter anticlockwise") << 300 << 8;
 }
 
 // A mosaic decoded for a picture shrunk by 2 or more is not demosaiced. The
@@ -451,10 +459,12 @@ void ImageTest::shrunkMosaicKeepsPatchColours_data()
 // of the full decode sampled at the same pixels, darks and saturated
 // colours included, under light that falls off towards the corners (so that
 // a shifted sample would show) and a little noise (so that the two greens of
-// a block differ); the picture keeps its size.
+// a block differ); the picture keeps its size, and a picture to be shown
+// turned is stored turned.
 void ImageTest::shrunkMosaicKeepsPatchColours()
 {
     QFETCH(int, maxSize);
+    QFETCH(int, orientation);
     const int columns = 6, rows = 4, cell = 96;
     const int width = columns * cell + 6, height = rows * cell + 6;
     static const std::uint16_t colours[rows * columns][3] = {
@@ -475,22 +485,47 @@ void ImageTest::shrunkMosaicKeepsPatchColours()
         return std::uint16_t(
             std::clamp(int(std::lround(colours[row * columns + col][c] * light)) + noise, 0, 65535));
     };
-    const QString file = path(QStringLiteral("chart%1.dng").arg(maxSize));
-    QVERIFY(writeDng(file, width, height, value, false));
+    const QString file = path(QStringLiteral("chart%1-%2.dng").arg(maxSize).arg(orientation));
+    QVERIFY(writeDng(file, width, height, value, false, "Testmaker", "Testmaker TM-1", orientation));
     const QByteArray name = file.toLocal8Bit();
     const char* args[] = {"dcraw", "-4", "-o", "0", "-r", "1", "1", "1", "1", name.constData()};
     RawImage stored, full;
     QCOMPARE(rawDecoderMain(10, args, &stored, maxSize), RAW_DECODE_OK);
     QCOMPARE(rawDecoderMain(10, args, &full, 0), RAW_DECODE_OK);
-    const int f = width / maxSize;
-    QCOMPARE(stored.width(), width / f);
-    QCOMPARE(stored.height(), height / f);
-    QCOMPARE(stored.fullWidth(), width);
-    QCOMPARE(stored.fullHeight(), height);
+    const bool turned = orientation >= 5;
+    const int shownWidth = turned ? height : width, shownHeight = turned ? width : height;
+    const int f = std::max(width, height) / maxSize;
+    QCOMPARE(stored.width(), shownWidth / f);
+    QCOMPARE(stored.height(), shownHeight / f);
+    QCOMPARE(stored.fullWidth(), shownWidth);
+    QCOMPARE(stored.fullHeight(), shownHeight);
+    QCOMPARE(full.width(), shownWidth);
     QCOMPARE(stored.channels(), 3);
+    // The full decode is the mosaic's picture turned as asked: at each
+    // patch's centre as shown, the value of the pixel it was turned from.
+    auto shotPixel = [&](int x, int y) {
+        switch (orientation) {
+        case 3: return QPoint(width - 1 - x, height - 1 - y);
+        case 6: return QPoint(y, height - 1 - x);
+        case 8: return QPoint(width - 1 - y, x);
+        default: return QPoint(x, y);
+        }
+    };
+    for (int y = cell / 2 + 3; y < shownHeight; y += cell)
+        for (int x = cell / 2 + 3; x < shownWidth; x += cell)
+            for (int c = 0; c < 3; ++c) {
+                const QPoint from = shotPixel(x, y);
+                const int want = value(from.x(), from.y(), c);
+                QVERIFY2(std::abs(full.sample16(x, y, c) - want) <= 16 + want / 100,
+                         qPrintable(QStringLiteral("shown %1,%2 channel %3: %4, shot %5")
+                                        .arg(x).arg(y).arg(c).arg(full.sample16(x, y, c)).arg(want)));
+            }
+    // The patches as shown: the 6-pixel margin may now lie before them,
+    // which the middle half of each patch leaves room for.
+    const int shownColumns = turned ? rows : columns, shownRows = turned ? columns : rows;
     double worst = 0;
-    for (int row = 0; row < rows; ++row)
-        for (int col = 0; col < columns; ++col) {
+    for (int row = 0; row < shownRows; ++row)
+        for (int col = 0; col < shownColumns; ++col) {
             // The middle half of the patch, in stored pixels.
             const int x0 = (col * cell + cell / 4) / f, x1 = (col * cell + 3 * cell / 4) / f;
             const int y0 = (row * cell + cell / 4) / f, y1 = (row * cell + 3 * cell / 4) / f;
@@ -512,6 +547,47 @@ void ImageTest::shrunkMosaicKeepsPatchColours()
             worst = std::max(worst, cm_delta_e2000(labA, labB));
         }
     QVERIFY2(worst < 0.05, qPrintable(QStringLiteral("worst patch: delta E 2000 %1").arg(worst)));
+}
+
+void ImageTest::rawDecodeStopsWhenAsked_data()
+{
+    QTest::addColumn<double>("stopAt");
+    QTest::addColumn<int>("maxSize");
+    QTest::addRow("reading the raw data") << 0.0 << 300;
+    QTest::addRow("writing the shrunk picture") << 0.93 << 300;
+    QTest::addRow("writing the full picture") << 0.93 << 0;
+}
+
+// An abort asked for at any stage ends the decode as cancelled, with no
+// picture left in the sink.
+void ImageTest::rawDecodeStopsWhenAsked()
+{
+    QFETCH(double, stopAt);
+    QFETCH(int, maxSize);
+    const std::uint16_t rgb[3] = {100, 200, 300};
+    QVERIFY(writeDng(path("stop.dng"), 1200, 800, rgb, false));
+    // The abort function is polled from another thread too.
+    struct Stop {
+        double at = 0;
+        std::atomic<double> reached{-1};
+    } stop;
+    stop.at = stopAt;
+    RawDecoderHooks hooks;
+    hooks.context = &stop;
+    hooks.progress = [](void* context, double fraction) {
+        auto* s = static_cast<Stop*>(context);
+        s->reached = std::max(s->reached.load(), fraction);
+    };
+    hooks.abort = [](void* context) {
+        const auto* s = static_cast<const Stop*>(context);
+        return s->reached.load() >= s->at;
+    };
+    const QByteArray name = path("stop.dng").toLocal8Bit();
+    const char* args[] = {"dcraw", "-4", "-o", "0", "-r", "1", "1", "1", "1", name.constData()};
+    RawImage sink;
+    QCOMPARE(rawDecoderMain(10, args, &sink, maxSize, hooks), RAW_DECODE_CANCELLED);
+    QVERIFY(sink.isNull());
+    QVERIFY(stop.reached >= stopAt);
 }
 
 void ImageTest::rawFailureIsNotSuccess()
@@ -551,6 +627,34 @@ void ImageTest::flatRawStretchAndLinearize()
     double four[4] = {};
     QVERIFY(!image.linearize(four, 4));
     QVERIFY(!image.linearize(nullptr, 1));
+}
+
+// Each byte of the stretched preview is the sample's (v - black) x scale,
+// raised to gamma, in 0..255, channel by channel, over the whole range.
+void ImageTest::stretchedPreviewFollowsStretch()
+{
+    auto ramp = [](int x, int y, int c) { return std::uint16_t(1000 + x * 200 + c * 3000 + y * 7); };
+    QVERIFY(writeDng(path("ramp.dng"), 256, 24, ramp, true));
+    Image image;
+    QCOMPARE(int(image.loadImage(path("ramp.dng"), false)), 2);
+    image.createPixmapFromRawImage();
+    const ImageStretch& stretch = image.stretch();
+    QVERIFY(stretch.set);
+    const QImage shown = image.stretchedPreview().toImage();
+    const RawImage& raw = image.rawImage();
+    QCOMPARE(shown.size(), QSize(raw.width(), raw.height()));
+    for (int y = 0; y < raw.height(); ++y)
+        for (int x = 0; x < raw.width(); ++x) {
+            const QRgb got = shown.pixel(x, y);
+            const int bytes[3] = {qRed(got), qGreen(got), qBlue(got)};
+            for (int c = 0; c < 3; ++c) {
+                const double t =
+                    std::clamp((raw.sample16(x, y, c) - stretch.black[c]) * stretch.scale[c], 0.0, 1.0);
+                const int want = int(std::lround(std::pow(t, stretch.gamma) * 255.0));
+                QVERIFY2(bytes[c] == want, qPrintable(QStringLiteral("%1,%2 channel %3: %4, not %5")
+                                                          .arg(x).arg(y).arg(c).arg(bytes[c]).arg(want)));
+            }
+        }
 }
 
 void ImageTest::copyAndSwap()

@@ -79,7 +79,7 @@ bool writeDng(const QString& path, int width, int height, const std::uint16_t rg
 
 bool writeDng(const QString& path, int width, int height,
               const std::function<std::uint16_t(int x, int y, int c)>& value, bool linear,
-              const char* make, const char* model)
+              const char* make, const char* model, int orientation)
 {
     TIFF* t = TIFFOpen(path.toUtf8().constData(), "w");
     if (!t)
@@ -100,6 +100,8 @@ bool writeDng(const QString& path, int width, int height,
     TIFFSetField(t, TIFFTAG_DNGVERSION, version);
     TIFFSetField(t, TIFFTAG_DNGBACKWARDVERSION, version);
     TIFFSetField(t, TIFFTAG_UNIQUECAMERAMODEL, model);
+    if (orientation != 1)
+        TIFFSetField(t, TIFFTAG_ORIENTATION, std::uint16_t(orientation));
     if (!linear) {
         static const std::uint16_t dim[2] = {2, 2};
         static const std::uint8_t pattern[4] = {0, 1, 1, 2};

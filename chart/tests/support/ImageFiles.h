@@ -35,10 +35,12 @@ bool writeTiff(const QString& path, const TiffSpec& spec);
 bool writeDng(const QString& path, int width, int height, const std::uint16_t rgb[3], bool linear,
               const char* make = "Testmaker", const char* model = "Testmaker TM-1");
 // The same with channel c of pixel (x, y) given by value (a mosaic takes
-// the channel of its pattern at each pixel).
+// the channel of its pattern at each pixel), and the TIFF orientation the
+// picture is to be shown in (1: as stored).
 bool writeDng(const QString& path, int width, int height,
               const std::function<std::uint16_t(int x, int y, int c)>& value, bool linear,
-              const char* make = "Testmaker", const char* model = "Testmaker TM-1");
+              const char* make = "Testmaker", const char* model = "Testmaker TM-1",
+              int orientation = 1);
 
 // A small ICC profile with a tag table of the given tags (signature, data).
 QByteArray makeIcc(const std::vector<std::pair<std::uint32_t, QByteArray>>& tags);
