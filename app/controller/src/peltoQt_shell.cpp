@@ -33,9 +33,11 @@ QString colourText(const QColor& colour)
         .arg(colour.blue(), 2, 16, QLatin1Char('0'));
 }
 
+// A value that rounds to zero reads "0.0", never "-0.0".
 QString oneDecimal(double value)
 {
-    return QString::number(value, 'f', 1);
+    const QString text = QString::number(value, 'f', 1);
+    return text == QLatin1String("-0.0") ? QStringLiteral("0.0") : text;
 }
 
 // A profile name becomes a file name: no folder separators, no control

@@ -498,13 +498,22 @@ private slots:
         QCOMPARE(patch("avgDE").toString(), QString());
         QCOMPARE(patch("maxDE").toString(), QString("2.3"));
 
+        // A difference that rounds to zero has no sign.
+        controller->catchPatchInfo(true, 10, 20, false, QColor(1, 1, 1), QColor(1, 1, 1), 50, 0, 0,
+                                   0, 0, 50, 0, 0, 0, 0, -0.04, -0.001, 0.04, -0.0, -0.2, 0.1, 0, 0);
+        QCOMPARE(patch("delL").toString(), QString("0.0"));
+        QCOMPARE(patch("delA").toString(), QString("0.0"));
+        QCOMPARE(patch("delB").toString(), QString("0.0"));
+        QCOMPARE(patch("delC").toString(), QString("0.0"));
+        QCOMPARE(patch("delH").toString(), QString("-0.2"));
+
         // While the picker shows, patch information is published as hidden.
         controller->toggleColorPicker(false);
         controller->catchPatchInfo(true, 1, 2, false, QColor(1, 1, 1), QColor(1, 1, 1), 9, 9, 9, 9, 9,
                                    9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9);
         QCOMPARE(patch("visible"), QVariant(false));
         QCOMPARE(patch("x"), QVariant(1));
-        QCOMPARE(patch("refL").toString(), QString("1.0"));
+        QCOMPARE(patch("refL").toString(), QString("50.0"));
     }
 
     void colourPicker()
