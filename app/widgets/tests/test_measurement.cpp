@@ -446,6 +446,84 @@ private slots:
         scene.owner.render();
         QVERIFY(error == -1.0f || error >= 0);
     }
+
+    // The measurement a repaint makes is reused while what it reads stays;
+    // each change of it measures again. The job's pixels are halved in place
+    // behind the widget's back: only a new measurement sees it.
+    void repaintReusesTheMeasurement_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<bool>("measured");
+        QTest::addRow("nothing") << "nothing" << false;
+        QTest::addRow("same picture again") << "same picture" << false;
+        QTest::addRow("grid moved") << "grid" << true;
+        QTest::addRow("picture changed") << "picture" << true;
+        QTest::addRow("picture turned") << "rotation" << true;
+        QTest::addRow("profile changed") << "profile" << true;
+        QTest::addRow("profile removed") << "no profile" << true;
+        QTest::addRow("exposure changed") << "exposure" << true;
+        QTest::addRow("target values reloaded") << "reload" << true;
+    }
+
+    void repaintReusesTheMeasurement()
+    {
+        QFETCH(QString, change);
+        QFETCH(bool, measured);
+        ShotScene scene(spec(6, 4));
+        pq_ImagePatchGridWidget &w = scene.owner.engine;
+        auto srgb = profileAt(srgbProfilePath());
+        QVERIFY(srgb);
+        if (change == QLatin1String("no profile"))
+            w.setImageProfile(srgb.get());
+        w.setMeasurementEnabled(true);
+        scene.owner.render();
+        const auto valueAt = [&] {
+            double sum = 0;
+            TargetIF *target = scene.job.currentTarget();
+            for (unsigned r = 0; r < target->rows(); ++r)
+                for (unsigned c = 0; c < target->columns(); ++c)
+                    for (int ch = 0; ch < 3; ++ch)
+                        sum += target->patch(c, r)->value1(ch);
+            return sum;
+        };
+        const double before = valueAt();
+        QVERIFY(before > 1000);
+
+        auto &pixels = const_cast<RawImageIF &>(scene.job.chartRawImage());
+        QCOMPARE(pixels.sampleType(), int(RawImageIF::Samples16));
+        for (int y = 0; y < pixels.height(); ++y)
+            for (int x = 0; x < pixels.width() * pixels.channels(); ++x)
+                pixels.rowData16(y)[x] /= 2;
+        scene.owner.render();
+        QCOMPARE(valueAt(), before);
+
+        if (change == QLatin1String("same picture"))
+            w.setPixmap(&scene.job.chartPixmap(), &scene.shot.image);
+        else if (change == QLatin1String("grid"))
+            scene.job.grid.setCorners(scene.job.grid.controlPoint(0) + QPoint(1, 0),
+                                      scene.job.grid.controlPoint(2) + QPoint(1, 0),
+                                      scene.job.grid.controlPoint(6) + QPoint(1, 0),
+                                      scene.job.grid.controlPoint(4) + QPoint(1, 0));
+        else if (change == QLatin1String("picture"))
+            w.setPixmap(&scene.job.chartPixmap(), &scene.job.chartRawImage());
+        else if (change == QLatin1String("rotation"))
+            w.setRotationAngle(180);
+        else if (change == QLatin1String("profile"))
+            w.setImageProfile(srgb.get());
+        else if (change == QLatin1String("no profile"))
+            w.clearImageProfile();
+        else if (change == QLatin1String("exposure"))
+            w.setImageRGBFactor({1.0, 0.9, 1.1});
+        else if (change == QLatin1String("reload"))
+            QCOMPARE(scene.job.loadTargetData(false), 0);
+        scene.owner.render();
+        const double after = valueAt();
+        if (!measured) {
+            QCOMPARE(after, before);
+            return;
+        }
+        QVERIFY2(after < 0.6 * before, qPrintable(QStringLiteral("%1 then %2").arg(before).arg(after)));
+    }
 };
 
 }  // namespace
