@@ -3,7 +3,7 @@ vp_add_qtest(app_items_tests
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_items.cpp
           ${CMAKE_CURRENT_LIST_DIR}/main.cpp
   LIBS app_items widgets_test_support Qt5::Test)
-set_tests_properties(app_items_tests PROPERTIES TIMEOUT 300)
+set_tests_properties(app_items_tests PROPERTIES TIMEOUT 900)
 
 # One look at the item in a real window under Xvfb.
 find_program(VP_XVFB_RUN xvfb-run REQUIRED)
