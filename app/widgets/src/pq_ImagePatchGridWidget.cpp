@@ -166,8 +166,6 @@ void pq_ImagePatchGridWidget::setMeasurementEnabled(bool enabled)
 
 void pq_ImagePatchGridWidget::clearImageProfile()
 {
-    if (m_imageProfile)
-        forgetMeasurement();
     if (m_imageToLabMatch) {
         delete m_imageToLabMatch;
         m_imageToLabMatch = nullptr;
@@ -180,7 +178,6 @@ void pq_ImagePatchGridWidget::clearImageProfile()
 
 void pq_ImagePatchGridWidget::setImageProfile(Kirr_ColorProfileIF *imageProfile)
 {
-    forgetMeasurement();
     if (m_imageToLabMatch) {
         delete m_imageToLabMatch;
         m_imageToLabMatch = nullptr;
@@ -201,7 +198,6 @@ void pq_ImagePatchGridWidget::setImageProfile(Kirr_ColorProfileIF *imageProfile)
 
 void pq_ImagePatchGridWidget::setJob(pq_JobIF *job)
 {
-    forgetMeasurement();
     pq_ImageWidget::setJob(job);
     m_set3Maximum = 0;
     m_set3Channel = 0;
@@ -220,8 +216,6 @@ void pq_ImagePatchGridWidget::setJob(pq_JobIF *job)
 void pq_ImagePatchGridWidget::setPixmap(const QPixmap *pixmap, const RawImageIF *rawChartImage,
                                         const QPixmap *prettyPixmap)
 {
-    if (!isSamePicture(pixmap, rawChartImage, prettyPixmap))
-        forgetMeasurement();
     pq_ImageWidget::setPixmap(pixmap, rawChartImage, prettyPixmap);
     PatchGridIF *grid = m_job ? m_job->currentPatchGrid() : nullptr;
     if (grid)
@@ -231,7 +225,6 @@ void pq_ImagePatchGridWidget::setPixmap(const QPixmap *pixmap, const RawImageIF 
 
 void pq_ImagePatchGridWidget::setImageRGBFactor(QVector<double> imageRGBFactor)
 {
-    forgetMeasurement();
     pq_ImageWidget::setImageRGBFactor(imageRGBFactor);
     if (m_imageToLabMatch) {
         computeStatistics();
@@ -241,8 +234,6 @@ void pq_ImagePatchGridWidget::setImageRGBFactor(QVector<double> imageRGBFactor)
 
 void pq_ImagePatchGridWidget::setTemperature(double temperature)
 {
-    if (changesTemperature(temperature))
-        forgetMeasurement();
     pq_ImageWidget::setTemperature(temperature);
     if (m_imageToLabMatch) {
         m_imageToLabMatch->setSourceTemperature(temperature);

@@ -80,30 +80,6 @@ QImage transformedImage(const QPixmap &source, const QTransform &transform, doub
     return image;
 }
 
-// Whether held and offered are the same pixmap (copies share their cache key).
-bool samePixmap(const QPixmap *held, const QPixmap *offered)
-{
-    if (!held || !offered)
-        return !held && !offered;
-    return held->cacheKey() == offered->cacheKey();
-}
-
-bool samePixels(const RawImageIF *held, const RawImageIF *offered)
-{
-    if (!held || !offered)
-        return !held && !offered;
-    if (held->width() != offered->width() || held->height() != offered->height()
-        || held->channels() != offered->channels() || held->sampleType() != offered->sampleType()
-        || held->bitsPerSample() != offered->bitsPerSample())
-        return false;
-    const std::size_t rowBytes = std::size_t(held->width()) * std::size_t(held->channels())
-                                 * std::size_t(held->bytesPerSample());
-    for (int y = 0; y < held->height(); ++y)
-        if (std::memcmp(held->rowBytes(y), offered->rowBytes(y), rowBytes) != 0)
-            return false;
-    return true;
-}
-
 void deleteMatch(Kirr_ColorMatchIF *&match)
 {
     delete match;
@@ -192,12 +168,6 @@ void pq_ImageWidget::setJob(pq_JobIF *job)
 void pq_ImageWidget::setPixmap(const QPixmap *pixmap, const RawImageIF *rawChartImage,
                                const QPixmap *prettyPixmap)
 {
-    if (isSamePicture(pixmap, rawChartImage, prettyPixmap)) {
-        // The same picture again: it is fitted anew, what was built from it stays.
-        markForUpdate();
-        requestRepaint();
-        return;
-    }
     {
         QMutexLocker lock(&m_mutex);
         delete m_pixelData;
@@ -220,19 +190,6 @@ void pq_ImageWidget::setPixmap(const QPixmap *pixmap, const RawImageIF *rawChart
     requestRepaint();
 }
 
-bool pq_ImageWidget::isSamePicture(const QPixmap *pixmap, const RawImageIF *rawChartImage,
-                                   const QPixmap *prettyPixmap) const
-{
-    QMutexLocker lock(&m_mutex);
-    if (!m_pixmap || m_pixmap->isNull() || !samePixmap(m_pixmap, pixmap)
-        || !samePixmap(m_prettyPixmap, prettyPixmap))
-        return false;
-    const bool noPixels = !rawChartImage || rawChartImage->isNull();
-    if (noPixels || !m_pixelData)
-        return noPixels && !m_pixelData;
-    return samePixels(m_pixelData, rawChartImage);
-}
-
 void pq_ImageWidget::setImageRGBFactor(QVector<double> imageRGBFactor)
 {
     if (imageRGBFactor == m_imageRGBFactors)
@@ -246,25 +203,18 @@ void pq_ImageWidget::setImageRGBFactor(QVector<double> imageRGBFactor)
         requestRepaint();
 }
 
-bool pq_ImageWidget::changesTemperature(double temperature) const
-{
-    return m_imageProfile && !(m_imageProfile->temperature() == temperature);
-}
-
 void pq_ImageWidget::setTemperature(double temperature)
 {
-    // Only the image profile's pictures depend on the temperature; the quick
-    // profile's do not.
-    const bool changed = changesTemperature(temperature);
     if (m_imageProfile)
         m_imageProfile->setTemperature(temperature);
     if (m_defaultRGBMatch)
         m_defaultRGBMatch->setSourceTemperature(temperature);
     if (m_monitorMatch)
         m_monitorMatch->setSourceTemperature(temperature);
-    if (!changed)
-        return;
+    // The converted pictures depend on the temperature.
     profileCachesReset();
+    m_quickDefaultRGBImage = QImage();
+    m_quickMonitorImage = QImage();
     if (m_defaultRGBMatch || m_monitorMatch)
         requestRepaint();
 }

@@ -26,7 +26,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -239,89 +238,10 @@ void pq_ImagePatchGridWidget::doMeasurement(float *avgDeltaE)
 
 void pq_ImagePatchGridWidget::doMeasurement() { doMeasurement(nullptr); }
 
-namespace {
-
-void addImage(std::vector<qint64> &geometry, const RawImageIF &image)
-{
-    const bool held = image.sampleType() != 0 && image.height() > 0;
-    geometry.insert(geometry.end(),
-                    {qint64(reinterpret_cast<quintptr>(&image)), image.width(), image.height(),
-                     image.channels(), image.sampleType(),
-                     held ? qint64(reinterpret_cast<quintptr>(image.rowBytes(0))) : 0});
-}
-
-// Compared by bits: a NaN mean (a cell without pixels) equals itself.
-void addValue(std::vector<qint64> &values, double v)
-{
-    qint64 bits = 0;
-    std::memcpy(&bits, &v, sizeof bits);
-    values.push_back(bits);
-}
-
-}  // namespace
-
-bool pq_ImagePatchGridWidget::MeasurementKey::operator==(const MeasurementKey &other) const
-{
-    return job == other.job && target == other.target && grid == other.grid
-           && geometry == other.geometry && c1Inverse == other.c1Inverse
-           && plainInverse == other.plainInverse && values == other.values;
-}
-
-pq_ImagePatchGridWidget::MeasurementKey
-pq_ImagePatchGridWidget::measurementKey(PatchGridIF *grid, TargetIF *target, bool withValues) const
-{
-    MeasurementKey key;
-    key.job = m_job;
-    key.target = target;
-    key.grid = grid;
-    key.c1Inverse = displayTransform(true).inverted();
-    key.plainInverse = displayTransform(false).inverted();
-    std::vector<qint64> &g = key.geometry;
-    g.insert(g.end(), {rotationAngle(), grid->rows(), grid->columns(), grid->imageWidth(),
-                       grid->imageHeight(), target->rows(), target->columns()});
-    for (int i = 0; i < 9; ++i) {
-        const QPoint p = grid->controlPoint(i);
-        g.insert(g.end(), {p.x(), p.y()});
-    }
-    addImage(g, m_job->chartRawImage());
-    addImage(g, m_job->c1TifRawImage());
-    addImage(g, m_job->auxRawImage());
-    if (!withValues)
-        return key;
-    addValue(key.values, target->scaleFactor());
-    for (unsigned r = 0; r < target->rows(); ++r)
-        for (unsigned c = 0; c < target->columns(); ++c) {
-            const PatchIF *p = target->patch(c, r);
-            if (!p) {
-                key.values.push_back(-1);
-                continue;
-            }
-            key.values.push_back(p->type());
-            key.values.push_back(p->valueCount());
-            for (int ch = 0; ch < int(p->valueCount()); ++ch) {
-                addValue(key.values, p->value1(ch));
-                addValue(key.values, p->value2(ch));
-                addValue(key.values, p->value3(ch));
-            }
-            addValue(key.values, p->deviation1());
-            addValue(key.values, p->deviation2());
-            addValue(key.values, p->deviation3());
-        }
-    return key;
-}
-
 float pq_ImagePatchGridWidget::measurePatches(PatchGridIF *grid, TargetIF *target, bool ratePasses)
 {
     if (!grid || !target || !m_job)
         return -1;
-    // A plain measurement over the same picture, grid and patch values as the
-    // last one would write what they already hold.
-    if (!ratePasses && m_lastMeasurement && *m_lastMeasurement == measurementKey(grid, target, true)) {
-        qCDebug(lcWidgets, "measurePatches: the last measurement still holds");
-        return -1;
-    }
-    qCDebug(lcWidgets, "measurePatches: measuring%s", ratePasses ? " both orders" : "");
-    m_lastMeasurement.reset();
     const RawImageIF &c1Image = m_job->c1TifRawImage();
     const RawImageIF *c1 = c1Image.sampleType() != 0 ? &c1Image : nullptr;
     const RawImageIF &chart = m_job->chartRawImage();
@@ -357,10 +277,8 @@ float pq_ImagePatchGridWidget::measurePatches(PatchGridIF *grid, TargetIF *targe
         if (ratePasses)
             errors[k] = computeQuickProfile(true);
     }
-    if (!ratePasses) {
-        m_lastMeasurement.reset(new MeasurementKey(measurementKey(grid, target, true)));
+    if (!ratePasses)
         return -1;
-    }
     // A failed pass (negative error) is worse than any other.
     const bool alternativeBetter =
         errors[1] >= 0 && (errors[0] < 0 || errors[1] < errors[0]);

@@ -11,10 +11,6 @@
 #include <QColor>
 #include <QPen>
 #include <QPixmap>
-#include <QTransform>
-
-#include <memory>
-#include <vector>
 
 class PatchGridIF;
 class PatchIF;
@@ -107,21 +103,6 @@ private:
     struct DeviceFormat;
     struct PatchLab;
 
-    // What a measurement of the patches reads, and the patch values it left:
-    // while both hold, measuring again would write the same values.
-    struct MeasurementKey {
-        const void *job = nullptr;
-        const void *target = nullptr;
-        const void *grid = nullptr;
-        std::vector<qint64> geometry;
-        QTransform c1Inverse;
-        QTransform plainInverse;
-        std::vector<qint64> values;
-        bool operator==(const MeasurementKey &other) const;
-    };
-    MeasurementKey measurementKey(PatchGridIF *grid, TargetIF *target, bool withValues) const;
-    void forgetMeasurement() { m_lastMeasurement.reset(); }
-
     bool gridAndTarget(PatchGridIF *&grid, TargetIF *&target) const;
     // Tells the listener that no patch figures are shown at the pointer.
     void hidePatchInfo(int x, int y, bool isGrey = false);
@@ -170,5 +151,4 @@ private:
     qint16 m_set3Channel = 0;
     QPixmap m_lightnessIcon;
     QPixmap m_reflectionIcon;
-    std::unique_ptr<MeasurementKey> m_lastMeasurement;
 };

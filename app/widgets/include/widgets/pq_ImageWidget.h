@@ -103,11 +103,6 @@ protected:
     bool applyScaleFactor(double s, bool keepCentre);
     double fitScaleFactor();
     void rebuildDisplayImages();
-    // Whether setTemperature with this would change the image profile's.
-    bool changesTemperature(double temperature) const;
-    // Whether setPixmap with these would hand over the picture already held.
-    bool isSamePicture(const QPixmap *pixmap, const RawImageIF *rawChartImage,
-                       const QPixmap *prettyPixmap) const;
     void quickProfileReset();
     void profileCachesReset();
     // The display channel factors and gain that the job's images call for.
